@@ -1,0 +1,130 @@
+// VantiroCmdLine: one engine run per invocation, configured by the command line alone.
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+#include "command_line.h"
+#include "common/catalog_message.h"
+#include "common/engine_choice.h"
+#include "console_messages.h"
+#include "console_sink.h"
+#include "platform/interrupt_watcher.h"
+#include "platform/library_loader.h"
+
+namespace {
+
+constexpr int kRefused = 1;  // the program's own refusals; the engine never returns 1
+constexpr unsigned kUsageMessage = 1;
+constexpr unsigned kProductTooLargeMessage = 4;
+constexpr unsigned kEngineNotLoadedMessage = 15;
+constexpr unsigned kStopRequestedMessage = 36;
+constexpr unsigned kPetMissingMessage = 37;
+
+struct LibraryOwner {
+  void* handle = nullptr;
+  ~LibraryOwner() { freeLibrary(handle); }
+};
+struct LogOwner {
+  std::FILE* stream = nullptr;
+  ~LogOwner() {
+    if (stream != nullptr) std::fclose(stream);
+  }
+};
+
+// Writes one numbered message with a library name and error code through the sink.
+void reportLibraryFailure(OutputSink& sink, void* languageModule, unsigned id, const char* library,
+                          int errorCode) {
+  char text[kMessageBufferSize];
+  formatCatalogMessage(languageModule, text, id, library, errorCode);
+  sink.write(2, text);
+}
+
+// Everything a run holds. Members are declared so that they are released in
+// the program's order: the sink, the log, the engine library, Language.dll.
+struct ProgramResources {
+  LibraryOwner language;
+  LibraryOwner engine;
+  LogOwner log;
+  std::unique_ptr<OutputSink, void (*)(OutputSink*)> sink{nullptr, nullptr};
+};
+
+void createSink(ProgramResources& r, std::uint32_t consoleThreshold) {
+  if (r.log.stream != nullptr) {
+    r.sink = {new ConsoleLogSink(consoleThreshold, 2, r.log.stream),
+              [](OutputSink* s) { delete static_cast<ConsoleLogSink*>(s); }};
+  } else {
+    r.sink = {new ConsoleSink(consoleThreshold), [](OutputSink* s) { delete static_cast<ConsoleSink*>(s); }};
+  }
+}
+
+int runProgram(int argc, char** argv, ProgramResources& r) {
+  void* language = r.language.handle;
+  CommandLine line;
+  if (!parseCommandLine(argc, argv, &line)) {
+    printCatalogMessage(language, kUsageMessage);
+    return kRefused;
+  }
+  const auto failed = checkCommandLine(line);
+  for (unsigned id : failed) {
+    if (id == kProductTooLargeMessage) {
+      printCatalogMessage(language, id, 4294967295u);
+    } else {
+      printCatalogMessage(language, id);
+    }
+  }
+  if (!failed.empty()) return kRefused;
+
+  createSink(r, line.benchmarkSeen ? 1 : 0);
+  OutputSink& sink = *r.sink;
+  const char* libraryName = selectEngineLibrary(line.engineChoice());
+  int errorCode = 0;
+  r.engine.handle = loadLibrary(libraryName, &errorCode);
+  if (r.engine.handle == nullptr) {
+    reportLibraryFailure(sink, language, kEngineNotLoadedMessage, libraryName, errorCode);
+    return kRefused;
+  }
+  auto pet = reinterpret_cast<PetFunction>(librarySymbol(r.engine.handle, "Pet", &errorCode));
+  if (pet == nullptr) {
+    reportLibraryFailure(sink, language, kPetMissingMessage, libraryName, errorCode);
+    return kRefused;
+  }
+
+  std::int32_t keepRunning = 1;
+  std::unique_ptr<InterruptWatcher> interrupts;
+  if (line.trainSeen) {
+    // Ctrl+C asks the training to end after its current pass; the work runs on
+    // the watcher's thread, never in signal context.
+    interrupts = std::make_unique<InterruptWatcher>([&sink, language, &keepRunning] {
+      char text[kMessageBufferSize];
+      formatCatalogMessage(language, text, kStopRequestedMessage);
+      sink.write(1, text);
+      __atomic_store_n(&keepRunning, 0, __ATOMIC_RELAXED);
+    });
+  }
+  const std::int32_t result =
+      pet(line.runFlags, line.numberOfNeurons, line.inputWindowSize, line.pointsToGenerate,
+          line.benchmarkingDataPoints, line.benchmarkingIterations, line.learningRate,
+          line.toleranceUnit, line.trainToTolerance, line.inputFile, line.outputFile,
+          line.loadStateFile, line.saveStateFile, &sink, &keepRunning, language);
+  // The handler never outlives the sink it writes to.
+  interrupts.reset();
+  return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ProgramResources resources;
+  resources.log.stream = openConsoleLog();
+  int errorCode = 0;
+  resources.language.handle = loadLibrary("Language.dll", &errorCode);
+  if (resources.language.handle == nullptr) {
+    // No catalogue text can be used without the string table.
+    std::printf("Failed to load %s\n", "Language.dll");
+    if (resources.log.stream != nullptr) {
+      std::fprintf(resources.log.stream, "LoadLibrary() failed to load %s, EC = %d\n", "Language.dll", errorCode);
+    }
+    return kRefused;
+  }
+  return runProgram(argc, argv, resources);
+}

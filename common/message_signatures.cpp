@@ -1,0 +1,110 @@
+#include "message_signatures.h"
+
+#include <cstring>
+
+namespace {
+
+struct Entry {
+  unsigned id;
+  const char* args;
+};
+
+// Messages that receive arguments; every other number from 1 to 88 receives none.
+constexpr Entry kWithArguments[] = {
+    {4, "u"},       // product of the sizes too large (4294967295)
+    {15, "si"},     // engine library not loaded: file name, error code
+    {19, "u"},      // the dialog's product check
+    {37, "si"},     // Pet missing: file name, error code
+    {40, "uu"},     // lines counted, minimum
+    {42, "u"},      // lines read before the failing one
+    {43, "u"},      // W + 1
+    {50, "uuuus"},  // H, W, iterations, N, memory text
+    {51, "id"},     // precision, pass error
+    {56, "d"},      // training seconds
+    {57, "dd"},     // seconds, millions of operations per second
+    {60, "u"},      // points generated
+};
+
+bool isIntegerKind(char k) { return k == 'i' || k == 'u'; }
+
+}  // namespace
+
+MessageSignature messageSignature(unsigned id) {
+  if (id < 1 || id > 88 || id == 34) return {false, {}};
+  for (const Entry& e : kWithArguments) {
+    if (e.id == id) return {true, e.args};
+  }
+  return {true, {}};
+}
+
+bool formatConversions(const char* format, char* kinds, unsigned capacity, unsigned* count) {
+  unsigned n = 0;
+  auto push = [&](char kind) {
+    if (n >= capacity) return false;
+    kinds[n++] = kind;
+    return true;
+  };
+  for (const char* p = format; *p != '\0'; ++p) {
+    if (*p != '%') continue;
+    ++p;
+    if (*p == '%') continue;
+    // flags
+    while (*p != '\0' && std::strchr("-+ #0'", *p) != nullptr) ++p;
+    // width
+    if (*p == '*') {
+      if (!push('i')) return false;
+      ++p;
+    } else {
+      while (*p >= '0' && *p <= '9') ++p;
+      if (*p == '$') return false;  // positional argument
+    }
+    // precision
+    if (*p == '.') {
+      ++p;
+      if (*p == '*') {
+        if (!push('i')) return false;
+        ++p;
+      } else {
+        while (*p >= '0' && *p <= '9') ++p;
+      }
+    }
+    // length: only h and hh, which still take an int
+    bool shortLength = false;
+    if (*p == 'h') {
+      shortLength = true;
+      ++p;
+      if (*p == 'h') ++p;
+    }
+    switch (*p) {
+      case 'd': case 'i': case 'u': case 'x': case 'X': case 'o':
+        if (!push('i')) return false;
+        break;
+      case 'c':
+        if (shortLength || !push('i')) return false;
+        break;
+      case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A':
+        if (shortLength || !push('d')) return false;
+        break;
+      case 's':
+        if (shortLength || !push('s')) return false;
+        break;
+      default:  // %n, %p, l, ll, L, z, j, t, unknown letters, or the end of the text
+        return false;
+    }
+  }
+  *count = n;
+  return true;
+}
+
+bool formatMatches(const char* format, std::string_view expected) {
+  char kinds[16];
+  unsigned count = 0;
+  if (!formatConversions(format, kinds, sizeof kinds, &count)) return false;
+  if (count != expected.size()) return false;
+  for (unsigned i = 0; i < count; ++i) {
+    const char want = expected[i];
+    const char have = kinds[i];
+    if (isIntegerKind(want) ? !isIntegerKind(have) : want != have) return false;
+  }
+  return true;
+}

@@ -1,0 +1,116 @@
+#include "number_text.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "c_locale.h"
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Length of the longest decimal number at the start of `p` (after white space).
+std::size_t decimalPrefixLength(const char* p) {
+  std::size_t i = 0;
+  if (p[i] == '+' || p[i] == '-') ++i;
+  std::size_t digits = 0;
+  while (isDigit(p[i])) ++i, ++digits;
+  if (p[i] == '.') {
+    ++i;
+    while (isDigit(p[i])) ++i, ++digits;
+  }
+  if (digits == 0) return 0;
+  if (p[i] == 'e' || p[i] == 'E') {
+    std::size_t j = i + 1;
+    if (p[j] == '+' || p[j] == '-') ++j;
+    if (isDigit(p[j])) {
+      while (isDigit(p[j])) ++j;
+      i = j;
+    }
+  }
+  return i;
+}
+
+}  // namespace
+
+double parseDecimal(const char* text, const char** end) {
+  const char* p = text;
+  while (isSpace(*p)) ++p;
+  const std::size_t length = decimalPrefixLength(p);
+  if (length == 0) {
+    if (end != nullptr) *end = text;
+    return 0.0;
+  }
+  if (end != nullptr) *end = p + length;
+  // strtod_l would also take hexadecimal, "inf" and "nan" forms, so it sees
+  // only the decimal prefix, copied out.
+  char small[64];
+  std::string large;
+  const char* number = small;
+  if (length < sizeof small) {
+    std::memcpy(small, p, length);
+    small[length] = '\0';
+  } else {
+    large.assign(p, length);
+    number = large.c_str();
+  }
+  return strtod_l(number, nullptr, cLocale());
+}
+
+int formatReal(char* buffer, std::size_t capacity, int precision, double value) {
+  if (capacity == 0) return 0;
+  char text[64];
+  const auto result = std::to_chars(text, text + sizeof text - 1, value,
+                                    std::chars_format::general, precision);
+  *result.ptr = '\0';
+  // to_chars writes exponents with at least two digits; files carry three.
+  char widened[72];
+  const char* e = std::strchr(text, 'e');
+  const char* out = text;
+  if (e != nullptr && std::strlen(e + 2) < 3) {
+    std::snprintf(widened, sizeof widened, "%.*s%c%03d", static_cast<int>(e + 1 - text), text,
+                  e[1], std::atoi(e + 2));
+    out = widened;
+  }
+  const int n = std::snprintf(buffer, capacity, "%s", out);
+  return n < static_cast<int>(capacity) ? n : static_cast<int>(capacity) - 1;
+}
+
+void insertThousandsSeparators(char* digits, std::size_t capacity) {
+  std::size_t length = std::strlen(digits);
+  for (std::ptrdiff_t p = static_cast<std::ptrdiff_t>(length) - 3; p > 0; p -= 3) {
+    if (length + 2 > capacity) return;  // no room for another comma and the NUL
+    std::memmove(digits + p + 1, digits + p, length - static_cast<std::size_t>(p) + 1);
+    digits[p] = ',';
+    ++length;
+  }
+}
+
+void formatByteCount(char* buffer, std::size_t capacity, double value) {
+  {
+    CLocaleScope cLocaleNumbers;
+    std::snprintf(buffer, capacity, "%.0f", value);
+  }
+  insertThousandsSeparators(buffer, capacity);
+  const std::size_t length = std::strlen(buffer);
+  std::snprintf(buffer + length, capacity - length, " bytes");
+}
+
+unsigned parseIntegerOption(const char* text) {
+  const char* p = text;
+  while (isSpace(*p)) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  long long value = 0;
+  const long long limit = negative ? 2147483648LL : 2147483647LL;
+  while (isDigit(*p)) {
+    value = value * 10 + (*p++ - '0');
+    if (value > limit) value = limit;  // clamped, and kept small enough never to overflow
+  }
+  const long long result = negative ? -value : value;
+  return static_cast<unsigned>(static_cast<int>(result));
+}

@@ -1,0 +1,58 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <utility>
+
+namespace engine {
+
+// Raw aligned memory that reports failure instead of throwing.
+inline void* alignedAllocate(std::uint64_t bytes, std::size_t alignment) {
+  if (alignment < sizeof(void*)) alignment = sizeof(void*);
+  if (bytes == 0) bytes = 1;  // a valid, distinct pointer even for an empty array
+  if (bytes > std::numeric_limits<std::size_t>::max() / 2) return nullptr;
+  void* p = nullptr;
+  return posix_memalign(&p, alignment, static_cast<std::size_t>(bytes)) == 0 ? p : nullptr;
+}
+
+inline void alignedFree(void* p) { std::free(p); }
+
+// An owned array of `count` values on an `alignment`-byte boundary. Sizes are
+// computed in 64 bits, so no count can make the buffer smaller than asked.
+template <class T>
+class AlignedBuffer {
+ public:
+  AlignedBuffer() = default;
+  ~AlignedBuffer() { release(); }
+  AlignedBuffer(const AlignedBuffer&) = delete;
+  AlignedBuffer& operator=(const AlignedBuffer&) = delete;
+  AlignedBuffer(AlignedBuffer&& other) noexcept
+      : data_(std::exchange(other.data_, nullptr)), count_(std::exchange(other.count_, 0)) {}
+
+  bool allocate(std::uint64_t count, std::size_t alignment) {
+    release();
+    if (count > std::numeric_limits<std::uint64_t>::max() / sizeof(T)) return false;
+    data_ = static_cast<T*>(alignedAllocate(count * sizeof(T), alignment));
+    if (data_ == nullptr) return false;
+    count_ = count;
+    return true;
+  }
+
+  void release() {
+    alignedFree(data_);
+    data_ = nullptr;
+    count_ = 0;
+  }
+
+  bool allocated() const { return data_ != nullptr; }
+  T* data() const { return data_; }
+  std::uint64_t size() const { return count_; }
+  T& operator[](std::uint64_t i) const { return data_[i]; }
+
+ private:
+  T* data_ = nullptr;
+  std::uint64_t count_ = 0;
+};
+
+}  // namespace engine

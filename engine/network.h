@@ -1,0 +1,70 @@
+#pragma once
+#include <cstdint>
+
+#include "aligned_buffer.h"
+#include "hidden_weights.h"
+#include "network_math.h"
+#include "output_neuron.h"
+#include "random_generator.h"
+#include "result_codes.h"
+#include "run_output.h"
+
+namespace engine {
+
+// The two-layer network of one run: H logistic hidden units over a window of
+// W values, sharing one untrained bias, and one linear output neuron.
+template <class Build>
+struct Network {
+  using Element = typename Build::Element;
+
+  std::uint32_t h = 0;
+  std::uint32_t w = 0;
+  Element hiddenBias = 0;
+  HiddenWeights<Build> hiddenWeights;
+  OutputNeuron<Build> output;
+  AlignedBuffer<Element> hiddenOutputs;
+  AlignedBuffer<Element> backSignals;
+
+  // Derives the hidden bias from the series mean, allocates the hidden weights
+  // and builds the output neuron (H random draws). On failure reports message
+  // 45 and returns its code.
+  ResultCode build(RunOutput& out, std::uint32_t neurons, std::uint32_t window, Element seriesMean,
+                   double learningRate, RandomGenerator& random) {
+    h = neurons;
+    w = window;
+    const Element halfMean = static_cast<Element>(static_cast<double>(seriesMean) * 0.5);
+    hiddenBias = static_cast<Element>(-(static_cast<double>(window) * static_cast<double>(halfMean)));
+    if (!hiddenWeights.allocate(neurons, window) || !output.construct(neurons, learningRate, random)) {
+      out.say(kErrorLevel, msg::kNetworkTooLarge);
+      return kOutOfMemory;
+    }
+    return kOk;
+  }
+
+  // Random hidden weights, row 0 first, input 0 first: used when no state is loaded.
+  void drawHiddenWeights(RandomGenerator& random) {
+    for (std::uint32_t r = 0; r < h; ++r) {
+      Element* row = hiddenWeights.row(r);
+      for (std::uint32_t m = 0; m < w; ++m) row[m] = random.unitValue<Element>(Build::kRandomUnit);
+    }
+  }
+
+  // hiddenOutputs always; backSignals only for runs that train.
+  ResultCode allocateOutputs(RunOutput& out, bool withBackSignals) {
+    if (!hiddenOutputs.allocate(h, Build::kAlignment) ||
+        (withBackSignals && !backSignals.allocate(h, Build::kAlignment))) {
+      out.say(kErrorLevel, msg::kNetworkTooLarge);
+      return kOutOfMemory;
+    }
+    return kOk;
+  }
+
+  // Hidden outputs for the window x: logistic of bias + Σ x·w, rounded where stored.
+  void computeHidden(const Element* x) {
+    for (std::uint32_t r = 0; r < h; ++r) {
+      hiddenOutputs[r] = static_cast<Element>(logistic(Build::hiddenSum(hiddenBias, x, hiddenWeights.row(r), w)));
+    }
+  }
+};
+
+}  // namespace engine

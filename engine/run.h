@@ -1,0 +1,57 @@
+#pragma once
+#include <cstdint>
+
+#include "network.h"
+#include "random_generator.h"
+#include "result_codes.h"
+#include "run_output.h"
+#include "run_parameters.h"
+#include "runs.h"
+#include "series.h"
+#include "series_input.h"
+#include "state_file.h"
+
+namespace engine {
+
+// One complete run of a build: announce, seed, obtain the series, build the
+// network, load a state when asked, then Train, Generate or Benchmark. Every
+// buffer and file is owned by this frame and released on every path.
+template <class Build>
+std::int32_t runEngine(const RunParameters& p, std::uint32_t seed) {
+  RunOutput out(p.sink, p.languageModule);
+  out.say(kInfoLevel, msg::kRunStarted);
+  RandomGenerator random(seed);
+
+  Series<Build> series;
+  const std::uint32_t w = p.inputWindowSize;
+  ResultCode result;
+  if (p.benchmark()) {
+    result = makeSyntheticSeries(out, p.benchmarkingDataPoints, w, random, series);
+  } else {
+    // Generate uses only the first W values; Train needs at least one target.
+    const std::uint64_t minimum = static_cast<std::uint64_t>(w) + (p.train() ? 1 : 0);
+    result = readSeriesFile(out, p.inputFile, minimum, series);
+  }
+  if (result != kOk) return result;
+
+  Network<Build> net;
+  result = net.build(out, p.numberOfNeurons, w, series.mean, p.learningRate, random);
+  if (result != kOk) return result;
+
+  bool loaded = false;
+  if (!p.benchmark()) {
+    const bool required = p.generate() || p.loadStateFile != nullptr;
+    result = loadState(out, p.loadStateFile, p.loadAsText(), required, net, &loaded);
+    if (result != kOk) return result;
+  }
+  if (!loaded) net.drawHiddenWeights(random);
+
+  result = net.allocateOutputs(out, !p.generate());
+  if (result != kOk) return result;
+
+  if (p.generate()) return generationRun(out, p, net, series);
+  if (p.train()) return trainingRun(out, p, net, series);
+  return benchmarkRun(out, p, net, series);
+}
+
+}  // namespace engine

@@ -1,0 +1,41 @@
+#pragma once
+#include <cstdint>
+
+// The reference arithmetic of a sample: every sum in index order at double
+// precision, each value rounded to the element type only where it is stored.
+// Products of two floats are exact in double, so the float build's sums differ
+// from exact arithmetic only by the double roundings of the additions.
+namespace engine::scalar {
+
+// x, w: n values; returns start + x[0]·w[0] + x[1]·w[1] + ... in that order, unrounded.
+template <class E>
+inline double dot(double start, const E* x, const E* w, std::uint32_t n) {
+  double a = start;
+  for (std::uint32_t m = 0; m < n; ++m) a = a + static_cast<double>(x[m]) * static_cast<double>(w[m]);
+  return a;
+}
+
+// Output neuron step, z and w and back: n values. y = bias + Σ w·z (unrounded);
+// g = (target − y) × learningRate, rounded; each weight w = g·z + w, rounded,
+// then back = g·w with the updated weight, rounded. Returns y before the update.
+template <class E>
+inline double trainOutput(E bias, const E* z, E* w, E* back, std::uint32_t n, double learningRate,
+                          E target) {
+  const double y = dot<E>(bias, z, w, n);
+  const E g = static_cast<E>((static_cast<double>(target) - y) * learningRate);
+  for (std::uint32_t i = 0; i < n; ++i) {
+    w[i] = static_cast<E>(static_cast<double>(g) * static_cast<double>(z[i]) + static_cast<double>(w[i]));
+    back[i] = static_cast<E>(static_cast<double>(g) * static_cast<double>(w[i]));
+  }
+  return y;
+}
+
+// Hidden row update, x and row: n values; row[m] = d·x[m] + row[m], each rounded.
+template <class E>
+inline void updateHidden(E d, const E* x, E* row, std::uint32_t n) {
+  for (std::uint32_t m = 0; m < n; ++m) {
+    row[m] = static_cast<E>(static_cast<double>(d) * static_cast<double>(x[m]) + static_cast<double>(row[m]));
+  }
+}
+
+}  // namespace engine::scalar

@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+
+#include "network.h"
+#include "network_math.h"
+#include "series.h"
+
+namespace engine {
+
+// One pass over the series: for every target index j from W to N−1, in order,
+// the hidden units see the window series[j−W .. j−1], the output neuron takes
+// its delta-rule step towards series[j], then each hidden row takes its step.
+// Returns the largest sample error of the pass, measured with each sample's
+// prediction before its own update. This is the hot path: no allocation, no
+// I/O, no virtual call.
+template <class Build>
+typename Build::Element trainPass(Network<Build>& net, const Series<Build>& series) {
+  using Element = typename Build::Element;
+  const std::uint32_t w = net.w;
+  const std::uint32_t n = series.size();
+  const Element* targets = series.values();
+  Element* z = net.hiddenOutputs.data();
+  Element* back = net.backSignals.data();
+  Element passError = 0;
+  for (std::uint32_t j = w; j < n; ++j) {
+    const Element* x = series.window(j - w);
+    net.computeHidden(x);
+    const double y = net.output.trainStep(z, targets[j], back);
+    for (std::uint32_t r = 0; r < net.h; ++r) {
+      const Element d = static_cast<Element>(hiddenFactor(static_cast<double>(z[r]), static_cast<double>(back[r])));
+      Build::updateHidden(d, x, net.hiddenWeights.row(r), w);
+    }
+    const double e = sampleError(y, static_cast<double>(targets[j]));
+    if (e > static_cast<double>(passError)) passError = static_cast<Element>(e);
+  }
+  return passError;
+}
+
+}  // namespace engine
