@@ -63,20 +63,32 @@ double parseDecimal(const char* text, const char** end) {
 
 int formatReal(char* buffer, std::size_t capacity, int precision, double value) {
   if (capacity == 0) return 0;
-  char text[64];
-  const auto result = std::to_chars(text, text + sizeof text - 1, value,
+  char small[64];
+  std::string large;
+  const char* text = small;
+  const auto result = std::to_chars(small, small + sizeof small - 1, value,
                                     std::chars_format::general, precision);
-  *result.ptr = '\0';
-  // to_chars writes exponents with at least two digits; files carry three.
-  char widened[72];
-  const char* e = std::strchr(text, 'e');
-  const char* out = text;
-  if (e != nullptr && std::strlen(e + 2) < 3) {
-    std::snprintf(widened, sizeof widened, "%.*s%c%03d", static_cast<int>(e + 1 - text), text,
-                  e[1], std::atoi(e + 2));
-    out = widened;
+  if (result.ec == std::errc{}) {
+    *result.ptr = '\0';
+  } else {
+    // A precision so large that the digits do not fit the small buffer.
+    CLocaleScope cLocaleNumbers;
+    const int needed = std::snprintf(nullptr, 0, "%.*g", precision, value);
+    if (needed > 0) {
+      large.resize(static_cast<std::size_t>(needed));
+      std::snprintf(large.data(), large.size() + 1, "%.*g", precision, value);
+    }
+    text = large.c_str();
   }
-  const int n = std::snprintf(buffer, capacity, "%s", out);
+  // to_chars and printf write exponents with at least two digits; files carry three.
+  const char* e = std::strchr(text, 'e');
+  int n;
+  if (e != nullptr && std::strlen(e + 2) < 3) {
+    n = std::snprintf(buffer, capacity, "%.*s%c%03d", static_cast<int>(e + 1 - text), text, e[1],
+                      std::atoi(e + 2));
+  } else {
+    n = std::snprintf(buffer, capacity, "%s", text);
+  }
   return n < static_cast<int>(capacity) ? n : static_cast<int>(capacity) - 1;
 }
 
