@@ -94,8 +94,10 @@ int formatReal(char* buffer, std::size_t capacity, int precision, double value) 
 
 void insertThousandsSeparators(char* digits, std::size_t capacity) {
   std::size_t length = std::strlen(digits);
+  // All commas or none: a half-grouped number would read as another number.
+  const std::size_t commas = length == 0 ? 0 : (length - 1) / 3;
+  if (length + commas + 1 > capacity) return;
   for (std::ptrdiff_t p = static_cast<std::ptrdiff_t>(length) - 3; p > 0; p -= 3) {
-    if (length + 2 > capacity) return;  // no room for another comma and the NUL
     std::memmove(digits + p + 1, digits + p, length - static_cast<std::size_t>(p) + 1);
     digits[p] = ',';
     ++length;
