@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "fused_step.h"
 #include "network.h"
 #include "network_math.h"
 #include "series.h"
@@ -22,6 +23,24 @@ typename Build::Element trainPass(Network<Build>& net, const Series<Build>& seri
   Element* z = net.hiddenOutputs.data();
   Element* back = net.backSignals.data();
   Element passError = 0;
+  if constexpr (FusesHiddenStep<Build>) {
+    // The hidden outputs of each sample after the first come from the
+    // previous sample's fused step; backSignals is turned into the rows'
+    // factors d in place, as nothing reads the back signals after that.
+    if (n <= w) return passError;
+    net.computeHidden(series.window(0));
+    for (std::uint32_t j = w; j < n; ++j) {
+      const Element* x = series.window(j - w);
+      const double y = net.output.trainStep(z, targets[j], back);
+      for (std::uint32_t r = 0; r < net.h; ++r) {
+        back[r] = static_cast<Element>(hiddenFactor(static_cast<double>(z[r]), static_cast<double>(back[r])));
+      }
+      Build::stepHiddenLayer(net, back, x, j + 1 < n ? series.window(j + 1 - w) : nullptr);
+      const double e = sampleError(y, static_cast<double>(targets[j]));
+      if (e > static_cast<double>(passError)) passError = static_cast<Element>(e);
+    }
+    return passError;
+  }
   for (std::uint32_t j = w; j < n; ++j) {
     const Element* x = series.window(j - w);
     net.computeHidden(x);

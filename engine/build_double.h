@@ -1,0 +1,77 @@
+#pragma once
+#include <cfloat>
+#include <cstddef>
+#include <cstdint>
+
+#include "double_kernels.h"
+#include "fused_step.h"
+#include "network_math.h"
+#include "result_codes.h"
+#include "scalar_kernels.h"
+
+namespace engine {
+
+// nndouble: the reference arithmetic with every stored value a double. The
+// sums, their order and the places where values are stored are the
+// reference's; only the width of the stores differs.
+struct DoubleBuild {
+  using Element = double;
+  static constexpr const char* kName = "nndouble";
+
+  static constexpr std::size_t kAlignment = 8;
+  static constexpr unsigned kSeriesCopies = 1;
+  static constexpr std::uint32_t kSeriesLimit = 536870910;  // lines of a file, data points
+  static constexpr unsigned kBenchmarkSizeMessage = msg::kDataPointsTooMany;
+  static constexpr int kTextPrecision = 15;
+  static constexpr Element kRandomUnit = 0x1.0002000400080p-15;  // the double nearest to 1/32767
+  static constexpr Element kBestErrorStart = DBL_MAX;
+
+  static bool networkFits(std::uint32_t h, std::uint32_t w) {
+    return static_cast<std::uint64_t>(h) * w <= 536870910u;
+  }
+  static constexpr bool separateRows(std::uint32_t) { return false; }
+
+  // bias + Σ x·w over a window in index order; unrounded.
+  static double hiddenSum(Element bias, const Element* x, const Element* w, std::uint32_t n) {
+    return scalar::dot<Element>(bias, x, w, n);
+  }
+  static double evaluate(Element bias, const Element* z, const Element* w, std::uint32_t n) {
+    return scalar::dot<Element>(bias, z, w, n);
+  }
+  static double trainOutput(Element bias, const Element* z, Element* w, Element* back, std::uint32_t n,
+                            double learningRate, Element target) {
+    return scalar::trainOutput<Element>(bias, z, w, back, n, learningRate, target);
+  }
+  static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
+    scalar::updateHidden<Element>(d, x, row, n);
+  }
+
+  // Each row's update fused with the next window's sum. Rows go through the
+  // lane kernel eight or four at a time when the processor has AVX2 and the
+  // rows are long enough to pay for the transposes; the rest row by row.
+  static constexpr bool kFusedHiddenStep = true;
+  static constexpr std::uint32_t kLaneKernelMinimumWidth = 8;
+
+  template <class Net>
+  static void stepHiddenLayer(Net& net, const Element* d, const Element* x, const Element* next) {
+    std::uint32_t r = 0;
+    if (next != nullptr && net.w >= kLaneKernelMinimumWidth && double_kernels::haveAvx2()) {
+      double* rows[8];
+      double sums[8];
+      for (; r + 8 <= net.h; r += 8) stepRows<2>(net, r, rows, sums, d, x, next);
+      for (; r + 4 <= net.h; r += 4) stepRows<1>(net, r, rows, sums, d, x, next);
+    }
+    stepHiddenRowByRow<DoubleBuild>(net, d, x, next, r);
+  }
+
+ private:
+  template <int G, class Net>
+  static void stepRows(Net& net, std::uint32_t r, double** rows, double* sums, const Element* d, const Element* x,
+                       const Element* next) {
+    for (int k = 0; k < 4 * G; ++k) rows[k] = net.hiddenWeights.row(r + k);
+    double_kernels::updateAndSumRows<G>(rows, d + r, x, next, net.hiddenBias, net.w, sums);
+    for (int k = 0; k < 4 * G; ++k) net.hiddenOutputs[r + k] = logistic(sums[k]);
+  }
+};
+
+}  // namespace engine

@@ -1,0 +1,69 @@
+#pragma once
+#include <cfloat>
+#include <cstddef>
+#include <cstdint>
+
+#include "fused_step.h"
+#include "network_math.h"
+#include "result_codes.h"
+#include "vec4_kernels.h"
+
+namespace engine {
+
+// nnvec4: single precision on four-lane vectors. Every buffer starts on a
+// 16-byte boundary; four shifted copies of the series let every window start
+// on one, and rows whose width is not a multiple of 4 get buffers of their
+// own so that each row starts on one too.
+struct Vec4Build {
+  using Element = float;
+  static constexpr const char* kName = "nnvec4";
+
+  static constexpr std::size_t kAlignment = 16;
+  static constexpr unsigned kSeriesCopies = 4;
+  static constexpr std::uint32_t kSeriesLimit = 1073741818;  // lines of a file, data points
+  static constexpr std::uint32_t kNetworkLimit = 1073741818;
+  static constexpr unsigned kBenchmarkSizeMessage = msg::kSeriesTooLarge;
+  static constexpr int kTextPrecision = 6;
+  static constexpr Element kRandomUnit = 0x8001p-30f;  // the float nearest to 1/32767
+  static constexpr Element kBestErrorStart = FLT_MAX;
+
+  // The row table limits H; one block limits H × W; separate rows limit W.
+  static bool networkFits(std::uint32_t h, std::uint32_t w) {
+    if (h > kNetworkLimit) return false;
+    if (separateRows(w)) return w <= kNetworkLimit;
+    return static_cast<std::uint64_t>(h) * w <= kNetworkLimit;
+  }
+  static constexpr bool separateRows(std::uint32_t w) { return w % 4 != 0; }
+
+  static double hiddenSum(Element bias, const Element* x, const Element* w, std::uint32_t n) {
+    return vec4_kernels::dot(bias, x, w, n);
+  }
+  static double evaluate(Element bias, const Element* z, const Element* w, std::uint32_t n) {
+    return vec4_kernels::dot(bias, z, w, n);
+  }
+  static double trainOutput(Element bias, const Element* z, Element* w, Element* back, std::uint32_t n,
+                            double learningRate, Element target) {
+    return vec4_kernels::trainOutput(bias, z, w, back, n, learningRate, target);
+  }
+  static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
+    vec4_kernels::updateHidden(d, x, row, n);
+  }
+
+  // Each row's update fused with the next window's sum (AVX2); without AVX2
+  // the SSE kernels take the two sweeps one after the other.
+  static constexpr bool kFusedHiddenStep = true;
+
+  template <class Net>
+  static void stepHiddenLayer(Net& net, const Element* d, const Element* x, const Element* next) {
+    if (next == nullptr || !vec4_kernels::haveAvx2()) {
+      stepHiddenRowByRow<Vec4Build>(net, d, x, next, 0);
+      return;
+    }
+    for (std::uint32_t r = 0; r < net.h; ++r) {
+      const double a = vec4_kernels::updateAndSum(net.hiddenWeights.row(r), d[r], x, next, net.hiddenBias, net.w);
+      net.hiddenOutputs[r] = static_cast<Element>(logistic(a));
+    }
+  }
+};
+
+}  // namespace engine

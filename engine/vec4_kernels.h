@@ -1,0 +1,112 @@
+#pragma once
+#include <immintrin.h>
+
+#include <cstdint>
+
+#include "vec4_reference.h"
+
+// The four-lane kernels. SSE carries one 4-lane unit per register; the AVX2
+// kernel carries two (the low and the high half), arranged so that each half
+// does exactly the additions of the SSE kernel. No FMA anywhere: every
+// product is rounded before it is added.
+namespace engine::vec4_kernels {
+
+inline double laneSum(__m128 v) {
+  alignas(16) float lanes[4];
+  _mm_store_ps(lanes, v);
+  return vec4_reference::laneSum(lanes);
+}
+
+// Both streams are fetched 400 bytes (100 floats) ahead of the block.
+inline void prefetchAhead(const float* a, const float* b) {
+  _mm_prefetch(reinterpret_cast<const char*>(a) + 400, _MM_HINT_T0);
+  _mm_prefetch(reinterpret_cast<const char*>(b) + 400, _MM_HINT_T0);
+}
+
+// x, w: n floats. The sum of vec4_reference::dot, unrounded.
+inline double dot(float b, const float* x, const float* w, std::uint32_t n) {
+  __m128 acc = _mm_set_ss(b);
+  std::uint32_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    prefetchAhead(x + i, w + i);
+    const __m128 p0 = _mm_mul_ps(_mm_loadu_ps(x + i), _mm_loadu_ps(w + i));
+    const __m128 p1 = _mm_mul_ps(_mm_loadu_ps(x + i + 4), _mm_loadu_ps(w + i + 4));
+    const __m128 p2 = _mm_mul_ps(_mm_loadu_ps(x + i + 8), _mm_loadu_ps(w + i + 8));
+    const __m128 p3 = _mm_mul_ps(_mm_loadu_ps(x + i + 12), _mm_loadu_ps(w + i + 12));
+    acc = _mm_add_ps(_mm_add_ps(_mm_add_ps(p0, p1), _mm_add_ps(p2, p3)), acc);
+  }
+  acc = _mm_set_ss(static_cast<float>(laneSum(acc)));
+  for (; i + 4 <= n; i += 4) acc = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(x + i), _mm_loadu_ps(w + i)), acc);
+  double r = laneSum(acc);
+  for (; i < n; ++i) r = r + static_cast<double>(w[i]) * static_cast<double>(x[i]);
+  return r;
+}
+
+// The output step of vec4_reference::trainOutput.
+inline double trainOutput(float bias, const float* z, float* w, float* back, std::uint32_t n, double learningRate,
+                          float target) {
+  const double y = dot(bias, z, w, n);
+  const float g = static_cast<float>((static_cast<double>(target) - y) * learningRate);
+  const __m128 gv = _mm_set1_ps(g);
+  std::uint32_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m128 wv = _mm_add_ps(_mm_loadu_ps(w + i), _mm_mul_ps(_mm_loadu_ps(z + i), gv));
+    _mm_storeu_ps(w + i, wv);
+    _mm_storeu_ps(back + i, _mm_mul_ps(wv, gv));
+  }
+  for (; i < n; ++i) {
+    w[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(z[i]) + static_cast<double>(w[i]));
+    back[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(w[i]));
+  }
+  return y;
+}
+
+// The row step of vec4_reference::updateHidden.
+inline void updateHidden(float d, const float* x, float* row, std::uint32_t n) {
+  const __m128 dv = _mm_set1_ps(d);
+  std::uint32_t m = 0;
+  for (; m + 4 <= n; m += 4) _mm_storeu_ps(row + m, _mm_add_ps(_mm_loadu_ps(row + m), _mm_mul_ps(_mm_loadu_ps(x + m), dv)));
+  for (; m < n; ++m) {
+    row[m] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[m]) + static_cast<double>(row[m]));
+  }
+}
+
+// One row's update followed by its sum over the next window, in one sweep:
+// row = row + x·d (updateHidden), then returns dot(bias, next, row) over the
+// new weights. A block of 16 sits in two 256-bit registers as (v0|v1) and
+// (v2|v3); their products are regrouped into (p0|p2) and (p1|p3), so the
+// addition gives (p0+p1 | p2+p3) and the halves' sum is the SSE kernel's
+// (p0+p1) + (p2+p3).
+__attribute__((target("avx2"))) inline double updateAndSum(float* row, float d, const float* x, const float* next,
+                                                           float bias, std::uint32_t n) {
+  const __m256 dv = _mm256_set1_ps(d);
+  __m128 acc = _mm_set_ss(bias);
+  std::uint32_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m256 w01 = _mm256_add_ps(_mm256_loadu_ps(row + i), _mm256_mul_ps(_mm256_loadu_ps(x + i), dv));
+    const __m256 w23 = _mm256_add_ps(_mm256_loadu_ps(row + i + 8), _mm256_mul_ps(_mm256_loadu_ps(x + i + 8), dv));
+    _mm256_storeu_ps(row + i, w01);
+    _mm256_storeu_ps(row + i + 8, w23);
+    const __m256 p01 = _mm256_mul_ps(_mm256_loadu_ps(next + i), w01);
+    const __m256 p23 = _mm256_mul_ps(_mm256_loadu_ps(next + i + 8), w23);
+    const __m256 q = _mm256_add_ps(_mm256_permute2f128_ps(p01, p23, 0x20), _mm256_permute2f128_ps(p01, p23, 0x31));
+    acc = _mm_add_ps(_mm_add_ps(_mm256_castps256_ps128(q), _mm256_extractf128_ps(q, 1)), acc);
+  }
+  acc = _mm_set_ss(static_cast<float>(laneSum(acc)));
+  const __m128 d4 = _mm256_castps256_ps128(dv);
+  for (; i + 4 <= n; i += 4) {
+    const __m128 wv = _mm_add_ps(_mm_loadu_ps(row + i), _mm_mul_ps(_mm_loadu_ps(x + i), d4));
+    _mm_storeu_ps(row + i, wv);
+    acc = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(next + i), wv), acc);
+  }
+  double r = laneSum(acc);
+  for (; i < n; ++i) {
+    row[i] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[i]) + static_cast<double>(row[i]));
+    r = r + static_cast<double>(row[i]) * static_cast<double>(next[i]);
+  }
+  return r;
+}
+
+inline bool haveAvx2() { return __builtin_cpu_supports("avx2"); }
+
+}  // namespace engine::vec4_kernels
