@@ -1,0 +1,274 @@
+// The main window's life: start-up, the rules it applies, the system menu and
+// the close path.
+#include "main_dialog.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+
+#include "about_dialog.h"
+#include "common/catalog_message.h"
+#include "control_table.h"
+#include "mode_rules.h"
+#include "picture_resources.h"
+#include "platform/file_search.h"
+#include "platform/library_loader.h"
+#include "tool_tip_ctrl.h"
+
+namespace {
+
+constexpr const char* kLogFileName = "guiapp.log";
+constexpr unsigned kAboutItemMessage = 88;
+constexpr int kMaxTipWidth = 400;
+
+// The catalogue message of each control's tip.
+struct ToolTipEntry {
+  unsigned message;
+  int id;
+};
+
+constexpr ToolTipEntry kToolTips[] = {
+    {61, ctl::ModeList},        {62, ctl::Neurons},          {63, ctl::WindowSize},
+    {64, ctl::LearningRate},    {65, ctl::ToleranceUnit},    {66, ctl::TrainToTolerance},
+    {67, ctl::PointsToGenerate}, {68, ctl::Iterations},      {69, ctl::DataPoints},
+    {70, ctl::InputFile},       {71, ctl::SaveStateFile},    {72, ctl::LoadStateFile},
+    {73, ctl::OutputFile},      {74, ctl::OpenInput},        {75, ctl::SaveState},
+    {76, ctl::OpenState},       {77, ctl::SaveOutput},       {78, ctl::Memory},
+    {79, ctl::Single},          {79, ctl::Double},           {80, ctl::X87},
+    {80, ctl::Nnvec2},          {80, ctl::Sse},              {81, ctl::Idle},
+    {81, ctl::Normal},          {81, ctl::High},             {82, ctl::LoadConversion},
+    {83, ctl::SaveConversion},  {84, ctl::Stop},             {85, ctl::Clear},
+    {86, ctl::Begin},           {87, ctl::Help},
+};
+
+}  // namespace
+
+void CMainDialog::LibraryRelease::operator()(void* library) const { freeLibrary(library); }
+
+void CMainDialog::FileClose::operator()(std::FILE* file) const { std::fclose(file); }
+
+CMainDialog::CMainDialog(DialogEnvironment environment) : environment_(std::move(environment)) {
+  setWindowTitle(QString::fromLatin1(kMainDialogCaption));
+  // A window of fixed size: caption, system menu, minimize box, no maximize box.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  windowIcon_ = loadIconResource(163);
+  createControls();
+  systemMenu_ = new QMenu(this);
+  systemMenu_->addAction(QStringLiteral("Mi&nimize"))->setData(kSystemMinimize);
+  systemMenu_->addAction(QStringLiteral("&Close\tAlt+F4"))->setData(kSystemClose);
+  connect(systemMenu_, &QMenu::triggered, this,
+          [this](QAction* action) { OnSysCommand(action->data().toUInt()); });
+  // Where the window manager leaves Alt+Space to the program, it opens the system menu.
+  auto* menuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+  connect(menuKey, &QShortcut::activated, this, [this] { showSystemMenu(mapToGlobal(QPoint(0, 0))); });
+  connectHandlers();
+}
+
+CMainDialog::~CMainDialog() {
+  // Released in the close path's order when the dialog goes without closing.
+  delete toolTips_;
+  languageModule_.reset();
+  logFile_.reset();
+  helpDirectory_.reset();
+}
+
+void CMainDialog::connectHandlers() {
+  connect(controlAs<QComboBox>(ctl::ModeList), &QComboBox::activated, this,
+          [this] { applyModeEnabling(); });
+  connect(controlAs<QAbstractButton>(ctl::Single), &QAbstractButton::clicked, this,
+          [this] { onPrecisionClicked(); });
+  connect(controlAs<QAbstractButton>(ctl::Double), &QAbstractButton::clicked, this,
+          [this] { onPrecisionClicked(); });
+  connect(controlAs<QLineEdit>(ctl::Neurons), &QLineEdit::textChanged, this,
+          [this] { onSizeFieldChanged(); });
+  connect(controlAs<QLineEdit>(ctl::WindowSize), &QLineEdit::textChanged, this,
+          [this] { onSizeFieldChanged(); });
+  connect(controlAs<QAbstractButton>(ctl::Clear), &QAbstractButton::clicked,
+          controlAs<QListWidget>(ctl::OutputList), &QListWidget::clear);
+  // Begin and Stop (runs), the four file buttons (file choosers) and Help
+  // (context help) are connected by the run controller and the help pieces,
+  // which are built next; until then pressing them does nothing.
+}
+
+QWidget* CMainDialog::control(int id) const { return controls_.value(id); }
+
+bool CMainDialog::isChecked(int id) const { return controlAs<QAbstractButton>(id)->isChecked(); }
+
+void CMainDialog::check(int id) { controlAs<QAbstractButton>(id)->setChecked(true); }
+
+QString CMainDialog::catalogText(unsigned id) const {
+  char text[kMessageBufferSize];
+  formatCatalogMessage(languageModule_.get(), text, id);
+  return QString::fromUtf8(text);
+}
+
+int CMainDialog::DoModal() {
+  const bool focusFirstControl = OnInitDialog();
+  if (ended_) return result();
+  // The first control with a tab stop, the Mode list, takes the focus.
+  if (focusFirstControl) control(ctl::ModeList)->setFocus(Qt::OtherFocusReason);
+  return exec();
+}
+
+bool CMainDialog::OnInitDialog() {
+  // 1. The controls exist; the Mode list gets its entries; the fields show
+  //    the values as they stand (zero and empty).
+  fillModeList();
+  {
+    const bool wasFilling = fillingFields_;
+    fillingFields_ = true;
+    UpdateData(false);
+    fillingFields_ = wasFilling;
+  }
+  // 2. The system menu exists from the start (see the constructor).
+  // 3. The window icon, large and small.
+  setWindowIcon(windowIcon_);
+  // 4. Nothing located, opened or created yet.
+  logFile_.reset();
+  helpDirectory_.reset();
+  // 5.
+  cpuFeatures_ = environment_.detectCpuFeatures();
+  // 6. and 7.
+  locateHelpAndLog();
+  // 8. Without the string table the program cannot speak: it ends here,
+  //    without touching the settings.
+  int errorCode = 0;
+  languageModule_.reset(loadLibrary(environment_.languageLibrary.c_str(), &errorCode));
+  if (!languageModule_) {
+    if (logFile_) {
+      std::fprintf(logFile_.get(), "LoadLibrary() failed to load %s, EC = %d\n",
+                   environment_.languageLibrary.c_str(), errorCode);
+      logFile_.reset();
+    }
+    environment_.showMessageBox(this, QMessageBox::Critical, programName(),
+                                QStringLiteral("Failed to load %1")
+                                    .arg(QString::fromStdString(environment_.languageLibrary)));
+    endDialog(QDialog::Rejected);
+    return false;
+  }
+  // 9.
+  appendAboutItem();
+  // 10.
+  setButtonIcons();
+  // 11.
+  loadSettings();
+  // 12.
+  createToolTips();
+  // The help system is set up here once context help exists.
+  return true;
+}
+
+void CMainDialog::locateHelpAndLog() {
+  const std::optional<std::string> manual = searchPath(environment_.helpFileName.c_str());
+  if (!manual) return;
+  helpDirectory_ = directoryOf(*manual);
+  // Opened for appending: earlier starts' lines are kept.
+  logFile_.reset(std::fopen((*helpDirectory_ + kLogFileName).c_str(), "a"));
+}
+
+void CMainDialog::appendAboutItem() {
+  const QString text = catalogText(kAboutItemMessage);
+  if (text.isEmpty()) return;
+  systemMenu_->addSeparator();
+  systemMenu_->addAction(text)->setData(kAboutCommand);
+}
+
+void CMainDialog::setButtonIcons() {
+  const struct {
+    int iconId;
+    int buttons[2];
+  } assignments[] = {{164, {ctl::OpenInput, ctl::OpenState}},
+                     {165, {ctl::SaveOutput, ctl::SaveState}},
+                     {171, {ctl::Help, 0}}};
+  for (const auto& assignment : assignments) {
+    const QIcon icon = loadIconResource(assignment.iconId);
+    if (icon.isNull()) continue;  // the button stays without an image
+    for (int id : assignment.buttons) {
+      if (id == 0) continue;
+      auto* button = controlAs<QPushButton>(id);
+      button->setIcon(icon);
+      const int side = std::min(button->width(), button->height()) - 6;
+      button->setIconSize(QSize(side, side));
+    }
+  }
+}
+
+void CMainDialog::createToolTips() {
+  toolTips_ = new CToolTipCtrl(this);
+  // Each text is formatted once, now.
+  for (const ToolTipEntry& entry : kToolTips) toolTips_->addTool(control(entry.id), catalogText(entry.message));
+  toolTips_->setMaxTipWidth(kMaxTipWidth);
+  toolTips_->activate(true);
+}
+
+void CMainDialog::applyModeEnabling() {
+  for (const ControlEnabling& c : modeEnabling(controlAs<QComboBox>(ctl::ModeList)->currentIndex())) {
+    control(c.id)->setEnabled(c.enabled);
+  }
+  applyPrecisionRule();
+}
+
+void CMainDialog::applyPrecisionRule() {
+  const PrecisionRuleOutcome outcome = precisionRule(isChecked(ctl::Double), cpuFeatures_);
+  if (outcome.selectX87) check(ctl::X87);
+  control(ctl::Nnvec2)->setEnabled(outcome.nnvec2Enabled);
+  control(ctl::Sse)->setEnabled(outcome.sseEnabled);
+}
+
+void CMainDialog::onPrecisionClicked() {
+  updateMemoryDisplay();
+  applyPrecisionRule();
+}
+
+void CMainDialog::OnCancel() {
+  // A close during a training run waits for the run; that path comes with
+  // the run controller. With no run active the close goes straight on:
+  saveSettings();
+  delete toolTips_;
+  toolTips_ = nullptr;
+  languageModule_.reset();
+  logFile_.reset();
+  helpDirectory_.reset();
+  endDialog(QDialog::Rejected);
+}
+
+void CMainDialog::reject() { OnCancel(); }
+
+void CMainDialog::endDialog(int result) {
+  ended_ = true;
+  QDialog::done(result);
+}
+
+void CMainDialog::OnSysCommand(unsigned command) {
+  const unsigned low = command & 0xFFFFu;
+  if (low >= kAboutCommand && low <= kAboutCommand + 15) {
+    CAboutDialog about(this);
+    about.exec();
+    return;
+  }
+  switch (command & 0xFFF0u) {
+    case kSystemMinimize:
+      showMinimized();
+      break;
+    case kSystemClose:
+      close();  // arrives as OnCancel
+      break;
+    default:
+      break;
+  }
+}
+
+void CMainDialog::showSystemMenu(const QPoint& globalPosition) { systemMenu_->popup(globalPosition); }
+
+void CMainDialog::contextMenuEvent(QContextMenuEvent* event) {
+  // Linux windows have no system menu a program can extend: the dialog's own
+  // context menu takes its place.
+  showSystemMenu(event->globalPos());
+  event->accept();
+}

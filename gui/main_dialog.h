@@ -1,0 +1,117 @@
+#pragma once
+#include <QDialog>
+#include <QHash>
+#include <QIcon>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "dialog_environment.h"
+#include "parameter_values.h"
+
+class CToolTipCtrl;
+class QButtonGroup;
+class QLineEdit;
+class QMenu;
+
+// The program's one window: the run parameters and options, the Memory
+// Required display, the output list and the buttons that start and stop runs.
+// It decides nothing itself: the rules live in plain functions (mode_rules,
+// field_rules, settings_store) and the handlers here apply their answers.
+class CMainDialog : public QDialog {
+ public:
+  // The system menu's About command, and the range of commands that open the box.
+  static constexpr unsigned kAboutCommand = 16;
+  static constexpr unsigned kSystemMinimize = 0xF020;
+  static constexpr unsigned kSystemClose = 0xF060;
+
+  explicit CMainDialog(DialogEnvironment environment = {});
+  ~CMainDialog() override;
+
+  // Initialises the window and runs it until it closes; returns the result.
+  int DoModal();
+
+  // Start-up in its order; false when the program cannot go on (no
+  // Language.dll), in which case the dialog has already ended.
+  bool OnInitDialog();
+  // The close path: stores the settings and releases everything in order.
+  void OnCancel();
+  void OnSysCommand(unsigned command);
+
+  // Moves the field texts into the values (`saveAndValidate`) or the values
+  // into the fields. A read stops at the first field that fails its rule,
+  // after telling the user; it then returns false.
+  bool UpdateData(bool saveAndValidate);
+
+  void applyModeEnabling();
+  void applyPrecisionRule();
+  void updateMemoryDisplay();
+  void loadSettings();
+  void saveSettings();
+
+  QWidget* control(int id) const;
+  template <typename Widget>
+  Widget* controlAs(int id) const {
+    return static_cast<Widget*>(control(id));
+  }
+  const ParameterValues& values() const { return values_; }
+  std::uint32_t cpuFeatures() const { return cpuFeatures_; }
+  void* languageModule() const { return languageModule_.get(); }
+  std::FILE* logFile() const { return logFile_.get(); }
+  const std::optional<std::string>& helpDirectory() const { return helpDirectory_; }
+  const CToolTipCtrl* toolTips() const { return toolTips_; }
+  QMenu* systemMenu() const { return systemMenu_; }
+  bool hasEnded() const { return ended_; }
+
+ protected:
+  void reject() override;  // Escape, the close box and Alt+F4 arrive here
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  struct LibraryRelease {
+    void operator()(void* library) const;
+  };
+  struct FileClose {
+    void operator()(std::FILE* file) const;
+  };
+
+  void createControls();
+  void fillModeList();
+  void connectHandlers();
+  void onPrecisionClicked();
+  void onSizeFieldChanged();
+  void locateHelpAndLog();
+  void appendAboutItem();
+  void setButtonIcons();
+  void createToolTips();
+  void selectStoredChoices(std::uint32_t instructionSet, std::uint32_t priority);
+  void endDialog(int result);
+  void showSystemMenu(const QPoint& globalPosition);
+  QString catalogText(unsigned id) const;
+  bool isChecked(int id) const;
+  void check(int id);
+
+  DialogEnvironment environment_;
+  QHash<int, QWidget*> controls_;
+  QButtonGroup* precisionGroup_ = nullptr;
+  QButtonGroup* instructionSetGroup_ = nullptr;
+  QButtonGroup* priorityGroup_ = nullptr;
+  QMenu* systemMenu_ = nullptr;
+  QIcon windowIcon_;
+
+  ParameterValues values_;
+  std::uint32_t cpuFeatures_ = 0;
+  // Declared in the order opposite to their release on the close path, so
+  // the same order holds when the dialog is destroyed without closing.
+  std::optional<std::string> helpDirectory_;
+  std::unique_ptr<std::FILE, FileClose> logFile_;
+  std::unique_ptr<void, LibraryRelease> languageModule_;
+  CToolTipCtrl* toolTips_ = nullptr;  // owned by the dialog as a child object
+
+  bool exchanging_ = false;       // a field exchange is running
+  bool fillingFields_ = false;    // the program is filling the fields
+  bool ended_ = false;
+};

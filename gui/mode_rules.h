@@ -1,0 +1,51 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+// Which controls each mode enables, and which instruction sets the precision
+// and the processor allow. Plain functions: the dialog applies their answers.
+
+inline constexpr int kModeBenchmark = 0;
+inline constexpr int kModeTrain = 1;
+inline constexpr int kModeGenerate = 2;
+inline constexpr int kModeCount = 3;
+
+struct ControlEnabling {
+  int id;
+  bool enabled;
+};
+
+// The mode-dependent controls with their state in mode `modeIndex`; empty for
+// no selection (-1) or any other index, which leaves the controls as they are.
+std::vector<ControlEnabling> modeEnabling(int modeIndex);
+
+// Every control whose state depends on the mode.
+std::vector<int> modeDependentControls();
+
+// The processor's features as CPUID reports them.
+inline constexpr std::uint32_t kCpuMmx = 1;
+inline constexpr std::uint32_t kCpuSse = 2;
+inline constexpr std::uint32_t kCpuSse2 = 4;
+inline constexpr std::uint32_t kCpuNnvec2 = 8;
+inline constexpr std::uint32_t kCpuMmxExtensions = 16;
+
+// Composes the feature bits from EDX of CPUID function 1 and of function
+// 0x80000001 (0 when the processor has no such function).
+std::uint32_t composeCpuFeatures(std::uint32_t standardEdx, std::uint32_t extendedEdx);
+
+// Asks the processor; 0 when it cannot be asked.
+std::uint32_t detectCpuFeatures();
+
+// The pair build computes its pair arithmetic without the pair instructions,
+// so every processor this program runs on can run it.
+bool canRunPairBuild(std::uint32_t cpuFeatures);
+
+struct PrecisionRuleOutcome {
+  bool selectX87;  // replace the selected instruction set by x87
+  bool nnvec2Enabled;
+  bool sseEnabled;
+};
+
+// Double precision runs only on the x87 build; single precision offers each
+// vector build the processor can run. x87 is always offered.
+PrecisionRuleOutcome precisionRule(bool doubleSelected, std::uint32_t cpuFeatures);
