@@ -1,0 +1,210 @@
+// Each fast kernel against the plainly written reference of its arithmetic,
+// bit for bit on random data.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "double_kernels.h"
+#include "kernel_test_data.h"
+#include "scalar_kernels.h"
+#include "vec2_kernels.h"
+#include "vec2_reference.h"
+#include "vec4_kernels.h"
+#include "vec4_reference.h"
+
+namespace {
+
+using enginetest::bits;
+using enginetest::kernelSizes;
+using enginetest::randomValues;
+using enginetest::sameBits;
+
+// The fast and the reference kernels of one build, side by side.
+struct Vec4Kernels {
+  static double fastDot(float b, const float* x, const float* w, std::uint32_t n) {
+    return engine::vec4_kernels::dot(b, x, w, n);
+  }
+  static double referenceDot(float b, const float* x, const float* w, std::uint32_t n) {
+    return engine::vec4_reference::dot(b, x, w, n);
+  }
+  static double fastTrain(float b, const float* z, float* w, float* back, std::uint32_t n, double rate, float t) {
+    return engine::vec4_kernels::trainOutput(b, z, w, back, n, rate, t);
+  }
+  static double referenceTrain(float b, const float* z, float* w, float* back, std::uint32_t n, double rate,
+                               float t) {
+    return engine::vec4_reference::trainOutput(b, z, w, back, n, rate, t);
+  }
+  static void fastUpdate(float d, const float* x, float* row, std::uint32_t n) {
+    engine::vec4_kernels::updateHidden(d, x, row, n);
+  }
+  static void referenceUpdate(float d, const float* x, float* row, std::uint32_t n) {
+    engine::vec4_reference::updateHidden(d, x, row, n);
+  }
+  static double fused(float* row, float d, const float* x, const float* next, float b, std::uint32_t n) {
+    return engine::vec4_kernels::updateAndSum(row, d, x, next, b, n);
+  }
+  static bool fusedAvailable() { return engine::vec4_kernels::haveAvx2(); }
+};
+
+struct Vec2Kernels {
+  static double fastDot(float b, const float* x, const float* w, std::uint32_t n) {
+    return engine::vec2_kernels::dot(b, x, w, n);
+  }
+  static double referenceDot(float b, const float* x, const float* w, std::uint32_t n) {
+    return engine::vec2_reference::dot(b, x, w, n);
+  }
+  static double fastTrain(float b, const float* z, float* w, float* back, std::uint32_t n, double rate, float t) {
+    return engine::vec2_kernels::trainOutput(b, z, w, back, n, rate, t);
+  }
+  static double referenceTrain(float b, const float* z, float* w, float* back, std::uint32_t n, double rate,
+                               float t) {
+    return engine::vec2_reference::trainOutput(b, z, w, back, n, rate, t);
+  }
+  static void fastUpdate(float d, const float* x, float* row, std::uint32_t n) {
+    engine::vec2_kernels::updateHidden(d, x, row, n);
+  }
+  static void referenceUpdate(float d, const float* x, float* row, std::uint32_t n) {
+    engine::vec2_reference::updateHidden(d, x, row, n);
+  }
+  static double fused(float* row, float d, const float* x, const float* next, float b, std::uint32_t n) {
+    return engine::vec2_kernels::updateAndSum(row, d, x, next, b, n);
+  }
+  static bool fusedAvailable() { return engine::vec2_kernels::haveAvx2(); }
+};
+
+template <class K>
+class FloatVectorKernels : public ::testing::Test {};
+using KernelSets = ::testing::Types<Vec4Kernels, Vec2Kernels>;
+TYPED_TEST_SUITE(FloatVectorKernels, KernelSets);
+
+constexpr int kTrials = 8;
+
+TYPED_TEST(FloatVectorKernels, DotMatchesReference) {
+  std::mt19937 random(1);
+  for (std::uint32_t n : kernelSizes()) {
+    for (int trial = 0; trial < kTrials; ++trial) {
+      const auto x = randomValues<float>(random, n);
+      const auto w = randomValues<float>(random, n);
+      const float b = randomValues<float>(random, 1)[0];
+      ASSERT_EQ(bits(TypeParam::fastDot(b, x.data(), w.data(), n)), bits(TypeParam::referenceDot(b, x.data(), w.data(), n)))
+          << "n = " << n;
+    }
+  }
+}
+
+TYPED_TEST(FloatVectorKernels, OutputStepMatchesReference) {
+  std::mt19937 random(2);
+  for (std::uint32_t n : kernelSizes()) {
+    for (int trial = 0; trial < kTrials; ++trial) {
+      const auto z = randomValues<float>(random, n);
+      auto w = randomValues<float>(random, n);
+      auto wRef = w;
+      std::vector<float> back(n), backRef(n);
+      const float target = randomValues<float>(random, 1)[0];
+      const double y = TypeParam::fastTrain(-static_cast<float>(n), z.data(), w.data(), back.data(), n, 0.37, target);
+      const double yRef =
+          TypeParam::referenceTrain(-static_cast<float>(n), z.data(), wRef.data(), backRef.data(), n, 0.37, target);
+      ASSERT_EQ(bits(y), bits(yRef)) << "n = " << n;
+      ASSERT_TRUE(sameBits(w, wRef)) << "n = " << n;
+      ASSERT_TRUE(sameBits(back, backRef)) << "n = " << n;
+    }
+  }
+}
+
+TYPED_TEST(FloatVectorKernels, RowUpdateMatchesReference) {
+  std::mt19937 random(3);
+  for (std::uint32_t n : kernelSizes()) {
+    for (int trial = 0; trial < kTrials; ++trial) {
+      const auto x = randomValues<float>(random, n);
+      auto row = randomValues<float>(random, n);
+      auto rowRef = row;
+      const float d = randomValues<float>(random, 1)[0];
+      TypeParam::fastUpdate(d, x.data(), row.data(), n);
+      TypeParam::referenceUpdate(d, x.data(), rowRef.data(), n);
+      ASSERT_TRUE(sameBits(row, rowRef)) << "n = " << n;
+    }
+  }
+}
+
+// The fused sweep equals the reference update followed by the reference sum
+// over the updated row and the next window.
+TYPED_TEST(FloatVectorKernels, FusedRowStepMatchesUpdateThenSum) {
+  if (!TypeParam::fusedAvailable()) GTEST_SKIP() << "no AVX2 on this processor";
+  std::mt19937 random(4);
+  for (std::uint32_t n : kernelSizes()) {
+    for (int trial = 0; trial < kTrials; ++trial) {
+      const auto series = randomValues<float>(random, n + 1);
+      auto row = randomValues<float>(random, n);
+      auto rowRef = row;
+      const float d = randomValues<float>(random, 1)[0];
+      const float b = randomValues<float>(random, 1)[0];
+      const double a = TypeParam::fused(row.data(), d, series.data(), series.data() + 1, b, n);
+      TypeParam::referenceUpdate(d, series.data(), rowRef.data(), n);
+      const double aRef = TypeParam::referenceDot(b, series.data() + 1, rowRef.data(), n);
+      ASSERT_TRUE(sameBits(row, rowRef)) << "n = " << n;
+      ASSERT_EQ(bits(a), bits(aRef)) << "n = " << n;
+    }
+  }
+}
+
+// The lanes are not a reassociation that happens to agree: on data made to
+// cancel, the four-lane and the pair grouping give other sums than the
+// sequential double sum.
+TEST(FloatVectorKernels, GroupingIsVisibleOnCancellingData) {
+  std::vector<float> x(16, 1.0f);
+  std::vector<float> w(16, 1.0f);
+  w[0] = 16777216.0f;  // 2^24: adding 1 to it in float is lost
+  const float bias = -16777216.0f;
+  EXPECT_EQ(engine::scalar::dot<float>(bias, x.data(), w.data(), 16), 15.0);
+  EXPECT_EQ(engine::vec4_reference::dot(bias, x.data(), w.data(), 16), 14.0);
+  EXPECT_EQ(engine::vec4_kernels::dot(bias, x.data(), w.data(), 16), 14.0);
+  // The pair sum of block 1 is (2^24 + 1) + 2·7 = 2^24 + 14 in float, then the bias.
+  EXPECT_EQ(engine::vec2_reference::dot(bias, x.data(), w.data(), 16), 14.0);
+  // With the bias first in the running total the pair build cancels before
+  // adding: move the large weight into the tail pair.
+  std::vector<float> x17(18, 1.0f);
+  std::vector<float> w17(18, 1.0f);
+  w17[16] = 16777216.0f;
+  EXPECT_EQ(engine::vec2_reference::dot(bias, x17.data(), w17.data(), 18), 16.0);  // (b + 16) + (2^24 + 1)
+  EXPECT_EQ(engine::vec2_kernels::dot(bias, x17.data(), w17.data(), 18), 16.0);
+  EXPECT_EQ(engine::scalar::dot<float>(bias, x17.data(), w17.data(), 18), 17.0);
+}
+
+// The double build's lane kernel: four or eight rows at once, each lane a
+// sequential sum, against the reference row step and sum row by row.
+template <int G>
+void checkDoubleRows(std::uint32_t w, std::mt19937& random) {
+  constexpr int kRows = 4 * G;
+  const auto series = randomValues<double>(random, w + 1);
+  std::vector<std::vector<double>> rows, rowsRef;
+  double* pointers[kRows];
+  for (int k = 0; k < kRows; ++k) {
+    rows.push_back(randomValues<double>(random, w));
+    rowsRef.push_back(rows.back());
+  }
+  for (int k = 0; k < kRows; ++k) pointers[k] = rows[k].data();
+  const auto d = randomValues<double>(random, kRows);
+  const double bias = randomValues<double>(random, 1)[0];
+  double sums[kRows];
+  engine::double_kernels::updateAndSumRows<G>(pointers, d.data(), series.data(), series.data() + 1, bias, w, sums);
+  for (int k = 0; k < kRows; ++k) {
+    engine::scalar::updateHidden<double>(d[k], series.data(), rowsRef[k].data(), w);
+    ASSERT_TRUE(sameBits(rows[k], rowsRef[k])) << "W = " << w << ", row " << k;
+    ASSERT_EQ(bits(sums[k]), bits(engine::scalar::dot<double>(bias, series.data() + 1, rowsRef[k].data(), w)))
+        << "W = " << w << ", row " << k;
+  }
+}
+
+TEST(DoubleKernels, RowLanesMatchTheSequentialReference) {
+  if (!engine::double_kernels::haveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+  std::mt19937 random(5);
+  for (std::uint32_t w : kernelSizes()) {
+    for (int trial = 0; trial < 3; ++trial) {
+      checkDoubleRows<1>(w, random);
+      checkDoubleRows<2>(w, random);
+    }
+  }
+}
+
+}  // namespace
