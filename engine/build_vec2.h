@@ -7,6 +7,7 @@
 #include "network_math.h"
 #include "result_codes.h"
 #include "vec2_kernels.h"
+#include "vec2_reference.h"
 
 namespace engine {
 
@@ -30,6 +31,20 @@ struct Vec2Build {
     return static_cast<std::uint64_t>(h) * w <= 1073741820u;
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
+
+  // The arithmetic stated one value at a time; the fast kernels below equal it.
+  struct Reference {
+    static double hiddenSum(Element bias, const Element* x, const Element* w, std::uint32_t n) {
+      return static_cast<float>(vec2_reference::dot(bias, x, w, n));
+    }
+    static double trainOutput(Element bias, const Element* z, Element* w, Element* back, std::uint32_t n,
+                              double learningRate, Element target) {
+      return vec2_reference::trainOutput(bias, z, w, back, n, learningRate, target);
+    }
+    static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
+      vec2_reference::updateHidden(d, x, row, n);
+    }
+  };
 
   // The hidden sum is rounded to float before the logistic, also for odd W.
   static double hiddenSum(Element bias, const Element* x, const Element* w, std::uint32_t n) {

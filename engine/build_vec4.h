@@ -7,6 +7,7 @@
 #include "network_math.h"
 #include "result_codes.h"
 #include "vec4_kernels.h"
+#include "vec4_reference.h"
 
 namespace engine {
 
@@ -34,6 +35,20 @@ struct Vec4Build {
     return static_cast<std::uint64_t>(h) * w <= kNetworkLimit;
   }
   static constexpr bool separateRows(std::uint32_t w) { return w % 4 != 0; }
+
+  // The arithmetic stated one value at a time; the fast kernels below equal it.
+  struct Reference {
+    static double hiddenSum(Element bias, const Element* x, const Element* w, std::uint32_t n) {
+      return vec4_reference::dot(bias, x, w, n);
+    }
+    static double trainOutput(Element bias, const Element* z, Element* w, Element* back, std::uint32_t n,
+                              double learningRate, Element target) {
+      return vec4_reference::trainOutput(bias, z, w, back, n, learningRate, target);
+    }
+    static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
+      vec4_reference::updateHidden(d, x, row, n);
+    }
+  };
 
   static double hiddenSum(Element bias, const Element* x, const Element* w, std::uint32_t n) {
     return vec4_kernels::dot(bias, x, w, n);
