@@ -47,30 +47,37 @@ struct DoubleBuild {
   }
 
   // Each row's update fused with the next window's sum. Rows go through the
-  // lane kernel eight or four at a time when the processor has AVX2 and the
-  // rows are long enough to pay for the transposes; the rest row by row.
+  // lane kernels eight or four at a time when the processor has AVX2, two at
+  // a time otherwise, when the rows are long enough to pay for the
+  // transposes; an odd last row goes alone.
   static constexpr bool kFusedHiddenStep = true;
   static constexpr std::uint32_t kLaneKernelMinimumWidth = 8;
 
   template <class Net>
   static void stepHiddenLayer(Net& net, const Element* d, const Element* x, const Element* next) {
     std::uint32_t r = 0;
-    if (next != nullptr && net.w >= kLaneKernelMinimumWidth && double_kernels::haveAvx2()) {
-      double* rows[8];
-      double sums[8];
-      for (; r + 8 <= net.h; r += 8) stepRows<2>(net, r, rows, sums, d, x, next);
-      for (; r + 4 <= net.h; r += 4) stepRows<1>(net, r, rows, sums, d, x, next);
+    if (next != nullptr && net.w >= kLaneKernelMinimumWidth) {
+      if (double_kernels::haveAvx2()) {
+        for (; r + 8 <= net.h; r += 8) stepRows<8>(net, r, d, x, next, double_kernels::updateAndSumRows<2>);
+        for (; r + 4 <= net.h; r += 4) stepRows<4>(net, r, d, x, next, double_kernels::updateAndSumRows<1>);
+      }
+      for (; r + 2 <= net.h; r += 2) stepRows<2>(net, r, d, x, next, double_kernels::updateAndSumTwoRows);
     }
     stepHiddenRowByRow<DoubleBuild>(net, d, x, next, r);
   }
 
  private:
-  template <int G, class Net>
-  static void stepRows(Net& net, std::uint32_t r, double** rows, double* sums, const Element* d, const Element* x,
-                       const Element* next) {
-    for (int k = 0; k < 4 * G; ++k) rows[k] = net.hiddenWeights.row(r + k);
-    double_kernels::updateAndSumRows<G>(rows, d + r, x, next, net.hiddenBias, net.w, sums);
-    for (int k = 0; k < 4 * G; ++k) net.hiddenOutputs[r + k] = logistic(sums[k]);
+  using LaneKernel = void (*)(double* const*, const double*, const double*, const double*, double, std::uint32_t,
+                              double*);
+
+  template <int kRows, class Net>
+  static void stepRows(Net& net, std::uint32_t r, const Element* d, const Element* x, const Element* next,
+                       LaneKernel kernel) {
+    double* rows[kRows];
+    double sums[kRows];
+    for (int k = 0; k < kRows; ++k) rows[k] = net.hiddenWeights.row(r + k);
+    kernel(rows, d + r, x, next, net.hiddenBias, net.w, sums);
+    for (int k = 0; k < kRows; ++k) net.hiddenOutputs[r + k] = logistic(sums[k]);
   }
 };
 

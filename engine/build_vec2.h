@@ -72,7 +72,15 @@ struct Vec2Build {
       stepHiddenRowByRow<Vec2Build>(net, d, x, next, 0);
       return;
     }
-    for (std::uint32_t r = 0; r < net.h; ++r) {
+    std::uint32_t r = 0;
+    for (; r + 4 <= net.h; r += 4) {
+      float* rows[4];
+      double sums[4];
+      for (int k = 0; k < 4; ++k) rows[k] = net.hiddenWeights.row(r + k);
+      vec2_kernels::updateAndSumFourRows(rows, d + r, x, next, net.hiddenBias, net.w, sums);
+      for (int k = 0; k < 4; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(logistic(static_cast<float>(sums[k])));
+    }
+    for (; r < net.h; ++r) {
       const float a = static_cast<float>(
           vec2_kernels::updateAndSum(net.hiddenWeights.row(r), d[r], x, next, net.hiddenBias, net.w));
       net.hiddenOutputs[r] = static_cast<Element>(logistic(a));

@@ -15,15 +15,45 @@ namespace engine::double_kernels {
 // window of the next one. Each row takes row[m] = d·x[m] + row[m] (product
 // rounded, then the sum), and sums[k] = bias + Σ next[m]·row[m] over the new
 // weights, in index order, unrounded.
+// One group of four rows at weights m to m + 3: updates and stores them, and
+// adds next[m..m+3] times the new weights to the group's four chains in order.
+__attribute__((target("avx2"), always_inline)) inline __m256d stepGroup(double* const* rows, const double* d,
+                                                                       std::uint32_t m, __m256d xv, __m256d n0,
+                                                                       __m256d n1, __m256d n2, __m256d n3,
+                                                                       __m256d acc) {
+  // Written out, not looped: GCC would keep an array of four vectors in memory.
+  const __m256d r0 = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(d[0]), xv), _mm256_loadu_pd(rows[0] + m));
+  const __m256d r1 = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(d[1]), xv), _mm256_loadu_pd(rows[1] + m));
+  const __m256d r2 = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(d[2]), xv), _mm256_loadu_pd(rows[2] + m));
+  const __m256d r3 = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(d[3]), xv), _mm256_loadu_pd(rows[3] + m));
+  _mm256_storeu_pd(rows[0] + m, r0);
+  _mm256_storeu_pd(rows[1] + m, r1);
+  _mm256_storeu_pd(rows[2] + m, r2);
+  _mm256_storeu_pd(rows[3] + m, r3);
+  // Transpose: c_i holds weight m + i of the four rows.
+  const __m256d t0 = _mm256_unpacklo_pd(r0, r1);
+  const __m256d t1 = _mm256_unpackhi_pd(r0, r1);
+  const __m256d t2 = _mm256_unpacklo_pd(r2, r3);
+  const __m256d t3 = _mm256_unpackhi_pd(r2, r3);
+  acc = _mm256_add_pd(acc, _mm256_mul_pd(n0, _mm256_permute2f128_pd(t0, t2, 0x20)));
+  acc = _mm256_add_pd(acc, _mm256_mul_pd(n1, _mm256_permute2f128_pd(t1, t3, 0x20)));
+  acc = _mm256_add_pd(acc, _mm256_mul_pd(n2, _mm256_permute2f128_pd(t0, t2, 0x31)));
+  return _mm256_add_pd(acc, _mm256_mul_pd(n3, _mm256_permute2f128_pd(t1, t3, 0x31)));
+}
+
+// The update and the next sum of 4·G rows in one sweep. rows: 4·G pointers to
+// W doubles; d: their factors; x: the window of this sample, next: the
+// window of the next one. Each row takes row[m] = d·x[m] + row[m] (product
+// rounded, then the sum), and sums[k] = bias + Σ next[m]·row[m] over the new
+// weights, in index order, unrounded.
 template <int G>
 __attribute__((target("avx2"))) inline void updateAndSumRows(double* const* rows, const double* d, const double* x,
                                                              const double* next, double bias, std::uint32_t w,
                                                              double* sums) {
+  static_assert(G == 1 || G == 2);
   constexpr int kRows = 4 * G;
-  __m256d acc[G];
-  __m256d factor[kRows];
-  for (int g = 0; g < G; ++g) acc[g] = _mm256_set1_pd(bias);
-  for (int k = 0; k < kRows; ++k) factor[k] = _mm256_set1_pd(d[k]);
+  __m256d acc0 = _mm256_set1_pd(bias);
+  __m256d acc1 = acc0;
   const std::uint32_t whole = w & ~3u;
   for (std::uint32_t m = 0; m < whole; m += 4) {
     const __m256d xv = _mm256_loadu_pd(x + m);
@@ -31,36 +61,47 @@ __attribute__((target("avx2"))) inline void updateAndSumRows(double* const* rows
     const __m256d n1 = _mm256_set1_pd(next[m + 1]);
     const __m256d n2 = _mm256_set1_pd(next[m + 2]);
     const __m256d n3 = _mm256_set1_pd(next[m + 3]);
-#pragma GCC unroll 2
-    for (int g = 0; g < G; ++g) {
-      __m256d r[4];
-      for (int k = 0; k < 4; ++k) {
-        double* row = rows[4 * g + k] + m;
-        r[k] = _mm256_add_pd(_mm256_mul_pd(factor[4 * g + k], xv), _mm256_loadu_pd(row));
-        _mm256_storeu_pd(row, r[k]);
-      }
-      // Transpose: c_i holds weight m + i of the four rows.
-      const __m256d t0 = _mm256_unpacklo_pd(r[0], r[1]);
-      const __m256d t1 = _mm256_unpackhi_pd(r[0], r[1]);
-      const __m256d t2 = _mm256_unpacklo_pd(r[2], r[3]);
-      const __m256d t3 = _mm256_unpackhi_pd(r[2], r[3]);
-      const __m256d c0 = _mm256_permute2f128_pd(t0, t2, 0x20);
-      const __m256d c1 = _mm256_permute2f128_pd(t1, t3, 0x20);
-      const __m256d c2 = _mm256_permute2f128_pd(t0, t2, 0x31);
-      const __m256d c3 = _mm256_permute2f128_pd(t1, t3, 0x31);
-      acc[g] = _mm256_add_pd(acc[g], _mm256_mul_pd(n0, c0));
-      acc[g] = _mm256_add_pd(acc[g], _mm256_mul_pd(n1, c1));
-      acc[g] = _mm256_add_pd(acc[g], _mm256_mul_pd(n2, c2));
-      acc[g] = _mm256_add_pd(acc[g], _mm256_mul_pd(n3, c3));
-    }
+    acc0 = stepGroup(rows, d, m, xv, n0, n1, n2, n3, acc0);
+    if constexpr (G == 2) acc1 = stepGroup(rows + 4, d + 4, m, xv, n0, n1, n2, n3, acc1);
   }
-  for (int g = 0; g < G; ++g) _mm256_storeu_pd(sums + 4 * g, acc[g]);
+  _mm256_storeu_pd(sums, acc0);
+  if constexpr (G == 2) _mm256_storeu_pd(sums + 4, acc1);
   for (int k = 0; k < kRows; ++k) {
     double* row = rows[k];
     double a = sums[k];
     for (std::uint32_t m = whole; m < w; ++m) {
       row[m] = d[k] * x[m] + row[m];
       a = a + next[m] * row[m];
+    }
+    sums[k] = a;
+  }
+}
+
+// The same for two rows in the two lanes of an SSE2 register: for the rows
+// left over when fewer than four remain (or without AVX2).
+inline void updateAndSumTwoRows(double* const* rows, const double* d, const double* x, const double* next,
+                                double bias, std::uint32_t w, double* sums) {
+  __m128d acc = _mm_set1_pd(bias);
+  const __m128d d0 = _mm_set1_pd(d[0]);
+  const __m128d d1 = _mm_set1_pd(d[1]);
+  double* row0 = rows[0];
+  double* row1 = rows[1];
+  const std::uint32_t whole = w & ~1u;
+  for (std::uint32_t m = 0; m < whole; m += 2) {
+    const __m128d xv = _mm_loadu_pd(x + m);
+    const __m128d r0 = _mm_add_pd(_mm_mul_pd(d0, xv), _mm_loadu_pd(row0 + m));
+    const __m128d r1 = _mm_add_pd(_mm_mul_pd(d1, xv), _mm_loadu_pd(row1 + m));
+    _mm_storeu_pd(row0 + m, r0);
+    _mm_storeu_pd(row1 + m, r1);
+    acc = _mm_add_pd(acc, _mm_mul_pd(_mm_set1_pd(next[m]), _mm_unpacklo_pd(r0, r1)));
+    acc = _mm_add_pd(acc, _mm_mul_pd(_mm_set1_pd(next[m + 1]), _mm_unpackhi_pd(r0, r1)));
+  }
+  _mm_storeu_pd(sums, acc);
+  for (int k = 0; k < 2; ++k) {
+    double a = sums[k];
+    for (std::uint32_t m = whole; m < w; ++m) {
+      rows[k][m] = d[k] * x[m] + rows[k][m];
+      a = a + next[m] * rows[k][m];
     }
     sums[k] = a;
   }

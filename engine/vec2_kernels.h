@@ -132,6 +132,65 @@ __attribute__((target("avx2"))) inline double updateAndSum(float* row, float d, 
   return finishDot(low, high, blocksEnd > 0, next, row, blocksEnd, n);
 }
 
+// updateAndSum for four rows at once, their sums in the four lanes of one
+// register: each row's block gives (p0,p1,p4,p5 | p2,p3,p6,p7) as above; two
+// rows' such vectors paired by a horizontal add and their halves added hold
+// both rows' (p0+p1)+(p2+p3) and (p4+p5)+(p6+p7); a last horizontal add of
+// two such results gives the four block sums. Each lane's running total is
+// the one row's. sums: the four rows' results.
+__attribute__((target("avx2"))) inline void updateAndSumFourRows(float* const* rows, const float* d, const float* x,
+                                                                 const float* next, float bias, std::uint32_t n,
+                                                                 double* sums) {
+  const __m256 d0 = _mm256_set1_ps(d[0]);
+  const __m256 d1 = _mm256_set1_ps(d[1]);
+  const __m256 d2 = _mm256_set1_ps(d[2]);
+  const __m256 d3 = _mm256_set1_ps(d[3]);
+  __m128 low = _mm_set1_ps(bias);
+  __m128 high = _mm_setzero_ps();
+  std::uint32_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m256 x0 = _mm256_loadu_ps(x + i);
+    const __m256 x1 = _mm256_loadu_ps(x + i + 8);
+    const __m256 n0 = _mm256_loadu_ps(next + i);
+    const __m256 n1 = _mm256_loadu_ps(next + i + 8);
+    // Written out, not looped: GCC would keep an array of vectors in memory.
+    const __m256 a0 = _mm256_add_ps(_mm256_mul_ps(d0, x0), _mm256_loadu_ps(rows[0] + i));
+    const __m256 b0 = _mm256_add_ps(_mm256_mul_ps(d0, x1), _mm256_loadu_ps(rows[0] + i + 8));
+    const __m256 a1 = _mm256_add_ps(_mm256_mul_ps(d1, x0), _mm256_loadu_ps(rows[1] + i));
+    const __m256 b1 = _mm256_add_ps(_mm256_mul_ps(d1, x1), _mm256_loadu_ps(rows[1] + i + 8));
+    const __m256 a2 = _mm256_add_ps(_mm256_mul_ps(d2, x0), _mm256_loadu_ps(rows[2] + i));
+    const __m256 b2 = _mm256_add_ps(_mm256_mul_ps(d2, x1), _mm256_loadu_ps(rows[2] + i + 8));
+    const __m256 a3 = _mm256_add_ps(_mm256_mul_ps(d3, x0), _mm256_loadu_ps(rows[3] + i));
+    const __m256 b3 = _mm256_add_ps(_mm256_mul_ps(d3, x1), _mm256_loadu_ps(rows[3] + i + 8));
+    _mm256_storeu_ps(rows[0] + i, a0);
+    _mm256_storeu_ps(rows[0] + i + 8, b0);
+    _mm256_storeu_ps(rows[1] + i, a1);
+    _mm256_storeu_ps(rows[1] + i + 8, b1);
+    _mm256_storeu_ps(rows[2] + i, a2);
+    _mm256_storeu_ps(rows[2] + i + 8, b2);
+    _mm256_storeu_ps(rows[3] + i, a3);
+    _mm256_storeu_ps(rows[3] + i + 8, b3);
+    const __m256 h0 = _mm256_hadd_ps(_mm256_mul_ps(n0, a0), _mm256_mul_ps(n1, b0));
+    const __m256 h1 = _mm256_hadd_ps(_mm256_mul_ps(n0, a1), _mm256_mul_ps(n1, b1));
+    const __m256 h2 = _mm256_hadd_ps(_mm256_mul_ps(n0, a2), _mm256_mul_ps(n1, b2));
+    const __m256 h3 = _mm256_hadd_ps(_mm256_mul_ps(n0, a3), _mm256_mul_ps(n1, b3));
+    const __m256 h01 = _mm256_hadd_ps(h0, h1);
+    const __m256 h23 = _mm256_hadd_ps(h2, h3);
+    const __m128 l01 = _mm_add_ps(_mm256_castps256_ps128(h01), _mm256_extractf128_ps(h01, 1));
+    const __m128 l23 = _mm_add_ps(_mm256_castps256_ps128(h23), _mm256_extractf128_ps(h23, 1));
+    low = _mm_add_ps(low, high);
+    high = _mm_hadd_ps(l01, l23);
+  }
+  const bool hadBlocks = i > 0;
+  if (hadBlocks) low = _mm_add_ps(low, high);
+  alignas(16) float totals[4];
+  _mm_store_ps(totals, low);
+  for (int k = 0; k < 4; ++k) {
+    updateHidden(d[k], x + i, rows[k] + i, n - i);
+    sums[k] = finishDot(totals[k], 0.0f, false, next, rows[k], i, n);
+  }
+}
+
 inline bool haveAvx2() { return __builtin_cpu_supports("avx2"); }
 
 }  // namespace engine::vec2_kernels

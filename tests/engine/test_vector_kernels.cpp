@@ -171,6 +171,33 @@ TEST(FloatVectorKernels, GroupingIsVisibleOnCancellingData) {
   EXPECT_EQ(engine::scalar::dot<float>(bias, x17.data(), w17.data(), 18), 17.0);
 }
 
+// The pair build's four-row kernel: each row as the reference's update and sum.
+TEST(PairKernels, FourRowsMatchUpdateThenSum) {
+  if (!engine::vec2_kernels::haveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+  std::mt19937 random(7);
+  for (std::uint32_t n : kernelSizes()) {
+    const auto series = randomValues<float>(random, n + 1);
+    std::vector<std::vector<float>> rows, rowsRef;
+    float* pointers[4];
+    for (int k = 0; k < 4; ++k) {
+      rows.push_back(randomValues<float>(random, n));
+      rowsRef.push_back(rows.back());
+      pointers[k] = rows.back().data();
+    }
+    for (int k = 0; k < 4; ++k) pointers[k] = rows[k].data();
+    const auto d = randomValues<float>(random, 4);
+    const float b = randomValues<float>(random, 1)[0];
+    double sums[4];
+    engine::vec2_kernels::updateAndSumFourRows(pointers, d.data(), series.data(), series.data() + 1, b, n, sums);
+    for (int k = 0; k < 4; ++k) {
+      engine::vec2_reference::updateHidden(d[k], series.data(), rowsRef[k].data(), n);
+      ASSERT_TRUE(sameBits(rows[k], rowsRef[k])) << "n = " << n << ", row " << k;
+      ASSERT_EQ(bits(sums[k]), bits(engine::vec2_reference::dot(b, series.data() + 1, rowsRef[k].data(), n)))
+          << "n = " << n << ", row " << k;
+    }
+  }
+}
+
 // The double build's lane kernel: four or eight rows at once, each lane a
 // sequential sum, against the reference row step and sum row by row.
 template <int G>
@@ -194,6 +221,28 @@ void checkDoubleRows(std::uint32_t w, std::mt19937& random) {
     ASSERT_EQ(bits(sums[k]), bits(engine::scalar::dot<double>(bias, series.data() + 1, rowsRef[k].data(), w)))
         << "W = " << w << ", row " << k;
   }
+}
+
+void checkTwoDoubleRows(std::uint32_t w, std::mt19937& random) {
+  const auto series = randomValues<double>(random, w + 1);
+  auto row0 = randomValues<double>(random, w);
+  auto row1 = randomValues<double>(random, w);
+  auto ref0 = row0;
+  auto ref1 = row1;
+  double* pointers[2] = {row0.data(), row1.data()};
+  const auto d = randomValues<double>(random, 2);
+  double sums[2];
+  engine::double_kernels::updateAndSumTwoRows(pointers, d.data(), series.data(), series.data() + 1, 0.5, w, sums);
+  engine::scalar::updateHidden<double>(d[0], series.data(), ref0.data(), w);
+  engine::scalar::updateHidden<double>(d[1], series.data(), ref1.data(), w);
+  ASSERT_TRUE(sameBits(row0, ref0) && sameBits(row1, ref1)) << "W = " << w;
+  ASSERT_EQ(bits(sums[0]), bits(engine::scalar::dot<double>(0.5, series.data() + 1, ref0.data(), w))) << "W = " << w;
+  ASSERT_EQ(bits(sums[1]), bits(engine::scalar::dot<double>(0.5, series.data() + 1, ref1.data(), w))) << "W = " << w;
+}
+
+TEST(DoubleKernels, TwoRowLanesMatchTheSequentialReference) {
+  std::mt19937 random(6);
+  for (std::uint32_t w : kernelSizes()) checkTwoDoubleRows(w, random);
 }
 
 TEST(DoubleKernels, RowLanesMatchTheSequentialReference) {
