@@ -2,6 +2,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -87,6 +88,31 @@ QRect controlGeometry(const ControlTemplate& t, QWidget* widget, const DialogBas
   return rect;
 }
 
+// A label whose text is wider than its rectangle in the dialog font (fonts
+// differ in how wide their text runs against their average letter) is set in
+// a condensed face of that font, and if need be a little smaller, so the
+// whole text shows inside the rectangle instead of being cut off.
+void fitLabelText(QLabel* label) {
+  const int available = label->width();
+  QFont font = label->font();
+  auto fits = [&](const QFont& f) { return QFontMetrics(f).horizontalAdvance(label->text()) <= available; };
+  if (fits(font)) return;
+  for (int stretch : {QFont::SemiCondensed, QFont::Condensed}) {
+    font.setStretch(stretch);
+    if (fits(font)) break;
+  }
+  const bool inPoints = font.pointSizeF() > 0;
+  const qreal original = inPoints ? font.pointSizeF() : font.pixelSize();
+  for (qreal size = original; !fits(font) && size > original * 0.75; size -= inPoints ? 0.25 : 1) {
+    if (inPoints) {
+      font.setPointSizeF(size);
+    } else {
+      font.setPixelSize(static_cast<int>(size));
+    }
+  }
+  label->setFont(font);
+}
+
 Qt::FocusPolicy focusPolicyOf(const ControlTemplate& t) {
   if (t.kind == ControlKind::Label || t.kind == ControlKind::GroupBox) return Qt::NoFocus;
   return (t.style & kTabStop) ? Qt::StrongFocus : Qt::ClickFocus;
@@ -141,6 +167,7 @@ void CMainDialog::createControls() {
     }
     if (name.isEmpty()) name = unlabelledName(t.id);
     widget->setAccessibleName(name);
+    if (t.kind == ControlKind::Label) fitLabelText(static_cast<QLabel*>(widget));
     // Group boxes are frames drawn behind the controls they surround.
     if (t.kind == ControlKind::GroupBox) widget->lower();
   }

@@ -1,0 +1,50 @@
+// The About box: its size, lines, picture and OK button.
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include "about_dialog.h"
+#include "dialog_units.h"
+
+class AboutDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void showsNameVersionAndPicture() {
+    QWidget owner;
+    CAboutDialog about(&owner);
+    QCOMPARE(about.windowTitle(), QString("About Vantiro"));
+    const DialogBaseUnits base = dialogBaseUnits(about.font());
+    QCOMPARE(about.size(), QSize(dialogUnitsToPixels(235, base.width, 4), dialogUnitsToPixels(79, base.height, 8)));
+    QStringList texts;
+    int pictures = 0;
+    for (QLabel* label : about.findChildren<QLabel*>()) {
+      if (!label->pixmap().isNull()) {
+        ++pictures;
+      } else {
+        texts.append(label->text());
+      }
+    }
+    QCOMPARE(pictures, 2);  // the program's icon and the bitmap
+    QVERIFY(texts.contains("Vantiro 1.00"));
+    QCOMPARE(texts.size(), 2);
+    auto* ok = about.findChild<QPushButton*>("ok");
+    QVERIFY(ok->isDefault());
+    QCOMPARE(ok->geometry(), dialogRectToPixels({178, 7, 50, 14}, base));
+    about.show();
+    QTest::mouseClick(ok, Qt::LeftButton);
+    QCOMPARE(about.result(), int(QDialog::Accepted));
+    QVERIFY(!about.isVisible());
+  }
+
+  void screenshot() {
+    QWidget owner;
+    CAboutDialog about(&owner);
+    about.show();
+    QVERIFY(QDir().mkpath(VANTIRO_SCREENSHOT_DIR));
+    QVERIFY(about.grab().save(QString(VANTIRO_SCREENSHOT_DIR) + "/about.png"));
+  }
+};
+
+QTEST_MAIN(AboutDialogTest)
+#include "tst_aboutdialog.moc"
