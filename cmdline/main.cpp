@@ -1,4 +1,6 @@
 // VantiroCmdLine: one engine run per invocation, configured by the command line alone.
+#include <signal.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -114,6 +116,9 @@ int runProgram(int argc, char** argv, ProgramResources& r) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Output that cannot be written is ignored, not fatal: a reader that goes
+  // away ("| head") must not end a training before it has saved its state.
+  signal(SIGPIPE, SIG_IGN);
   ProgramResources resources;
   resources.log.stream = openConsoleLog();
   int errorCode = 0;
