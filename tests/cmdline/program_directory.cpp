@@ -58,7 +58,7 @@ std::set<std::string> ProgramDirectory::files() const {
 }
 
 RunResult ProgramDirectory::run(const std::vector<std::string>& arguments, const OutputWatcher& watcher,
-                                int timeoutMs) const {
+                                const AfterOutputClosed& afterClose, int timeoutMs) const {
   RunResult result;
   int out[2];
   int err[2];
@@ -118,7 +118,12 @@ RunResult ProgramDirectory::run(const std::vector<std::string>& arguments, const
         continue;
       }
       (i == 0 ? result.out : result.err).append(chunk, static_cast<std::size_t>(n));
-      if (i == 0 && watcher) watcher(pid, result.out);
+      if (i == 0 && watcher && watcher(pid, result.out)) {
+        close(fds[0].fd);
+        fds[0].fd = -1;
+        --open;
+        if (afterClose) afterClose(pid);
+      }
     }
   }
   for (const pollfd& f : fds) {

@@ -21,7 +21,10 @@ struct RunResult {
 };
 
 // Called whenever more standard output has arrived, with all of it so far.
-using OutputWatcher = std::function<void(pid_t, const std::string&)>;
+// Returning true closes the reading end of standard output, as a reader that
+// has seen enough does ("| head"); `afterClose` is then called.
+using OutputWatcher = std::function<bool(pid_t, const std::string&)>;
+using AfterOutputClosed = std::function<void(pid_t)>;
 
 class ProgramDirectory {
  public:
@@ -37,7 +40,7 @@ class ProgramDirectory {
   ProgramDirectory& operator=(const ProgramDirectory&) = delete;
 
   RunResult run(const std::vector<std::string>& arguments, const OutputWatcher& watcher = {},
-                int timeoutMs = 60000) const;
+                const AfterOutputClosed& afterClose = {}, int timeoutMs = 60000) const;
 
   std::string path(const std::string& name) const { return directory_ + "/" + name; }
   void write(const std::string& name, const std::string& content) const;

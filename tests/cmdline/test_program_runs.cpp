@@ -335,6 +335,7 @@ TEST_F(ProgramRun, CtrlCStopsTrainingAndSaves) {
       kill(pid, SIGINT);
       sent = true;
     }
+    return false;
   });
   ASSERT_TRUE(sent) << describe(r);
   ASSERT_TRUE(r.exited) << describe(r);
@@ -346,6 +347,23 @@ TEST_F(ProgramRun, CtrlCStopsTrainingAndSaves) {
   const auto lines = linesOf(r.out);
   EXPECT_EQ(lines[lines.size() - 2] + "\n", texts().line(53));
   EXPECT_TRUE(startsWith(lines.back(), texts().lead(56)));
+  EXPECT_EQ(dir.read("net.state").size(), kBinaryStateSize);
+}
+
+// A reader that stops reading (as "| head" does) must not cost the training
+// its saved state: output that cannot be written is ignored.
+TEST_F(ProgramRun, ClosedOutputDoesNotEndTheRun) {
+  ProgramDirectory dir;
+  dir.write("series.txt", smoothSeries());
+  const RunResult r = dir.run(
+      trainArgs("net.state", "1e-12"),
+      [&](pid_t, const std::string& out) { return out.find("\n" + texts().lead(51)) != std::string::npos; },
+      [](pid_t pid) {
+        usleep(100 * 1000);  // the run goes on writing into the closed pipe
+        kill(pid, SIGINT);
+      });
+  ASSERT_TRUE(r.exited) << describe(r);
+  EXPECT_EQ(r.exitCode, 0) << describe(r);
   EXPECT_EQ(dir.read("net.state").size(), kBinaryStateSize);
 }
 
@@ -361,6 +379,7 @@ TEST_F(ProgramRun, CtrlCStopsARunThatCannotConverge) {
       kill(pid, SIGINT);
       sent = true;
     }
+    return false;
   });
   ASSERT_TRUE(r.exited) << describe(r);
   EXPECT_EQ(r.exitCode, 0) << describe(r);
