@@ -52,5 +52,6 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
   place(ok, {178, 7, 50, 14});
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-  setFixedSize(dialogUnitsToPixels(kWidth, base.width, 4), dialogUnitsToPixels(kHeight, base.height, 8));
+  setFixedSize(dialogUnitsToPixels(kWidth, base.width, 4),
+               dialogUnitsToPixels(kHeight, base.height, 8));
 }

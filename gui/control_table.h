@@ -6,13 +6,23 @@
 // rectangle in dialog units and style, listed in the window's tab order.
 // Help topics, tests and the dialog itself find controls by these identifiers.
 
-enum class ControlKind { Label, Edit, DropDownList, PushButton, IconButton, GroupBox, Radio, CheckBox, ListBox };
+enum class ControlKind {
+  Label,
+  Edit,
+  DropDownList,
+  PushButton,
+  IconButton,
+  GroupBox,
+  Radio,
+  CheckBox,
+  ListBox
+};
 
 // Style bits of a control.
 enum ControlStyle : unsigned {
   kNoStyle = 0,
   kTabStop = 1u << 0,
-  kDigitsOnly = 1u << 1,     // edits that take only digit keystrokes
+  kDigitsOnly = 1u << 1,  // edits that take only digit keystrokes
   kReadOnly = 1u << 2,
   kDefaultButton = 1u << 3,  // Enter activates it
   kStartsDisabled = 1u << 4,
@@ -28,8 +38,8 @@ struct ControlTemplate {
   const char* caption;  // empty for controls without one
   DialogRect rect;
   unsigned style;
-  int iconId;           // icon shown by an icon button, else 0
-  int labelId;          // the label that names this control, else 0
+  int iconId;   // icon shown by an icon button, else 0
+  int labelId;  // the label that names this control, else 0
 };
 
 // Identifiers of the controls.

@@ -1,7 +1,6 @@
 #pragma once
 #include <QMessageBox>
 #include <QString>
-
 #include <cstdint>
 #include <functional>
 #include <string>

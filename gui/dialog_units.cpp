@@ -15,7 +15,8 @@ DialogBaseUnits dialogBaseUnits(const QFont& font) {
 int dialogUnitsToPixels(int units, int base, int divisor) {
   const long long product = static_cast<long long>(units) * base;
   const long long half = divisor / 2;
-  return static_cast<int>(product >= 0 ? (product + half) / divisor : -((-product + half) / divisor));
+  return static_cast<int>(product >= 0 ? (product + half) / divisor
+                                       : -((-product + half) / divisor));
 }
 
 QRect dialogRectToPixels(const DialogRect& rect, const DialogBaseUnits& base) {

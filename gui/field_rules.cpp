@@ -76,7 +76,8 @@ std::string realFieldText(double value) {
   return text;
 }
 
-std::string memoryRequiredText(std::uint32_t neurons, std::uint32_t windowSize, bool doublePrecision) {
+std::string memoryRequiredText(std::uint32_t neurons, std::uint32_t windowSize,
+                               bool doublePrecision) {
   const long double elementSize = doublePrecision ? 8.0L : 4.0L;
   // The 64-bit mantissa holds every product of two 32-bit counts exactly.
   const long double n = neurons;

@@ -37,4 +37,5 @@ std::string realFieldText(double value);
 // "3,080 bytes": the memory the weights of `neurons` units with
 // `windowSize` inputs each take, at 8 bytes an element in double precision
 // and 4 in single.
-std::string memoryRequiredText(std::uint32_t neurons, std::uint32_t windowSize, bool doublePrecision);
+std::string memoryRequiredText(std::uint32_t neurons, std::uint32_t windowSize,
+                               bool doublePrecision);

@@ -33,17 +33,38 @@ struct ToolTipEntry {
 };
 
 constexpr ToolTipEntry kToolTips[] = {
-    {61, ctl::ModeList},        {62, ctl::Neurons},          {63, ctl::WindowSize},
-    {64, ctl::LearningRate},    {65, ctl::ToleranceUnit},    {66, ctl::TrainToTolerance},
-    {67, ctl::PointsToGenerate}, {68, ctl::Iterations},      {69, ctl::DataPoints},
-    {70, ctl::InputFile},       {71, ctl::SaveStateFile},    {72, ctl::LoadStateFile},
-    {73, ctl::OutputFile},      {74, ctl::OpenInput},        {75, ctl::SaveState},
-    {76, ctl::OpenState},       {77, ctl::SaveOutput},       {78, ctl::Memory},
-    {79, ctl::Single},          {79, ctl::Double},           {80, ctl::X87},
-    {80, ctl::Nnvec2},          {80, ctl::Sse},              {81, ctl::Idle},
-    {81, ctl::Normal},          {81, ctl::High},             {82, ctl::LoadConversion},
-    {83, ctl::SaveConversion},  {84, ctl::Stop},             {85, ctl::Clear},
-    {86, ctl::Begin},           {87, ctl::Help},
+    {61, ctl::ModeList},
+    {62, ctl::Neurons},
+    {63, ctl::WindowSize},
+    {64, ctl::LearningRate},
+    {65, ctl::ToleranceUnit},
+    {66, ctl::TrainToTolerance},
+    {67, ctl::PointsToGenerate},
+    {68, ctl::Iterations},
+    {69, ctl::DataPoints},
+    {70, ctl::InputFile},
+    {71, ctl::SaveStateFile},
+    {72, ctl::LoadStateFile},
+    {73, ctl::OutputFile},
+    {74, ctl::OpenInput},
+    {75, ctl::SaveState},
+    {76, ctl::OpenState},
+    {77, ctl::SaveOutput},
+    {78, ctl::Memory},
+    {79, ctl::Single},
+    {79, ctl::Double},
+    {80, ctl::X87},
+    {80, ctl::Nnvec2},
+    {80, ctl::Sse},
+    {81, ctl::Idle},
+    {81, ctl::Normal},
+    {81, ctl::High},
+    {82, ctl::LoadConversion},
+    {83, ctl::SaveConversion},
+    {84, ctl::Stop},
+    {85, ctl::Clear},
+    {86, ctl::Begin},
+    {87, ctl::Help},
 };
 
 }  // namespace
@@ -56,7 +77,8 @@ CMainDialog::CMainDialog(DialogEnvironment environment) : environment_(std::move
   setWindowTitle(QString::fromLatin1(kMainDialogCaption));
   // A window of fixed size: caption, system menu, minimize box, no maximize box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   windowIcon_ = loadIconResource(163);
   createControls();
   systemMenu_ = new QMenu(this);
@@ -66,7 +88,8 @@ CMainDialog::CMainDialog(DialogEnvironment environment) : environment_(std::move
           [this](QAction* action) { OnSysCommand(action->data().toUInt()); });
   // Where the window manager leaves Alt+Space to the program, it opens the system menu.
   auto* menuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
-  connect(menuKey, &QShortcut::activated, this, [this] { showSystemMenu(mapToGlobal(QPoint(0, 0))); });
+  connect(menuKey, &QShortcut::activated, this,
+          [this] { showSystemMenu(mapToGlobal(QPoint(0, 0))); });
   connectHandlers();
 }
 
@@ -202,13 +225,15 @@ void CMainDialog::setButtonIcons() {
 void CMainDialog::createToolTips() {
   toolTips_ = new CToolTipCtrl(this);
   // Each text is formatted once, now.
-  for (const ToolTipEntry& entry : kToolTips) toolTips_->addTool(control(entry.id), catalogText(entry.message));
+  for (const ToolTipEntry& entry : kToolTips)
+    toolTips_->addTool(control(entry.id), catalogText(entry.message));
   toolTips_->setMaxTipWidth(kMaxTipWidth);
   toolTips_->activate(true);
 }
 
 void CMainDialog::applyModeEnabling() {
-  for (const ControlEnabling& c : modeEnabling(controlAs<QComboBox>(ctl::ModeList)->currentIndex())) {
+  for (const ControlEnabling& c :
+       modeEnabling(controlAs<QComboBox>(ctl::ModeList)->currentIndex())) {
     control(c.id)->setEnabled(c.enabled);
   }
   applyPrecisionRule();
@@ -264,7 +289,9 @@ void CMainDialog::OnSysCommand(unsigned command) {
   }
 }
 
-void CMainDialog::showSystemMenu(const QPoint& globalPosition) { systemMenu_->popup(globalPosition); }
+void CMainDialog::showSystemMenu(const QPoint& globalPosition) {
+  systemMenu_->popup(globalPosition);
+}
 
 void CMainDialog::contextMenuEvent(QContextMenuEvent* event) {
   // Linux windows have no system menu a program can extend: the dialog's own

@@ -2,7 +2,6 @@
 #include <QDialog>
 #include <QHash>
 #include <QIcon>
-
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -111,7 +110,7 @@ class CMainDialog : public QDialog {
   std::unique_ptr<void, LibraryRelease> languageModule_;
   CToolTipCtrl* toolTips_ = nullptr;  // owned by the dialog as a child object
 
-  bool exchanging_ = false;       // a field exchange is running
-  bool fillingFields_ = false;    // the program is filling the fields
+  bool exchanging_ = false;     // a field exchange is running
+  bool fillingFields_ = false;  // the program is filling the fields
   bool ended_ = false;
 };

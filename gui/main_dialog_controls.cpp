@@ -10,7 +10,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-
 #include <algorithm>
 
 #include "control_table.h"
@@ -47,7 +46,8 @@ QWidget* createWidget(const ControlTemplate& t, QWidget* parent) {
       return label;
     }
     case ControlKind::Edit: {
-      QLineEdit* edit = (t.style & kDigitsOnly) ? new DigitsOnlyEdit(parent) : new QLineEdit(parent);
+      QLineEdit* edit =
+          (t.style & kDigitsOnly) ? new DigitsOnlyEdit(parent) : new QLineEdit(parent);
       edit->setReadOnly(t.style & kReadOnly);
       return edit;
     }
@@ -55,7 +55,8 @@ QWidget* createWidget(const ControlTemplate& t, QWidget* parent) {
       return new QComboBox(parent);
     case ControlKind::PushButton:
     case ControlKind::IconButton: {
-      auto* button = new QPushButton(t.kind == ControlKind::IconButton ? QString() : caption, parent);
+      auto* button =
+          new QPushButton(t.kind == ControlKind::IconButton ? QString() : caption, parent);
       button->setAutoDefault(false);
       button->setDefault(t.style & kDefaultButton);
       return button;
@@ -84,7 +85,8 @@ QWidget* createWidget(const ControlTemplate& t, QWidget* parent) {
 // dropped list; closed, it is as tall as the font needs.
 QRect controlGeometry(const ControlTemplate& t, QWidget* widget, const DialogBaseUnits& base) {
   QRect rect = dialogRectToPixels(t.rect, base);
-  if (t.kind == ControlKind::DropDownList) rect.setHeight(std::min(rect.height(), widget->sizeHint().height()));
+  if (t.kind == ControlKind::DropDownList)
+    rect.setHeight(std::min(rect.height(), widget->sizeHint().height()));
   return rect;
 }
 
@@ -95,7 +97,9 @@ QRect controlGeometry(const ControlTemplate& t, QWidget* widget, const DialogBas
 void fitLabelText(QLabel* label) {
   const int available = label->width();
   QFont font = label->font();
-  auto fits = [&](const QFont& f) { return QFontMetrics(f).horizontalAdvance(label->text()) <= available; };
+  auto fits = [&](const QFont& f) {
+    return QFontMetrics(f).horizontalAdvance(label->text()) <= available;
+  };
   if (fits(font)) return;
   for (int stretch : {QFont::SemiCondensed, QFont::Condensed}) {
     font.setStretch(stretch);
@@ -133,7 +137,8 @@ QString unlabelledName(int id) {
   }
 }
 
-QButtonGroup* makeGroup(QObject* owner, const QHash<int, QWidget*>& controls, std::initializer_list<int> ids) {
+QButtonGroup* makeGroup(QObject* owner, const QHash<int, QWidget*>& controls,
+                        std::initializer_list<int> ids) {
   auto* group = new QButtonGroup(owner);
   group->setExclusive(true);
   for (int id : ids) group->addButton(static_cast<QRadioButton*>(controls.value(id)), id);

@@ -16,7 +16,9 @@ void setFieldText(QLineEdit* edit, const QString& text) {
   edit->setText(text);
 }
 
-void applyTypingLimit(QLineEdit* edit, int limit) { edit->setMaxLength(std::max<int>(limit, edit->text().size())); }
+void applyTypingLimit(QLineEdit* edit, int limit) {
+  edit->setMaxLength(std::max<int>(limit, edit->text().size()));
+}
 
 // One pass over the fields in their order. A read stops at the first field
 // that fails: the fields before it have their new values, it and the fields

@@ -55,14 +55,18 @@ void CMainDialog::loadSettings() {
     setUnsigned(ctl::PointsToGenerate, stored.pointsToGenerate);
     setUnsigned(ctl::Iterations, stored.benchmarkingIterations);
     setUnsigned(ctl::DataPoints, stored.benchmarkingDataPoints);
-    auto setReal = [&setText](int id, double value) { setText(id, QString::fromStdString(realFieldText(value))); };
+    auto setReal = [&setText](int id, double value) {
+      setText(id, QString::fromStdString(realFieldText(value)));
+    };
     setReal(ctl::LearningRate, stored.learningRate);
     setReal(ctl::ToleranceUnit, stored.toleranceUnit);
     setReal(ctl::TrainToTolerance, stored.trainToTolerance);
 
     // A mode the list does not have leaves it without a selection.
     auto* modes = controlAs<QComboBox>(ctl::ModeList);
-    modes->setCurrentIndex(stored.mode < static_cast<std::uint32_t>(modes->count()) ? static_cast<int>(stored.mode) : -1);
+    modes->setCurrentIndex(stored.mode < static_cast<std::uint32_t>(modes->count())
+                               ? static_cast<int>(stored.mode)
+                               : -1);
     applyModeEnabling();
 
     check(stored.precision == 1 ? ctl::Double : ctl::Single);

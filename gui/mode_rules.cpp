@@ -42,7 +42,8 @@ std::vector<ControlEnabling> modeEnabling(int modeIndex) {
 
 std::vector<int> modeDependentControls() {
   std::vector<int> ids;
-  for (const EnablingRow& row : enablingTable()) ids.insert(ids.end(), row.ids.begin(), row.ids.end());
+  for (const EnablingRow& row : enablingTable())
+    ids.insert(ids.end(), row.ids.begin(), row.ids.end());
   return ids;
 }
 

@@ -17,7 +17,8 @@ void logLine(std::FILE* log, const char* format, const char* valueName, long err
   std::fflush(log);
 }
 
-constexpr const char* kOpenFailed = "RegOpenKeyEx() failed to open the key HKEY_CURRENT_USER\\%s, EC = %d\n";
+constexpr const char* kOpenFailed =
+    "RegOpenKeyEx() failed to open the key HKEY_CURRENT_USER\\%s, EC = %d\n";
 constexpr const char* kQueryFailed =
     "RegQueryValueEx() failed to get the value HKEY_CURRENT_USER\\%s\\%s, EC = %d\n";
 constexpr const char* kCreateFailed =
@@ -121,7 +122,8 @@ std::array<std::uint8_t, 8> encodeStoredReal(double value) {
 
 double decodeStoredReal(const std::array<std::uint8_t, 8>& bytes) {
   std::uint64_t bits = 0;
-  for (int i = 0; i < 8; ++i) bits |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(~bytes[i])) << (8 * i);
+  for (int i = 0; i < 8; ++i)
+    bits |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(~bytes[i])) << (8 * i);
   double value = 0;
   std::memcpy(&value, &bits, sizeof value);
   return value;
@@ -142,8 +144,8 @@ StoredSettings readStoredSettings(std::FILE* log) {
       logLine(log, kQueryFailed, field.name, status);
       continue;
     }
-    const std::uint32_t value = data[0] | (data[1] << 8) | (data[2] << 16) |
-                                (static_cast<std::uint32_t>(data[3]) << 24);
+    const std::uint32_t value =
+        data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
     if (field.accepted == 0 || value <= field.accepted) settings.*field.field = value;
   }
   for (const RealField& field : kRealFields) {
@@ -155,7 +157,8 @@ StoredSettings readStoredSettings(std::FILE* log) {
     }
     settings.*field.field = decodeStoredReal(data);
   }
-  for (const TextField& field : kTextFields) settings.*field.field = queryText(key, field.name, log);
+  for (const TextField& field : kTextFields)
+    settings.*field.field = queryText(key, field.name, log);
   regCloseKey(key);
   return settings;
 }
@@ -170,9 +173,9 @@ void writeStoredSettings(std::FILE* log, const std::function<StoredSettings()>& 
   const StoredSettings settings = collect();
   for (const DwordField& field : kDwordFields) {
     const std::uint32_t value = settings.*field.field;
-    const std::uint8_t data[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                  static_cast<std::uint8_t>(value >> 16),
-                                  static_cast<std::uint8_t>(value >> 24)};
+    const std::uint8_t data[4] = {
+        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
     setValue(key, field.name, kRegDword, data, sizeof data, log);
   }
   for (const RealField& field : kRealFields) {
@@ -181,7 +184,8 @@ void writeStoredSettings(std::FILE* log, const std::function<StoredSettings()>& 
   }
   for (const TextField& field : kTextFields) {
     const std::string text = (settings.*field.field).value_or(std::string());
-    setValue(key, field.name, kRegSz, text.c_str(), static_cast<std::uint32_t>(text.size() + 1), log);
+    setValue(key, field.name, kRegSz, text.c_str(), static_cast<std::uint32_t>(text.size() + 1),
+             log);
   }
   const long closed = regCloseKey(key);
   if (closed != kRegistrySuccess) logLine(log, kCloseFailed, nullptr, closed);

@@ -4,7 +4,8 @@
 #include <QFile>
 
 TemporaryConfigHome::TemporaryConfigHome()
-    : previous_(qgetenv("XDG_CONFIG_HOME")), hadPrevious_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
+    : previous_(qgetenv("XDG_CONFIG_HOME")),
+      hadPrevious_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
   qputenv("XDG_CONFIG_HOME", directory_.path().toUtf8());
 }
 
@@ -35,10 +36,13 @@ DialogEnvironment testEnvironment(QVector<RecordedMessageBox>* boxes, const char
   environment.languageLibrary = VANTIRO_LANGUAGE_LIBRARY;
   environment.helpFileName = helpFileName;
   environment.showMessageBox = [boxes](QWidget*, QMessageBox::Icon icon, const QString& caption,
-                                       const QString& text) { boxes->append({icon, caption, text}); };
+                                       const QString& text) {
+    boxes->append({icon, caption, text});
+  };
   return environment;
 }
 
 QByteArray settingsStore(const QByteArray& valueLines) {
-  return "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Brennix Software\\Vantiro]\n" + valueLines + "\n";
+  return "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Brennix Software\\Vantiro]\n" + valueLines +
+         "\n";
 }

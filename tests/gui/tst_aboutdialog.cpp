@@ -15,7 +15,8 @@ class AboutDialogTest : public QObject {
     CAboutDialog about(&owner);
     QCOMPARE(about.windowTitle(), QString("About Vantiro"));
     const DialogBaseUnits base = dialogBaseUnits(about.font());
-    QCOMPARE(about.size(), QSize(dialogUnitsToPixels(235, base.width, 4), dialogUnitsToPixels(79, base.height, 8)));
+    QCOMPARE(about.size(), QSize(dialogUnitsToPixels(235, base.width, 4),
+                                 dialogUnitsToPixels(79, base.height, 8)));
     QStringList texts;
     int pictures = 0;
     for (QLabel* label : about.findChildren<QLabel*>()) {

@@ -101,14 +101,16 @@ class FieldRulesTest : public QObject {
     QTest::newRow("first separator") << 2u << 124u << false << "1,000 bytes";
     QTest::newRow("no neurons") << 0u << 384u << false << "0 bytes";
     QTest::newRow("no window") << 3u << 0u << true << "24 bytes";
-    QTest::newRow("largest") << 4294967295u << 4294967295u << true << "147,573,952,555,316,674,560 bytes";
+    QTest::newRow("largest") << 4294967295u << 4294967295u << true
+                             << "147,573,952,555,316,674,560 bytes";
   }
   void memoryRequired() {
     QFETCH(quint32, neurons);
     QFETCH(quint32, windowSize);
     QFETCH(bool, doublePrecision);
     QFETCH(QString, text);
-    QCOMPARE(QString::fromStdString(memoryRequiredText(neurons, windowSize, doublePrecision)), text);
+    QCOMPARE(QString::fromStdString(memoryRequiredText(neurons, windowSize, doublePrecision)),
+             text);
   }
 };
 

@@ -13,7 +13,6 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
-
 #include <memory>
 
 #include "about_dialog.h"
@@ -22,8 +21,8 @@
 #include "dialog_units.h"
 #include "gui_test_support.h"
 #include "main_dialog.h"
-#include "platform/library_loader.h"
 #include "mode_rules.h"
+#include "platform/library_loader.h"
 #include "tool_tip_ctrl.h"
 
 namespace {
@@ -42,7 +41,8 @@ struct StartedDialog {
   QComboBox* modes() const { return dialog->controlAs<QComboBox>(ctl::ModeList); }
 };
 
-std::unique_ptr<StartedDialog> startDialog(std::uint32_t cpuFeatures = kAllFeatures, bool show = true,
+std::unique_ptr<StartedDialog> startDialog(std::uint32_t cpuFeatures = kAllFeatures,
+                                           bool show = true,
                                            const char* helpFileName = "tst-absent-manual.chm") {
   auto started = std::make_unique<StartedDialog>();
   DialogEnvironment environment = testEnvironment(&started->boxes, helpFileName);
@@ -52,7 +52,8 @@ std::unique_ptr<StartedDialog> startDialog(std::uint32_t cpuFeatures = kAllFeatu
   if (show && started->started) {
     started->dialog->show();
     started->dialog->activateWindow();
-    if (!QTest::qWaitForWindowActive(started->dialog.get())) qWarning("dialog did not become active");
+    if (!QTest::qWaitForWindowActive(started->dialog.get()))
+      qWarning("dialog did not become active");
   }
   return started;
 }
@@ -70,7 +71,9 @@ void chooseMode(QComboBox* modes, int mode) {
   for (; current > mode; --current) QTest::keyClick(modes, Qt::Key_Up);
 }
 
-void clickButton(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2)); }
+void clickButton(QWidget* button) {
+  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+}
 
 // Replaces a field's text by typing, as a user who selects it all first.
 void typeInto(QLineEdit* edit, const QString& text) {
@@ -113,12 +116,19 @@ class MainDialogTest : public QObject {
     auto d = startDialog();
     QVERIFY(d->started);
     QVERIFY(d->boxes.isEmpty());
-    const QList<QPair<int, QString>> fields = {
-        {ctl::Neurons, "2"},        {ctl::WindowSize, "384"},    {ctl::PointsToGenerate, "10"},
-        {ctl::Iterations, "10000"}, {ctl::DataPoints, "500"},    {ctl::LearningRate, "0.0001"},
-        {ctl::ToleranceUnit, "1e-005"}, {ctl::TrainToTolerance, "0.01"}, {ctl::Memory, "3,080 bytes"},
-        {ctl::InputFile, ""},       {ctl::OutputFile, ""},       {ctl::LoadStateFile, ""},
-        {ctl::SaveStateFile, ""}};
+    const QList<QPair<int, QString>> fields = {{ctl::Neurons, "2"},
+                                               {ctl::WindowSize, "384"},
+                                               {ctl::PointsToGenerate, "10"},
+                                               {ctl::Iterations, "10000"},
+                                               {ctl::DataPoints, "500"},
+                                               {ctl::LearningRate, "0.0001"},
+                                               {ctl::ToleranceUnit, "1e-005"},
+                                               {ctl::TrainToTolerance, "0.01"},
+                                               {ctl::Memory, "3,080 bytes"},
+                                               {ctl::InputFile, ""},
+                                               {ctl::OutputFile, ""},
+                                               {ctl::LoadStateFile, ""},
+                                               {ctl::SaveStateFile, ""}};
     for (const auto& [id, text] : fields) QCOMPARE(d->text(id), text);
     QCOMPARE(d->modes()->currentIndex(), kModeBenchmark);
     QCOMPARE(d->modes()->count(), 3);
@@ -155,7 +165,8 @@ class MainDialogTest : public QObject {
     // Modes only enable and disable: values and check boxes stay.
     QCOMPARE(d->text(ctl::LearningRate), QString("0.0001"));
     QVERIFY(d->checked(ctl::SaveConversion));
-    for (const ControlTemplate& t : mainDialogControls()) QVERIFY(d->dialog->control(t.id)->isVisible());
+    for (const ControlTemplate& t : mainDialogControls())
+      QVERIFY(d->dialog->control(t.id)->isVisible());
   }
 
   void precisionButtonsFollowTheRule_data() {
@@ -218,11 +229,15 @@ class MainDialogTest : public QObject {
     QTest::addColumn<int>("id");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("Learning Rate, decimal comma") << kModeTrain << ctl::LearningRate << "0,5" << "Please enter a number.";
-    QTest::newRow("Train to Tolerance, minus zero") << kModeTrain << ctl::TrainToTolerance << "-0" << "Please enter a number.";
-    QTest::newRow("Iterations, minus") << kModeBenchmark << ctl::Iterations << "-3" << "Please enter a positive integer.";
+    QTest::newRow("Learning Rate, decimal comma") << kModeTrain << ctl::LearningRate << "0,5"
+                                                  << "Please enter a number.";
+    QTest::newRow("Train to Tolerance, minus zero") << kModeTrain << ctl::TrainToTolerance << "-0"
+                                                    << "Please enter a number.";
+    QTest::newRow("Iterations, minus") << kModeBenchmark << ctl::Iterations << "-3"
+                                       << "Please enter a positive integer.";
     QTest::newRow("Output File, 256 characters")
-        << kModeGenerate << ctl::OutputFile << QString(256, 'o') << "Please enter no more than 255 characters.";
+        << kModeGenerate << ctl::OutputFile << QString(256, 'o')
+        << "Please enter no more than 255 characters.";
   }
   void failedReadStopsAtTheField() {
     QFETCH(int, mode);
@@ -303,7 +318,8 @@ class MainDialogTest : public QObject {
   void everyControlHasItsRectangleAndName() {
     auto d = startDialog();
     const DialogBaseUnits base = dialogBaseUnits(d->dialog->font());
-    QCOMPARE(d->dialog->size(), QSize(dialogUnitsToPixels(501, base.width, 4), dialogUnitsToPixels(234, base.height, 8)));
+    QCOMPARE(d->dialog->size(), QSize(dialogUnitsToPixels(501, base.width, 4),
+                                      dialogUnitsToPixels(234, base.height, 8)));
     QCOMPARE(d->dialog->minimumSize(), d->dialog->maximumSize());
     QVERIFY(!(d->dialog->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(d->dialog->windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -318,7 +334,8 @@ class MainDialogTest : public QObject {
       }
       QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(QString::number(t.id)));
       if (t.labelId != 0) {
-        QCOMPARE(widget->accessibleName(), QString::fromLatin1(findControlTemplate(t.labelId)->caption));
+        QCOMPARE(widget->accessibleName(),
+                 QString::fromLatin1(findControlTemplate(t.labelId)->caption));
       } else if (t.caption[0] != '\0') {
         QCOMPARE(widget->accessibleName(), QString::fromLatin1(t.caption));
       }
@@ -372,7 +389,8 @@ class MainDialogTest : public QObject {
 
   void labelsGroupsAndListHaveNoTip() {
     auto d = startDialog();
-    for (int id : {ctl::NeuronsLabel, ctl::ParameterGroup, ctl::OptionsGroup, ctl::OutputList, ctl::MemoryLabel}) {
+    for (int id : {ctl::NeuronsLabel, ctl::ParameterGroup, ctl::OptionsGroup, ctl::OutputList,
+                   ctl::MemoryLabel}) {
       QVERIFY(d->dialog->toolTips()->tipText(d->dialog->control(id)).isEmpty());
     }
   }
@@ -386,7 +404,8 @@ class MainDialogTest : public QObject {
     QCOMPARE(actions.last()->data().toUInt(), CMainDialog::kAboutCommand);
 
     // A right click on the dialog opens that menu.
-    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), d->dialog->mapToGlobal(QPoint(5, 5)));
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            d->dialog->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(d->dialog.get(), &click);
     QTRY_VERIFY(d->dialog->systemMenu()->isVisible());
     d->dialog->systemMenu()->hide();
@@ -408,7 +427,8 @@ class MainDialogTest : public QObject {
     bool sawAbout = false;
     QTimer::singleShot(0, this, [&sawAbout] {
       if (auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-        sawAbout = dynamic_cast<CAboutDialog*>(about) != nullptr && about->windowTitle() == "About Vantiro";
+        sawAbout = dynamic_cast<CAboutDialog*>(about) != nullptr &&
+                   about->windowTitle() == "About Vantiro";
         clickButton(about->findChild<QPushButton*>("ok"));
       }
     });
@@ -453,6 +473,11 @@ class MainDialogTest : public QObject {
                         "\"LoadStateFile\"=\"\"\n"
                         "\"SaveStateFile\"=\"\"\n\n"));
 
+    // Kept beside the screenshots for review.
+    QDir().mkpath(VANTIRO_SCREENSHOT_DIR);
+    QFile::remove(QString(VANTIRO_SCREENSHOT_DIR) + "/HKCU-after-close.reg");
+    QFile::copy(home_->storePath(), QString(VANTIRO_SCREENSHOT_DIR) + "/HKCU-after-close.reg");
+
     // The next start finds every choice again.
     auto again = startDialog();
     QCOMPARE(again->modes()->currentIndex(), kModeTrain);
@@ -464,8 +489,9 @@ class MainDialogTest : public QObject {
   }
 
   void unknownModeLeavesTheListEmptyAndStoresZero() {
-    home_->writeStore(settingsStore("\"Mode\"=dword:00000007\n\"Precision\"=dword:00000005\n"
-                                    "\"InstructionSet\"=dword:00000003\n"));
+    home_->writeStore(
+        settingsStore("\"Mode\"=dword:00000007\n\"Precision\"=dword:00000005\n"
+                      "\"InstructionSet\"=dword:00000003\n"));
     auto d = startDialog();
     QCOMPARE(d->modes()->currentIndex(), -1);
     // Nothing mode-dependent was changed from how the window was built.
@@ -480,11 +506,15 @@ class MainDialogTest : public QObject {
     QTest::addColumn<QByteArray>("values");
     QTest::addColumn<quint32>("features");
     QTest::addColumn<int>("selected");
-    QTest::newRow("SSE on a processor without it") << QByteArray("\"InstructionSet\"=dword:00000002\n") << 0u << ctl::X87;
-    QTest::newRow("SSE with Double") << QByteArray("\"Precision\"=dword:00000001\n\"InstructionSet\"=dword:00000002\n")
-                                     << quint32(kAllFeatures) << ctl::X87;
-    QTest::newRow("SSE allowed") << QByteArray("\"InstructionSet\"=dword:00000002\n") << quint32(kAllFeatures) << ctl::Sse;
-    QTest::newRow("pairs allowed") << QByteArray("\"InstructionSet\"=dword:00000001\n") << 0u << ctl::Nnvec2;
+    QTest::newRow("SSE on a processor without it")
+        << QByteArray("\"InstructionSet\"=dword:00000002\n") << 0u << ctl::X87;
+    QTest::newRow("SSE with Double")
+        << QByteArray("\"Precision\"=dword:00000001\n\"InstructionSet\"=dword:00000002\n")
+        << quint32(kAllFeatures) << ctl::X87;
+    QTest::newRow("SSE allowed") << QByteArray("\"InstructionSet\"=dword:00000002\n")
+                                 << quint32(kAllFeatures) << ctl::Sse;
+    QTest::newRow("pairs allowed")
+        << QByteArray("\"InstructionSet\"=dword:00000001\n") << 0u << ctl::Nnvec2;
   }
   void storedChoiceTheRuleForbidsFallsBackToX87() {
     QFETCH(QByteArray, values);
@@ -518,7 +548,8 @@ class MainDialogTest : public QObject {
     QVERIFY(dialog.logFile() == nullptr);
     QFile log(manualDirectory.filePath("guiapp.log"));
     QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(log.readAll(), QByteArray("LoadLibrary() failed to load NoSuchLanguage.dll, EC = 2\n"));
+    QCOMPARE(log.readAll(),
+             QByteArray("LoadLibrary() failed to load NoSuchLanguage.dll, EC = 2\n"));
   }
 
   void logSitsBesideTheManualAndIsAppended() {
@@ -529,7 +560,8 @@ class MainDialogTest : public QObject {
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", manualDirectory.path().toUtf8() + ":" + path);
     const QByteArray openLine =
-        "RegOpenKeyEx() failed to open the key HKEY_CURRENT_USER\\Software\\Brennix Software\\Vantiro, EC = 2\n";
+        "RegOpenKeyEx() failed to open the key HKEY_CURRENT_USER\\Software\\Brennix "
+        "Software\\Vantiro, EC = 2\n";
     for (int start = 1; start <= 2; ++start) {
       auto d = startDialog(kAllFeatures, false, "tst-log-manual.chm");
       QVERIFY(d->dialog->helpDirectory().has_value());
@@ -552,16 +584,20 @@ class MainDialogTest : public QObject {
 
   void screenshotsOfEachMode_data() {
     QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("doublePrecision");
     QTest::addColumn<QString>("name");
-    QTest::newRow("Benchmark") << kModeBenchmark << "main-benchmark.png";
-    QTest::newRow("Train") << kModeTrain << "main-train.png";
-    QTest::newRow("Generate") << kModeGenerate << "main-generate.png";
+    QTest::newRow("Benchmark") << kModeBenchmark << false << "main-benchmark.png";
+    QTest::newRow("Train") << kModeTrain << false << "main-train.png";
+    QTest::newRow("Generate") << kModeGenerate << false << "main-generate.png";
+    QTest::newRow("Train, Double") << kModeTrain << true << "main-train-double.png";
   }
   void screenshotsOfEachMode() {
     QFETCH(int, mode);
+    QFETCH(bool, doublePrecision);
     QFETCH(QString, name);
     auto d = startDialog();
     chooseMode(d->modes(), mode);
+    if (doublePrecision) clickButton(d->dialog->control(ctl::Double));
     d->dialog->controlAs<QListWidget>(ctl::OutputList)->addItem("Output lines appear here.");
     const QPixmap picture = d->dialog->grab();
     QCOMPARE(picture.size(), d->dialog->size());

@@ -35,16 +35,17 @@ class ModeRulesTest : public QObject {
     QTest::addColumn<IdSet>("enabled");
     QTest::newRow("Benchmark") << kModeBenchmark
                                << IdSet{IterationsLabel, Iterations, DataPointsLabel, DataPoints};
-    QTest::newRow("Train") << kModeTrain
-                           << IdSet{RateLabel,     LearningRate,  ToleranceLabel, ToleranceUnit,
-                                    TargetLabel,   TrainToTolerance, InputFileLabel, InputFile,
-                                    OpenInput,     LoadStateLabel, LoadStateFile, OpenState,
-                                    SaveStateLabel, SaveStateFile, SaveState,     LoadConversion,
-                                    SaveConversion};
+    QTest::newRow("Train") << kModeTrain << IdSet{RateLabel,      LearningRate,  ToleranceLabel,
+                                                  ToleranceUnit,  TargetLabel,   TrainToTolerance,
+                                                  InputFileLabel, InputFile,     OpenInput,
+                                                  LoadStateLabel, LoadStateFile, OpenState,
+                                                  SaveStateLabel, SaveStateFile, SaveState,
+                                                  LoadConversion, SaveConversion};
     QTest::newRow("Generate") << kModeGenerate
-                              << IdSet{PointsLabel,   PointsToGenerate, InputFileLabel, InputFile,
-                                       OpenInput,     LoadStateLabel,   LoadStateFile,  OpenState,
-                                       OutputFileLabel, OutputFile,     SaveOutput,     LoadConversion};
+                              << IdSet{PointsLabel,   PointsToGenerate, InputFileLabel,
+                                       InputFile,     OpenInput,        LoadStateLabel,
+                                       LoadStateFile, OpenState,        OutputFileLabel,
+                                       OutputFile,    SaveOutput,       LoadConversion};
   }
   void enablingPerMode() {
     QFETCH(int, mode);
@@ -102,8 +103,8 @@ class ModeRulesTest : public QObject {
     QTest::newRow("SSE2") << (1u << 26) << 0u << kCpuSse2;
     QTest::newRow("pairs") << 0u << (1u << 31) << kCpuNnvec2;
     QTest::newRow("MMX extensions") << 0u << (1u << 22) << kCpuMmxExtensions;
-    QTest::newRow("other bits ignored") << ~((1u << 23) | (1u << 25) | (1u << 26))
-                                        << ~((1u << 31) | (1u << 22)) << 0u;
+    QTest::newRow("other bits ignored")
+        << ~((1u << 23) | (1u << 25) | (1u << 26)) << ~((1u << 31) | (1u << 22)) << 0u;
   }
   void cpuFeatureBits() {
     QFETCH(quint32, standardEdx);
@@ -123,7 +124,7 @@ class ModeRulesTest : public QObject {
     QTest::addColumn<int>("base");
     QTest::addColumn<int>("divisor");
     QTest::addColumn<int>("pixels");
-    QTest::newRow("window width, 6 px font") << 501 << 6 << 4 << 752;  // 751.5 rounds up
+    QTest::newRow("window width, 6 px font") << 501 << 6 << 4 << 752;     // 751.5 rounds up
     QTest::newRow("window height, 13 px font") << 234 << 13 << 8 << 380;  // 380.25
     QTest::newRow("exact") << 8 << 16 << 8 << 16;
     QTest::newRow("zero") << 0 << 13 << 8 << 0;

@@ -46,26 +46,30 @@ class RegistryTest : public ::testing::Test {
     return text.str();
   }
 
-  void setValues(const std::vector<std::tuple<std::string, std::uint32_t, std::vector<std::uint8_t>>>& values,
-                 const char* key = kKey) {
+  void setValues(
+      const std::vector<std::tuple<std::string, std::uint32_t, std::vector<std::uint8_t>>>& values,
+      const char* key = kKey) {
     RegistryKey handle = nullptr;
     ASSERT_EQ(regCreateKeyEx(key, &handle), kRegistrySuccess);
     for (const auto& [name, type, data] : values) {
-      ASSERT_EQ(regSetValueEx(handle, name.c_str(), type, data.data(), static_cast<std::uint32_t>(data.size())),
+      ASSERT_EQ(regSetValueEx(handle, name.c_str(), type, data.data(),
+                              static_cast<std::uint32_t>(data.size())),
                 kRegistrySuccess);
     }
     ASSERT_EQ(regCloseKey(handle), kRegistrySuccess);
   }
 
   // The value's data, or the error code as the only byte when it fails.
-  std::pair<long, std::vector<std::uint8_t>> query(const char* name, std::uint32_t* type = nullptr) {
+  std::pair<long, std::vector<std::uint8_t>> query(const char* name,
+                                                   std::uint32_t* type = nullptr) {
     RegistryKey handle = nullptr;
     const long opened = regOpenKeyEx(kKey, &handle);
     if (opened != kRegistrySuccess) return {opened, {}};
     std::uint32_t size = 0;
     long status = regQueryValueEx(handle, name, type, nullptr, &size);
     std::vector<std::uint8_t> data(size);
-    if (status == kRegistrySuccess) status = regQueryValueEx(handle, name, type, data.data(), &size);
+    if (status == kRegistrySuccess)
+      status = regQueryValueEx(handle, name, type, data.data(), &size);
     regCloseKey(handle);
     return {status, data};
   }
@@ -141,7 +145,8 @@ TEST_F(RegistryTest, QueryReportsSizesAndMoreData) {
   // Names compare without regard to case, as the platform's do.
   size = 0;
   EXPECT_EQ(regQueryValueEx(handle, "TEXT", nullptr, nullptr, &size), kRegistrySuccess);
-  EXPECT_EQ(regSetValueEx(handle, "Text", kRegSz, small, 1), kRegistryAccessDenied) << "opened for reading";
+  EXPECT_EQ(regSetValueEx(handle, "Text", kRegSz, small, 1), kRegistryAccessDenied)
+      << "opened for reading";
   EXPECT_EQ(regCloseKey(handle), kRegistrySuccess);
   EXPECT_EQ(regQueryValueEx(nullptr, "Text", nullptr, nullptr, &size), kRegistryInvalidHandle);
 }
@@ -175,7 +180,8 @@ TEST_F(RegistryTest, DamagedLinesReadAsMissingValues) {
       "\x01\x02\xff\n");
   EXPECT_EQ(query("Good").second, (std::vector<std::uint8_t>{10, 0, 0, 0}));
   EXPECT_EQ(query("Long").second, (std::vector<std::uint8_t>{1, 2, 3, 4}));
-  for (const char* name : {"Orphan", "ShortDigits", "BadHex", "Unclosed", "NoEquals", "AfterBrokenHeader"}) {
+  for (const char* name :
+       {"Orphan", "ShortDigits", "BadHex", "Unclosed", "NoEquals", "AfterBrokenHeader"}) {
     EXPECT_EQ(query(name).first, kRegistryNotFound) << name;
   }
 }
@@ -195,8 +201,9 @@ TEST_F(RegistryTest, CloseFailureKeepsThePreviousStore) {
   const std::string before = readStore();
   RegistryKey handle = nullptr;
   ASSERT_EQ(regCreateKeyEx(kKey, &handle), kRegistrySuccess);
-  ASSERT_EQ(regSetValueEx(handle, "Mode", kRegDword, std::vector<std::uint8_t>{2, 0, 0, 0}.data(), 4),
-            kRegistrySuccess);
+  ASSERT_EQ(
+      regSetValueEx(handle, "Mode", kRegDword, std::vector<std::uint8_t>{2, 0, 0, 0}.data(), 4),
+      kRegistrySuccess);
   // The store's place turns into a directory the new file cannot replace.
   fs::rename(storePath(), storePath() + ".saved");
   fs::create_directories(storePath() + "/blocker");

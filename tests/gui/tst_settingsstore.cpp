@@ -1,7 +1,6 @@
 // The remembered settings: defaults, accepted values, the coded real, the
 // stored bytes and the log lines.
 #include <QtTest>
-
 #include <cstdio>
 #include <cstring>
 
@@ -22,7 +21,8 @@ class CapturedLog {
     QByteArray text;
     char chunk[512];
     std::size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file_)) > 0) text.append(chunk, static_cast<qsizetype>(n));
+    while ((n = std::fread(chunk, 1, sizeof chunk, file_)) > 0)
+      text.append(chunk, static_cast<qsizetype>(n));
     return text;
   }
 
@@ -31,8 +31,9 @@ class CapturedLog {
 };
 
 QByteArray queryLine(const char* value, int errorCode) {
-  return QByteArray("RegQueryValueEx() failed to get the value HKEY_CURRENT_USER\\Software\\Brennix "
-                    "Software\\Vantiro\\") +
+  return QByteArray(
+             "RegQueryValueEx() failed to get the value HKEY_CURRENT_USER\\Software\\Brennix "
+             "Software\\Vantiro\\") +
          value + ", EC = " + QByteArray::number(errorCode) + "\n";
 }
 
@@ -48,7 +49,8 @@ class SettingsStoreTest : public QObject {
     const std::array<std::uint8_t, 8> expected = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x1F, 0xC0};
     QCOMPARE(coded, expected);
     QCOMPARE(decodeStoredReal(coded), 0.5);
-    for (double value : {0.0001, 1e-5, 0.01, -3.25, 1e300}) QCOMPARE(decodeStoredReal(encodeStoredReal(value)), value);
+    for (double value : {0.0001, 1e-5, 0.01, -3.25, 1e300})
+      QCOMPARE(decodeStoredReal(encodeStoredReal(value)), value);
   }
 
   void missingKeyGivesDefaultsAndOneLine() {
@@ -66,9 +68,10 @@ class SettingsStoreTest : public QObject {
     QCOMPARE(s.toleranceUnit, 0.00001);
     QCOMPARE(s.trainToTolerance, 0.01);
     QVERIFY(!s.inputFile && !s.outputFile && !s.loadStateFile && !s.saveStateFile);
-    QCOMPARE(log.text(),
-             QByteArray("RegOpenKeyEx() failed to open the key HKEY_CURRENT_USER\\Software\\Brennix "
-                        "Software\\Vantiro, EC = 2\n"));
+    QCOMPARE(
+        log.text(),
+        QByteArray("RegOpenKeyEx() failed to open the key HKEY_CURRENT_USER\\Software\\Brennix "
+                   "Software\\Vantiro, EC = 2\n"));
   }
 
   void noLogMeansNoLines() {
@@ -84,15 +87,24 @@ class SettingsStoreTest : public QObject {
     QTest::addColumn<quint32>("instructionSet");
     QTest::addColumn<quint32>("priority");
     QTest::addColumn<quint32>("loadConversion");
-    QTest::newRow("Mode 7 is kept for the list to refuse") << QByteArray("\"Mode\"=dword:00000007") << 7u << 0u << 0u << 0u << 0u;
-    QTest::newRow("Precision 5") << QByteArray("\"Precision\"=dword:00000005") << 0u << 0u << 0u << 0u << 0u;
-    QTest::newRow("Precision 1") << QByteArray("\"Precision\"=dword:00000001") << 0u << 1u << 0u << 0u << 0u;
-    QTest::newRow("InstructionSet 3") << QByteArray("\"InstructionSet\"=dword:00000003") << 0u << 0u << 0u << 0u << 0u;
-    QTest::newRow("InstructionSet 2") << QByteArray("\"InstructionSet\"=dword:00000002") << 0u << 0u << 2u << 0u << 0u;
-    QTest::newRow("Priority 3") << QByteArray("\"Priority\"=dword:00000003") << 0u << 0u << 0u << 0u << 0u;
-    QTest::newRow("Priority 2") << QByteArray("\"Priority\"=dword:00000002") << 0u << 0u << 0u << 2u << 0u;
-    QTest::newRow("check box 2") << QByteArray("\"LoadConversionState\"=dword:00000002") << 0u << 0u << 0u << 0u << 0u;
-    QTest::newRow("check box 1") << QByteArray("\"LoadConversionState\"=dword:00000001") << 0u << 0u << 0u << 0u << 1u;
+    QTest::newRow("Mode 7 is kept for the list to refuse")
+        << QByteArray("\"Mode\"=dword:00000007") << 7u << 0u << 0u << 0u << 0u;
+    QTest::newRow("Precision 5") << QByteArray("\"Precision\"=dword:00000005") << 0u << 0u << 0u
+                                 << 0u << 0u;
+    QTest::newRow("Precision 1") << QByteArray("\"Precision\"=dword:00000001") << 0u << 1u << 0u
+                                 << 0u << 0u;
+    QTest::newRow("InstructionSet 3")
+        << QByteArray("\"InstructionSet\"=dword:00000003") << 0u << 0u << 0u << 0u << 0u;
+    QTest::newRow("InstructionSet 2")
+        << QByteArray("\"InstructionSet\"=dword:00000002") << 0u << 0u << 2u << 0u << 0u;
+    QTest::newRow("Priority 3") << QByteArray("\"Priority\"=dword:00000003") << 0u << 0u << 0u << 0u
+                                << 0u;
+    QTest::newRow("Priority 2") << QByteArray("\"Priority\"=dword:00000002") << 0u << 0u << 0u << 2u
+                                << 0u;
+    QTest::newRow("check box 2") << QByteArray("\"LoadConversionState\"=dword:00000002") << 0u << 0u
+                                 << 0u << 0u << 0u;
+    QTest::newRow("check box 1") << QByteArray("\"LoadConversionState\"=dword:00000001") << 0u << 0u
+                                 << 0u << 0u << 1u;
   }
   void valuesOutsideTheirRangeAreIgnored() {
     QFETCH(QByteArray, line);
@@ -114,15 +126,18 @@ class SettingsStoreTest : public QObject {
   void unreadableValuesKeepDefaultsWithALine_data() {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QByteArray>("logLine");
-    QTest::newRow("missing") << QByteArray("\"Other\"=dword:00000001") << queryLine("NumHiddenUnits", 2);
+    QTest::newRow("missing") << QByteArray("\"Other\"=dword:00000001")
+                             << queryLine("NumHiddenUnits", 2);
     QTest::newRow("dword too long") << QByteArray("\"NumHiddenUnits\"=hex(4):01,00,00,00,00")
                                     << queryLine("NumHiddenUnits", 234);
-    QTest::newRow("dword too short") << QByteArray("\"NumHiddenUnits\"=hex(4):01,00")
-                                     << queryLine("NumHiddenUnits", 13);
-    QTest::newRow("wrong type") << QByteArray("\"NumHiddenUnits\"=hex:05,00,00,00") << queryLine("NumHiddenUnits", 13);
+    QTest::newRow("dword too short")
+        << QByteArray("\"NumHiddenUnits\"=hex(4):01,00") << queryLine("NumHiddenUnits", 13);
+    QTest::newRow("wrong type") << QByteArray("\"NumHiddenUnits\"=hex:05,00,00,00")
+                                << queryLine("NumHiddenUnits", 13);
     QTest::newRow("real too long") << QByteArray("\"LearningRate\"=hex:00,00,00,00,00,00,00,00,00")
                                    << queryLine("LearningRate", 234);
-    QTest::newRow("text without NUL") << QByteArray("\"InputFile\"=hex(1):61,62") << queryLine("InputFile", 13);
+    QTest::newRow("text without NUL")
+        << QByteArray("\"InputFile\"=hex(1):61,62") << queryLine("InputFile", 13);
   }
   void unreadableValuesKeepDefaultsWithALine() {
     QFETCH(QByteArray, line);
@@ -139,8 +154,9 @@ class SettingsStoreTest : public QObject {
 
   void damagedStoreIsNeverACrash() {
     TemporaryConfigHome home;
-    QByteArray damaged = "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Brennix Software\\Vantiro]\n"
-                         "\"Mode\"=dword:0000";
+    QByteArray damaged =
+        "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Brennix Software\\Vantiro]\n"
+        "\"Mode\"=dword:0000";
     damaged.append('\0');
     damaged.append("\x01zz\n\"NumHiddenUnits\"=dword:00000009\n\"");
     home.writeStore(damaged);
@@ -172,8 +188,9 @@ class SettingsStoreTest : public QObject {
     QVERIFY(collected);
     const QByteArray text = home.storeText();
     QVERIFY2(text.contains("\"LearningRate\"=hex:ff,ff,ff,ff,ff,ff,1f,c0\n"), text.constData());
-    QVERIFY(text.contains("\"Mode\"=dword:00000001\n\"Precision\"=dword:00000001\n"
-                          "\"InstructionSet\"=dword:00000002\n\"Priority\"=dword:00000001\n"));
+    QVERIFY(
+        text.contains("\"Mode\"=dword:00000001\n\"Precision\"=dword:00000001\n"
+                      "\"InstructionSet\"=dword:00000002\n\"Priority\"=dword:00000001\n"));
     QVERIFY(text.contains("\"InputsPerHiddenUnit\"=dword:ffffffff\n"));
     QVERIFY(text.contains("\"InputFile\"=\"/data/series \\\"one\\\".txt\"\n"));
     QVERIFY(text.contains("\"LoadStateFile\"=\"\"\n"));
@@ -207,8 +224,9 @@ class SettingsStoreTest : public QObject {
       return StoredSettings{};
     });
     QVERIFY(!collected);
-    QCOMPARE(log.text(), QByteArray("RegCreateKeyEx() failed to open the key HKEY_CURRENT_USER\\Software\\"
-                                    "Brennix Software\\Vantiro, EC = 5\n"));
+    QCOMPARE(log.text(),
+             QByteArray("RegCreateKeyEx() failed to open the key HKEY_CURRENT_USER\\Software\\"
+                        "Brennix Software\\Vantiro, EC = 5\n"));
   }
 };
 
