@@ -15,6 +15,47 @@ namespace engine::double_kernels {
 // window of the next one. Each row takes row[m] = d·x[m] + row[m] (product
 // rounded, then the sum), and sums[k] = bias + Σ next[m]·row[m] over the new
 // weights, in index order, unrounded.
+// Four rows' weights m to m + 3, updated.
+struct Quad {
+  __m256d r0, r1, r2, r3;
+};
+
+__attribute__((target("avx2"), always_inline)) inline Quad updateQuad(double* const* rows, const double* d,
+                                                                     std::uint32_t m, __m256d xv) {
+  // Written out, not looped: GCC would keep an array of four vectors in memory.
+  return {_mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(d[0]), xv), _mm256_loadu_pd(rows[0] + m)),
+          _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(d[1]), xv), _mm256_loadu_pd(rows[1] + m)),
+          _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(d[2]), xv), _mm256_loadu_pd(rows[2] + m)),
+          _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(d[3]), xv), _mm256_loadu_pd(rows[3] + m))};
+}
+
+__attribute__((target("avx2"), always_inline)) inline void storeQuad(double* const* rows, std::uint32_t m,
+                                                                    const Quad& q) {
+  _mm256_storeu_pd(rows[0] + m, q.r0);
+  _mm256_storeu_pd(rows[1] + m, q.r1);
+  _mm256_storeu_pd(rows[2] + m, q.r2);
+  _mm256_storeu_pd(rows[3] + m, q.r3);
+}
+
+// Adds next[m..m+3] times the four rows' new weights to their chains, in order.
+__attribute__((target("avx2"), always_inline)) inline __m256d sumQuad(const Quad& q, __m256d n0, __m256d n1,
+                                                                     __m256d n2, __m256d n3, __m256d acc) {
+  // Transpose: the i-th vector holds weight m + i of the four rows.
+  const __m256d t0 = _mm256_unpacklo_pd(q.r0, q.r1);
+  const __m256d t1 = _mm256_unpackhi_pd(q.r0, q.r1);
+  const __m256d t2 = _mm256_unpacklo_pd(q.r2, q.r3);
+  const __m256d t3 = _mm256_unpackhi_pd(q.r2, q.r3);
+  acc = _mm256_add_pd(acc, _mm256_mul_pd(n0, _mm256_permute2f128_pd(t0, t2, 0x20)));
+  acc = _mm256_add_pd(acc, _mm256_mul_pd(n1, _mm256_permute2f128_pd(t1, t3, 0x20)));
+  acc = _mm256_add_pd(acc, _mm256_mul_pd(n2, _mm256_permute2f128_pd(t0, t2, 0x31)));
+  return _mm256_add_pd(acc, _mm256_mul_pd(n3, _mm256_permute2f128_pd(t1, t3, 0x31)));
+}
+
+// The update and the next sum of 4·G rows in one sweep. rows: 4·G pointers to
+// W doubles; d: their factors; x: the window of this sample, next: the
+// window of the next one. Each row takes row[m] = d·x[m] + row[m] (product
+// rounded, then the sum), and sums[k] = bias + Σ next[m]·row[m] over the new
+// weights, in index order, unrounded.
 // One group of four rows at weights m to m + 3: updates and stores them, and
 // adds next[m..m+3] times the new weights to the group's four chains in order.
 __attribute__((target("avx2"), always_inline)) inline __m256d stepGroup(double* const* rows, const double* d,
@@ -61,8 +102,20 @@ __attribute__((target("avx2"))) inline void updateAndSumRows(double* const* rows
     const __m256d n1 = _mm256_set1_pd(next[m + 1]);
     const __m256d n2 = _mm256_set1_pd(next[m + 2]);
     const __m256d n3 = _mm256_set1_pd(next[m + 3]);
-    acc0 = stepGroup(rows, d, m, xv, n0, n1, n2, n3, acc0);
-    if constexpr (G == 2) acc1 = stepGroup(rows + 4, d + 4, m, xv, n0, n1, n2, n3, acc1);
+    // Every load of a step comes before its stores: rows whose length is a
+    // multiple of 4 KiB would otherwise see a store to one row at the same
+    // page offset as the next row's load, which the processor stalls on.
+    const Quad q0 = updateQuad(rows, d, m, xv);
+    if constexpr (G == 2) {
+      const Quad q1 = updateQuad(rows + 4, d + 4, m, xv);
+      storeQuad(rows, m, q0);
+      storeQuad(rows + 4, m, q1);
+      acc0 = sumQuad(q0, n0, n1, n2, n3, acc0);
+      acc1 = sumQuad(q1, n0, n1, n2, n3, acc1);
+    } else {
+      storeQuad(rows, m, q0);
+      acc0 = sumQuad(q0, n0, n1, n2, n3, acc0);
+    }
   }
   _mm256_storeu_pd(sums, acc0);
   if constexpr (G == 2) _mm256_storeu_pd(sums + 4, acc1);
