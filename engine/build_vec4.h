@@ -70,7 +70,9 @@ struct Vec4Build {
 
   template <class Net>
   static void stepHiddenLayer(Net& net, const Element* d, const Element* x, const Element* next) {
-    if (next == nullptr || !vec4_kernels::haveAvx2()) {
+    // Rows shorter than a block gain nothing from the wide registers; the
+    // SSE kernels inline into the pass instead.
+    if (next == nullptr || net.w < 16 || !vec4_kernels::haveAvx2()) {
       stepHiddenRowByRow<Vec4Build>(net, d, x, next, 0);
       return;
     }

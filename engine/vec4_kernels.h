@@ -17,6 +17,12 @@ inline double laneSum(__m128 v) {
   return vec4_reference::laneSum(lanes);
 }
 
+// The rounded lane sum after the blocks: with no block at all the lanes are
+// (b, 0, 0, 0) and their sum is b + 0 (which only turns −0 into +0).
+inline float blocksSum(__m128 acc, bool hadBlocks) {
+  return hadBlocks ? static_cast<float>(laneSum(acc)) : _mm_cvtss_f32(acc) + 0.0f;
+}
+
 // Both streams are fetched 400 bytes (100 floats) ahead of the block.
 inline void prefetchAhead(const float* a, const float* b) {
   _mm_prefetch(reinterpret_cast<const char*>(a) + 400, _MM_HINT_T0);
@@ -35,7 +41,7 @@ inline double dot(float b, const float* x, const float* w, std::uint32_t n) {
     const __m128 p3 = _mm_mul_ps(_mm_loadu_ps(x + i + 12), _mm_loadu_ps(w + i + 12));
     acc = _mm_add_ps(_mm_add_ps(_mm_add_ps(p0, p1), _mm_add_ps(p2, p3)), acc);
   }
-  acc = _mm_set_ss(static_cast<float>(laneSum(acc)));
+  acc = _mm_set_ss(blocksSum(acc, i > 0));
   for (; i + 4 <= n; i += 4) acc = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(x + i), _mm_loadu_ps(w + i)), acc);
   double r = laneSum(acc);
   for (; i < n; ++i) r = r + static_cast<double>(w[i]) * static_cast<double>(x[i]);
@@ -92,7 +98,7 @@ __attribute__((target("avx2"))) inline double updateAndSum(float* row, float d, 
     const __m256 q = _mm256_add_ps(_mm256_permute2f128_ps(p01, p23, 0x20), _mm256_permute2f128_ps(p01, p23, 0x31));
     acc = _mm_add_ps(_mm_add_ps(_mm256_castps256_ps128(q), _mm256_extractf128_ps(q, 1)), acc);
   }
-  acc = _mm_set_ss(static_cast<float>(laneSum(acc)));
+  acc = _mm_set_ss(blocksSum(acc, i > 0));
   const __m128 d4 = _mm256_castps256_ps128(dv);
   for (; i + 4 <= n; i += 4) {
     const __m128 wv = _mm_add_ps(_mm_loadu_ps(row + i), _mm_mul_ps(_mm_loadu_ps(x + i), d4));
