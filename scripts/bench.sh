@@ -7,7 +7,8 @@
 #   3. calibrate the passes of every contender on every workload to about
 #      TARGET_SECONDS (default 1.5) a run;
 #   4. time ROUNDS rounds (default 3), alternating the contenders within each
-#      workload, and print each one's median MOPS and its ratio to FANN's.
+#      workload, and print each one's median MOPS and its ratio to FANN's;
+#   5. measure the streaming ceiling of the largest workload.
 #
 # MOPS is the engine's nominal count, ((W*4+12)*H+2) per sample, N-W samples
 # a pass, for FANN too. The machine may be shared: only ratios measured in
@@ -27,7 +28,7 @@ else
 fi
 # Only what is measured: the program, its libraries, the benchmark programs.
 if ! cmake --build "$BUILD_DIR" --target VantiroCmdLine Language nnsingle nndouble nnvec4 nnvec2 \
-  validate_workloads fann_bench >"$BUILD_DIR/bench-build.log" 2>&1; then
+  validate_workloads fann_bench bandwidth_probe >"$BUILD_DIR/bench-build.log" 2>&1; then
   tail -n 30 "$BUILD_DIR/bench-build.log"
   echo "bench: the build failed (is libfann-dev installed? BENCH=1 scripts/install-deps.sh)" >&2
   exit 1
@@ -36,6 +37,7 @@ fi
 PROGRAM="$BUILD_DIR/bin/VantiroCmdLine"
 VALIDATE="$BUILD_DIR/bench/bin/validate_workloads"
 FANN="$BUILD_DIR/bench/bin/fann_bench"
+PROBE="$BUILD_DIR/bench/bin/bandwidth_probe"
 
 echo "Validating each build against its reference arithmetic:"
 "$VALIDATE"
@@ -113,3 +115,8 @@ for load in "${WORKLOADS[@]}"; do
   done
   echo
 done
+
+echo
+echo "Streaming ceiling of D (256 x 4096 weights leave the second-level cache; each"
+echo "sample reads and writes every weight once, so no build can pass this rate):"
+"$PROBE" 256 4096
