@@ -35,7 +35,8 @@ ProgramDirectory::~ProgramDirectory() {
 }
 
 void ProgramDirectory::copyFromBin(const std::string& from, const std::string& to) const {
-  fs::copy_file(std::string(VANTIRO_BIN_DIR) + "/" + from, path(to), fs::copy_options::overwrite_existing);
+  fs::copy_file(std::string(VANTIRO_BIN_DIR) + "/" + from, path(to),
+                fs::copy_options::overwrite_existing);
 }
 
 void ProgramDirectory::write(const std::string& name, const std::string& content) const {
@@ -53,12 +54,14 @@ bool ProgramDirectory::exists(const std::string& name) const { return fs::exists
 
 std::set<std::string> ProgramDirectory::files() const {
   std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(directory_)) names.insert(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(directory_))
+    names.insert(entry.path().filename().string());
   return names;
 }
 
-RunResult ProgramDirectory::run(const std::vector<std::string>& arguments, const OutputWatcher& watcher,
-                                const AfterOutputClosed& afterClose, int timeoutMs) const {
+RunResult ProgramDirectory::run(const std::vector<std::string>& arguments,
+                                const OutputWatcher& watcher, const AfterOutputClosed& afterClose,
+                                int timeoutMs) const {
   RunResult result;
   int out[2];
   int err[2];
@@ -100,7 +103,8 @@ RunResult ProgramDirectory::run(const std::vector<std::string>& arguments, const
   pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
   int open = 2;
   while (open > 0) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
       result.timedOut = true;
       kill(pid, SIGKILL);
@@ -148,7 +152,9 @@ std::string describe(const RunResult& r) {
   } else {
     text << "ended by signal " << r.signal;
   }
-  text << "\n--- stdout ---\n" << r.out.substr(0, 4000) << "\n--- stderr ---\n" << r.err.substr(0, 4000);
+  text << "\n--- stdout ---\n"
+       << r.out.substr(0, 4000) << "\n--- stderr ---\n"
+       << r.err.substr(0, 4000);
   return text.str();
 }
 

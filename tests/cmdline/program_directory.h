@@ -12,7 +12,7 @@
 namespace test_support {
 
 struct RunResult {
-  bool exited = false;    // ended by returning from main or exit()
+  bool exited = false;  // ended by returning from main or exit()
   int exitCode = -1;
   int signal = 0;         // the signal that ended it, if one did
   bool timedOut = false;  // killed by the test after its time ran out

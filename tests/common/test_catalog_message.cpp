@@ -1,12 +1,12 @@
-#include "common/catalog_message.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "comma_locale.h"
+#include "common/catalog_message.h"
 #include "fake_catalog.h"
 #include "platform/catalog_lookup.h"
 
@@ -92,6 +92,7 @@ struct MismatchCase {
   unsigned id;
   const char* text;
 };
+void PrintTo(const MismatchCase& c, std::ostream* os) { *os << c.id << " \"" << c.text << "\""; }
 
 class MismatchedTranslation : public CatalogMessage,
                               public ::testing::WithParamInterface<MismatchCase> {};
@@ -101,33 +102,46 @@ TEST_P(MismatchedTranslation, FallsBack) {
   fakeCatalog().texts[c.id] = c.text;
   std::string text;
   switch (c.id) {
-    case 38: text = format(38); break;
-    case 40: text = format(40, 3u, 5u); break;
-    case 15: text = format(15, "nnsingle.dll", 2); break;
-    case 51: text = format(51, 6, 0.5); break;
-    case 56: text = format(56, 1.25); break;
-    case 57: text = format(57, 1.25, 2.5); break;
-    default: FAIL() << "no arguments known for message " << c.id;
+    case 38:
+      text = format(38);
+      break;
+    case 40:
+      text = format(40, 3u, 5u);
+      break;
+    case 15:
+      text = format(15, "nnsingle.dll", 2);
+      break;
+    case 51:
+      text = format(51, 6, 0.5);
+      break;
+    case 56:
+      text = format(56, 1.25);
+      break;
+    case 57:
+      text = format(57, 1.25, 2.5);
+      break;
+    default:
+      FAIL() << "no arguments known for message " << c.id;
   }
   EXPECT_EQ(text, "String " + std::to_string(c.id) + " not found") << "text: " << c.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, MismatchedTranslation,
-    ::testing::Values(MismatchCase{38, "started %s"},          // an argument that is not passed
-                      MismatchCase{38, "100% done"},           // "% d": a conversion by accident
-                      MismatchCase{40, "%u lines"},            // one argument too few
-                      MismatchCase{40, "%u of %u of %u"},      // one too many
-                      MismatchCase{40, "%s lines, %u needed"}, // a string where a number is passed
-                      MismatchCase{40, "%f lines, %u needed"}, // a double where an int is passed
-                      MismatchCase{15, "%d %s"},               // order swapped
-                      MismatchCase{15, "%s %ld"},              // wider than what is passed
-                      MismatchCase{51, "%g"},                  // the precision is an argument
-                      MismatchCase{51, "%.*d"},                // the value is a double
-                      MismatchCase{56, "%u seconds"},          // a double read as an int
-                      MismatchCase{56, "%Lf seconds"},         // a long double
-                      MismatchCase{56, "%f seconds%n"},        // a write through an argument
-                      MismatchCase{57, "%2$f %1$f"},           // positional arguments
+    ::testing::Values(MismatchCase{38, "started %s"},           // an argument that is not passed
+                      MismatchCase{38, "100% done"},            // "% d": a conversion by accident
+                      MismatchCase{40, "%u lines"},             // one argument too few
+                      MismatchCase{40, "%u of %u of %u"},       // one too many
+                      MismatchCase{40, "%s lines, %u needed"},  // a string where a number is passed
+                      MismatchCase{40, "%f lines, %u needed"},  // a double where an int is passed
+                      MismatchCase{15, "%d %s"},                // order swapped
+                      MismatchCase{15, "%s %ld"},               // wider than what is passed
+                      MismatchCase{51, "%g"},                   // the precision is an argument
+                      MismatchCase{51, "%.*d"},                 // the value is a double
+                      MismatchCase{56, "%u seconds"},           // a double read as an int
+                      MismatchCase{56, "%Lf seconds"},          // a long double
+                      MismatchCase{56, "%f seconds%n"},         // a write through an argument
+                      MismatchCase{57, "%2$f %1$f"},            // positional arguments
                       MismatchCase{57, "%f %p"}));
 
 // A text longer than 511 characters is cut by the lookup; a cut through a

@@ -1,8 +1,9 @@
-#include "common/message_signatures.h"
-
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
+
+#include "common/message_signatures.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ struct ConversionCase {
   const char* format;
   const char* kinds;
 };
+void PrintTo(const ConversionCase& c, std::ostream* os) { *os << "\"" << c.format << "\""; }
 
 class FormatConversions : public ::testing::TestWithParam<ConversionCase> {};
 
@@ -68,6 +70,9 @@ struct MatchCase {
   const char* expected;
   bool matches;
 };
+void PrintTo(const MatchCase& c, std::ostream* os) {
+  *os << "\"" << c.format << "\" ~ \"" << c.expected << "\"";
+}
 
 class FormatMatches : public ::testing::TestWithParam<MatchCase> {};
 
@@ -82,13 +87,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // int and unsigned are both 32 bits: any integer conversion takes either.
         MatchCase{"%u", "u", true}, MatchCase{"%d", "u", true}, MatchCase{"%x", "u", true},
-        MatchCase{"%c", "i", true}, MatchCase{"%u", "i", true},
-        MatchCase{"%s %d", "si", true}, MatchCase{"%s %u", "si", true},
-        MatchCase{"%d %s", "si", false}, MatchCase{"%.*g", "id", true},
-        MatchCase{"%.6g", "id", false}, MatchCase{"%*.*g", "id", false},
-        MatchCase{"%f", "u", false}, MatchCase{"%u", "d", false}, MatchCase{"%s", "u", false},
-        MatchCase{"%u", "s", false}, MatchCase{"", "", true}, MatchCase{"text", "", true},
-        MatchCase{"%u", "", false}, MatchCase{"", "u", false},
+        MatchCase{"%c", "i", true}, MatchCase{"%u", "i", true}, MatchCase{"%s %d", "si", true},
+        MatchCase{"%s %u", "si", true}, MatchCase{"%d %s", "si", false},
+        MatchCase{"%.*g", "id", true}, MatchCase{"%.6g", "id", false},
+        MatchCase{"%*.*g", "id", false}, MatchCase{"%f", "u", false}, MatchCase{"%u", "d", false},
+        MatchCase{"%s", "u", false}, MatchCase{"%u", "s", false}, MatchCase{"", "", true},
+        MatchCase{"text", "", true}, MatchCase{"%u", "", false}, MatchCase{"", "u", false},
         MatchCase{"%u %u %u %u %s", "uuuus", true}, MatchCase{"%u %u %u %s", "uuuus", false},
         MatchCase{"%.3f then %.2f", "dd", true}, MatchCase{"%ld", "u", false},
         MatchCase{"%p", "s", false}));

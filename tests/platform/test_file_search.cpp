@@ -1,5 +1,3 @@
-#include "platform/file_search.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -7,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/file_search.h"
 #include "platform/library_loader.h"
 #include "scratch_directory.h"
 

@@ -1,5 +1,3 @@
-#include "platform/interrupt_watcher.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -7,6 +5,8 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+
+#include "platform/interrupt_watcher.h"
 
 namespace {
 

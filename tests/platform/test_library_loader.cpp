@@ -1,5 +1,3 @@
-#include "platform/library_loader.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,6 +6,7 @@
 #include <string>
 
 #include "platform/catalog_lookup.h"
+#include "platform/library_loader.h"
 #include "scratch_directory.h"
 
 namespace {
@@ -19,7 +18,9 @@ const std::string kBinDir = VANTIRO_BIN_DIR;
 const std::string kLanguage = kBinDir + "/Language.dll";
 
 // A library name no other test uses, so that tests may run side by side.
-std::string uniqueName(const char* stem) { return std::string(stem) + "-" + std::to_string(getpid()) + ".dll"; }
+std::string uniqueName(const char* stem) {
+  return std::string(stem) + "-" + std::to_string(getpid()) + ".dll";
+}
 
 // Removes a file when the scope ends.
 struct RemoveLater {

@@ -1,9 +1,9 @@
-#include "platform/tick_counter.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
+
+#include "platform/tick_counter.h"
 
 namespace {
 
