@@ -82,6 +82,7 @@ class CMainDialog : public QDialog {
   void connectHandlers();
   void onPrecisionClicked();
   void onSizeFieldChanged();
+  void setFieldText(int id, const QString& text);  // shown in full, also past a typing limit
   void locateHelpAndLog();
   void appendAboutItem();
   void setButtonIcons();

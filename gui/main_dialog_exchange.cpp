@@ -2,6 +2,8 @@
 // Required display that follows the network's size.
 #include <QLineEdit>
 #include <QRadioButton>
+#include <algorithm>
+#include <limits>
 
 #include "control_table.h"
 #include "field_rules.h"
@@ -9,15 +11,19 @@
 
 namespace {
 
+int lengthOf(const QString& text) {
+  return static_cast<int>(std::min<qsizetype>(text.size(), std::numeric_limits<int>::max()));
+}
+
 // Puts a text into a field. A field with a typing limit still shows a longer
 // stored text in full; the limit then applies from that length on.
 void setFieldText(QLineEdit* edit, const QString& text) {
-  if (text.size() > edit->maxLength()) edit->setMaxLength(text.size());
+  if (lengthOf(text) > edit->maxLength()) edit->setMaxLength(lengthOf(text));
   edit->setText(text);
 }
 
 void applyTypingLimit(QLineEdit* edit, int limit) {
-  edit->setMaxLength(std::max<int>(limit, edit->text().size()));
+  edit->setMaxLength(std::max(limit, lengthOf(edit->text())));
 }
 
 // One pass over the fields in their order. A read stops at the first field
@@ -117,6 +123,10 @@ bool CMainDialog::UpdateData(bool saveAndValidate) {
   exchange.textField(ctl::LoadStateFile, v.loadStateFile, 0);
   exchanging_ = false;
   return !exchange.failed();
+}
+
+void CMainDialog::setFieldText(int id, const QString& text) {
+  ::setFieldText(controlAs<QLineEdit>(id), text);
 }
 
 void CMainDialog::updateMemoryDisplay() {

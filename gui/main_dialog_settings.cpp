@@ -34,11 +34,7 @@ void CMainDialog::loadSettings() {
   const StoredSettings stored = readStoredSettings(logFile_.get());
   {
     FillingScope filling(fillingFields_);
-    auto setText = [this](int id, const QString& text) {
-      auto* edit = controlAs<QLineEdit>(id);
-      if (text.size() > edit->maxLength()) edit->setMaxLength(text.size());  // shown in full
-      edit->setText(text);
-    };
+    auto setText = [this](int id, const QString& text) { setFieldText(id, text); };
     auto setStoredText = [&setText](int id, const std::optional<std::string>& text) {
       if (text) setText(id, QString::fromStdString(*text));
     };

@@ -207,7 +207,8 @@ Store parseStore(const std::string& text) {
       current = nullptr;
       if (line.back() != ']') continue;
       const std::string path = line.substr(1, line.size() - 2);
-      if (path.size() <= rootPrefix.size() || !sameName(path.substr(0, rootPrefix.size()), rootPrefix)) {
+      if (path.size() <= rootPrefix.size() ||
+          !sameName(path.substr(0, rootPrefix.size()), rootPrefix)) {
         continue;  // another root, or a deletion entry: not ours
       }
       const std::string subKey = path.substr(rootPrefix.size());
@@ -225,7 +226,8 @@ Store parseStore(const std::string& text) {
       }
     }
     if (current == nullptr) continue;
-    if (std::optional<RegistryValue> value = readValueLine(line)) putValue(current->values, std::move(*value));
+    if (std::optional<RegistryValue> value = readValueLine(line))
+      putValue(current->values, std::move(*value));
   }
   return store;
 }

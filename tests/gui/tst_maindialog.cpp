@@ -387,14 +387,6 @@ class MainDialogTest : public QObject {
     QCOMPARE(d->dialog->toolTips()->tipText(d->dialog->control(id)).replace('\n', ' '), text);
   }
 
-  void labelsGroupsAndListHaveNoTip() {
-    auto d = startDialog();
-    for (int id : {ctl::NeuronsLabel, ctl::ParameterGroup, ctl::OptionsGroup, ctl::OutputList,
-                   ctl::MemoryLabel}) {
-      QVERIFY(d->dialog->toolTips()->tipText(d->dialog->control(id)).isEmpty());
-    }
-  }
-
   void systemMenuCarriesTheAboutItem() {
     auto d = startDialog();
     const QList<QAction*> actions = d->dialog->systemMenu()->actions();

@@ -58,16 +58,6 @@ class ModeRulesTest : public QObject {
     QCOMPARE(enabledIn(mode, false), dependent - enabled);
   }
 
-  void noSelectionTouchesNothing_data() {
-    QTest::addColumn<int>("mode");
-    QTest::newRow("none") << -1;
-    QTest::newRow("past the list") << 3;
-  }
-  void noSelectionTouchesNothing() {
-    QFETCH(int, mode);
-    QVERIFY(modeEnabling(mode).empty());
-  }
-
   void precisionRule_data() {
     QTest::addColumn<bool>("doubleSelected");
     QTest::addColumn<quint32>("features");
@@ -119,25 +109,6 @@ class ModeRulesTest : public QObject {
     QCOMPARE(features & (kCpuSse | kCpuSse2), kCpuSse | kCpuSse2);
   }
 
-  void dialogUnits_data() {
-    QTest::addColumn<int>("units");
-    QTest::addColumn<int>("base");
-    QTest::addColumn<int>("divisor");
-    QTest::addColumn<int>("pixels");
-    QTest::newRow("window width, 6 px font") << 501 << 6 << 4 << 752;     // 751.5 rounds up
-    QTest::newRow("window height, 13 px font") << 234 << 13 << 8 << 380;  // 380.25
-    QTest::newRow("exact") << 8 << 16 << 8 << 16;
-    QTest::newRow("zero") << 0 << 13 << 8 << 0;
-    QTest::newRow("below a half") << 1 << 3 << 8 << 0;
-  }
-  void dialogUnits() {
-    QFETCH(int, units);
-    QFETCH(int, base);
-    QFETCH(int, divisor);
-    QFETCH(int, pixels);
-    QCOMPARE(dialogUnitsToPixels(units, base, divisor), pixels);
-  }
-
   void baseUnitsFollowTheFont() {
     QFont small = QFont();
     small.setPixelSize(10);
@@ -183,15 +154,6 @@ class ModeRulesTest : public QObject {
     QFETCH(int, maxWidth);
     QFETCH(QString, wrapped);
     QCOMPARE(wrapTipText(text, QFontMetrics(QFont()), maxWidth), wrapped);
-  }
-
-  void tipLinesStayWithinTheWidth() {
-    const QFontMetrics metrics{QFont()};
-    const QString text = QString("word ").repeated(60).trimmed();
-    const QStringList lines = wrapTipText(text, metrics, 400).split('\n');
-    QVERIFY(lines.size() > 1);
-    for (const QString& line : lines) QVERIFY(metrics.horizontalAdvance(line) <= 400);
-    QCOMPARE(lines.join(' '), text);
   }
 };
 

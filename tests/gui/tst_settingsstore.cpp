@@ -74,12 +74,6 @@ class SettingsStoreTest : public QObject {
                    "Software\\Vantiro, EC = 2\n"));
   }
 
-  void noLogMeansNoLines() {
-    TemporaryConfigHome home;
-    const StoredSettings s = readStoredSettings(nullptr);  // must not crash
-    QCOMPARE(s.numHiddenUnits, 2u);
-  }
-
   void valuesOutsideTheirRangeAreIgnored_data() {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<quint32>("mode");
