@@ -1,13 +1,30 @@
 #include "line_reader.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace engine {
+
+LineReader::~LineReader() { std::free(line_); }
+
+// Keeps one more character and room for the NUL; false when memory ran out.
+bool LineReader::append(char c) {
+  if (length_ + 1 >= capacity_) {
+    const std::size_t grown = capacity_ == 0 ? 256 : capacity_ * 2;
+    char* bigger = static_cast<char*>(std::realloc(line_, grown));
+    if (bigger == nullptr) return false;
+    line_ = bigger;
+    capacity_ = grown;
+  }
+  line_[length_++] = c;
+  return true;
+}
 
 bool LineReader::readLine() {
   length_ = 0;
   endedByLineFeed_ = false;
   bool readAny = false;
+  bool keeping = true;
   int c;
   while ((c = getc_unlocked(file_)) != EOF) {
     readAny = true;
@@ -15,13 +32,13 @@ bool LineReader::readLine() {
       endedByLineFeed_ = true;
       break;
     }
-    if (length_ < kLineCapacity - 1) line_[length_++] = static_cast<char>(c);
+    if (keeping) keeping = append(static_cast<char>(c));
   }
   if (endedByLineFeed_ && length_ > 0 && line_[length_ - 1] == '\r') --length_;
-  line_[length_] = '\0';
-  if (!readAny) return false;
+  if (line_ == nullptr && (line_ = static_cast<char*>(std::malloc(256))) != nullptr) capacity_ = 256;
+  if (line_ != nullptr) line_[length_] = '\0';  // append always leaves room for it
   // A read error in the middle of a line still leaves a line; the next call fails.
-  return true;
+  return readAny;
 }
 
 bool countLineFeeds(std::FILE* file, std::uint64_t* count) {

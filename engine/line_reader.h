@@ -4,28 +4,32 @@
 
 namespace engine {
 
-// Reads a text file line by line, each line whole, however long: a line is
-// everything up to its line feed. The first kLineCapacity-1 characters are kept
-// (no number of this system is longer); the rest of the line is consumed.
-// A carriage return right before the line feed is dropped.
+// Reads a text file line by line, each line whole however long it is: a line
+// is everything up to its line feed. A carriage return right before the line
+// feed is dropped. Should memory run out for a giant line, its first part is
+// kept and the rest consumed, so the line count stays right.
 class LineReader {
  public:
-  static constexpr std::size_t kLineCapacity = 4096;
-
   explicit LineReader(std::FILE* file) : file_(file) {}
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
 
   // False when nothing at all could be read (end of file or a read error).
   bool readLine();
 
-  const char* text() const { return line_; }
+  const char* text() const { return line_ != nullptr ? line_ : ""; }
   std::size_t length() const { return length_; }
   bool endedByLineFeed() const { return endedByLineFeed_; }
   // An empty line: nothing but its line end.
   bool empty() const { return length_ == 0 && endedByLineFeed_; }
 
  private:
+  bool append(char c);
+
   std::FILE* file_;
-  char line_[kLineCapacity];
+  char* line_ = nullptr;
+  std::size_t capacity_ = 0;
   std::size_t length_ = 0;
   bool endedByLineFeed_ = false;
 };

@@ -409,12 +409,23 @@ TYPED_TEST(States, TextStateSeparatorsAndMissingLines) {
 }
 
 TYPED_TEST(States, ALineLongerThanTheOldLimitIsOneLine) {
-  const std::string longZero = "0." + std::string(700, '0') + "1";
-  writeFile(this->dir.file("long.txt"), "-1\n\n" + longZero + "\n\n0.25\n\n");
+  // Thousands of leading zeros: the whole line is the number.
+  const std::string longHalf = std::string(6000, '0') + "0.5";
+  writeFile(this->dir.file("long.txt"), "-1\n\n" + longHalf + "\n\n0.25\n\n");
   RecordingSink sink;
   EXPECT_EQ(loadAndResave(*this, this->dir.file("long.txt"), true, this->dir.file("out.txt"), sink, 1, 1),
             engine::kOk);
-  EXPECT_EQ(lines(readFile(this->dir.file("out.txt"))).size(), 6u);
+  EXPECT_EQ(readFile(this->dir.file("out.txt")), "-1\n\n0.5\n\n0.25\n\n");
+  // The same in a series: 700 characters of one value, then two ordinary lines.
+  const std::string input = this->dir.file("series.txt");
+  writeFile(input, std::string(700, '0') + "2\n4\n6\n");
+  LanguageModule language;
+  RecordingSink tooShort;
+  auto p = parameters(kTrain, 1, 3, &tooShort, &this->stopped);
+  p.languageModule = language.handle();
+  p.inputFile = input.c_str();
+  EXPECT_EQ(engine::runEngine<TypeParam>(p, 1), engine::kTooFewPoints);
+  EXPECT_EQ(tooShort.lines.back().text, "The input file has 3 lines; at least 4 are needed.");
 }
 
 TYPED_TEST(Runs, TheSameSeedGivesTheSameTraining) {
