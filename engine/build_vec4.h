@@ -64,7 +64,8 @@ struct Vec4Build {
     vec4_kernels::updateHidden(d, x, row, n);
   }
 
-  // Each row's update fused with the next window's sum (AVX2); without AVX2
+  // Each row's update fused with the next window's sum (AVX2), two rows at a
+  // time; without AVX2
   // the SSE kernels take the two sweeps one after the other.
   static constexpr bool kFusedHiddenStep = true;
 
@@ -76,7 +77,15 @@ struct Vec4Build {
       stepHiddenRowByRow<Vec4Build>(net, d, x, next, 0);
       return;
     }
-    for (std::uint32_t r = 0; r < net.h; ++r) {
+    std::uint32_t r = 0;
+    for (; r + 2 <= net.h; r += 2) {
+      double sums[2];
+      vec4_kernels::updateAndSumTwoRows(net.hiddenWeights.row(r), net.hiddenWeights.row(r + 1), d[r], d[r + 1], x,
+                                        next, net.hiddenBias, net.w, sums);
+      net.hiddenOutputs[r] = static_cast<Element>(logistic(sums[0]));
+      net.hiddenOutputs[r + 1] = static_cast<Element>(logistic(sums[1]));
+    }
+    for (; r < net.h; ++r) {
       const double a = vec4_kernels::updateAndSum(net.hiddenWeights.row(r), d[r], x, next, net.hiddenBias, net.w);
       net.hiddenOutputs[r] = static_cast<Element>(logistic(a));
     }

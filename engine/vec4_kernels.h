@@ -77,12 +77,37 @@ inline void updateHidden(float d, const float* x, float* row, std::uint32_t n) {
   }
 }
 
+// The lanes of one block's products, (p0|p1) and (p2|p3), regrouped into
+// (p0|p2) and (p1|p3): their sum is (p0+p1 | p2+p3), and the halves' sum the
+// SSE kernel's (p0+p1) + (p2+p3), which is added to the lanes' totals.
+__attribute__((target("avx2"), always_inline)) inline __m128 addBlock(__m256 p01, __m256 p23, __m128 acc) {
+  const __m256 q = _mm256_add_ps(_mm256_permute2f128_ps(p01, p23, 0x20), _mm256_permute2f128_ps(p01, p23, 0x31));
+  return _mm_add_ps(_mm_add_ps(_mm256_castps256_ps128(q), _mm256_extractf128_ps(q, 1)), acc);
+}
+
+// After the blocks of a fused row step: the whole vectors and the single
+// values that follow, updated and summed as the SSE kernels do.
+inline double finishRow(float* row, float d, const float* x, const float* next, __m128 acc, std::uint32_t i,
+                        std::uint32_t n) {
+  acc = _mm_set_ss(blocksSum(acc, i > 0));
+  const __m128 dv = _mm_set1_ps(d);
+  for (; i + 4 <= n; i += 4) {
+    const __m128 wv = _mm_add_ps(_mm_loadu_ps(row + i), _mm_mul_ps(_mm_loadu_ps(x + i), dv));
+    _mm_storeu_ps(row + i, wv);
+    acc = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(next + i), wv), acc);
+  }
+  double r = laneSum(acc);
+  for (; i < n; ++i) {
+    row[i] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[i]) + static_cast<double>(row[i]));
+    r = r + static_cast<double>(row[i]) * static_cast<double>(next[i]);
+  }
+  return r;
+}
+
 // One row's update followed by its sum over the next window, in one sweep:
 // row = row + x·d (updateHidden), then returns dot(bias, next, row) over the
 // new weights. A block of 16 sits in two 256-bit registers as (v0|v1) and
-// (v2|v3); their products are regrouped into (p0|p2) and (p1|p3), so the
-// addition gives (p0+p1 | p2+p3) and the halves' sum is the SSE kernel's
-// (p0+p1) + (p2+p3).
+// (v2|v3), two 4-lane units side by side.
 __attribute__((target("avx2"))) inline double updateAndSum(float* row, float d, const float* x, const float* next,
                                                            float bias, std::uint32_t n) {
   const __m256 dv = _mm256_set1_ps(d);
@@ -93,24 +118,41 @@ __attribute__((target("avx2"))) inline double updateAndSum(float* row, float d, 
     const __m256 w23 = _mm256_add_ps(_mm256_loadu_ps(row + i + 8), _mm256_mul_ps(_mm256_loadu_ps(x + i + 8), dv));
     _mm256_storeu_ps(row + i, w01);
     _mm256_storeu_ps(row + i + 8, w23);
-    const __m256 p01 = _mm256_mul_ps(_mm256_loadu_ps(next + i), w01);
-    const __m256 p23 = _mm256_mul_ps(_mm256_loadu_ps(next + i + 8), w23);
-    const __m256 q = _mm256_add_ps(_mm256_permute2f128_ps(p01, p23, 0x20), _mm256_permute2f128_ps(p01, p23, 0x31));
-    acc = _mm_add_ps(_mm_add_ps(_mm256_castps256_ps128(q), _mm256_extractf128_ps(q, 1)), acc);
+    acc = addBlock(_mm256_mul_ps(_mm256_loadu_ps(next + i), w01), _mm256_mul_ps(_mm256_loadu_ps(next + i + 8), w23),
+                   acc);
   }
-  acc = _mm_set_ss(blocksSum(acc, i > 0));
-  const __m128 d4 = _mm256_castps256_ps128(dv);
-  for (; i + 4 <= n; i += 4) {
-    const __m128 wv = _mm_add_ps(_mm_loadu_ps(row + i), _mm_mul_ps(_mm_loadu_ps(x + i), d4));
-    _mm_storeu_ps(row + i, wv);
-    acc = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(next + i), wv), acc);
+  return finishRow(row, d, x, next, acc, i, n);
+}
+
+// updateAndSum for two rows in one sweep: the windows are loaded once for
+// both, and both rows are read before either is written (rows a multiple of
+// 4 KiB apart would otherwise stall on a store at the same page offset).
+__attribute__((target("avx2"))) inline void updateAndSumTwoRows(float* row0, float* row1, float d0, float d1,
+                                                                const float* x, const float* next, float bias,
+                                                                std::uint32_t n, double* sums) {
+  const __m256 dv0 = _mm256_set1_ps(d0);
+  const __m256 dv1 = _mm256_set1_ps(d1);
+  __m128 acc0 = _mm_set_ss(bias);
+  __m128 acc1 = acc0;
+  std::uint32_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m256 x01 = _mm256_loadu_ps(x + i);
+    const __m256 x23 = _mm256_loadu_ps(x + i + 8);
+    const __m256 a01 = _mm256_add_ps(_mm256_loadu_ps(row0 + i), _mm256_mul_ps(x01, dv0));
+    const __m256 a23 = _mm256_add_ps(_mm256_loadu_ps(row0 + i + 8), _mm256_mul_ps(x23, dv0));
+    const __m256 b01 = _mm256_add_ps(_mm256_loadu_ps(row1 + i), _mm256_mul_ps(x01, dv1));
+    const __m256 b23 = _mm256_add_ps(_mm256_loadu_ps(row1 + i + 8), _mm256_mul_ps(x23, dv1));
+    _mm256_storeu_ps(row0 + i, a01);
+    _mm256_storeu_ps(row0 + i + 8, a23);
+    _mm256_storeu_ps(row1 + i, b01);
+    _mm256_storeu_ps(row1 + i + 8, b23);
+    const __m256 n01 = _mm256_loadu_ps(next + i);
+    const __m256 n23 = _mm256_loadu_ps(next + i + 8);
+    acc0 = addBlock(_mm256_mul_ps(n01, a01), _mm256_mul_ps(n23, a23), acc0);
+    acc1 = addBlock(_mm256_mul_ps(n01, b01), _mm256_mul_ps(n23, b23), acc1);
   }
-  double r = laneSum(acc);
-  for (; i < n; ++i) {
-    row[i] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[i]) + static_cast<double>(row[i]));
-    r = r + static_cast<double>(row[i]) * static_cast<double>(next[i]);
-  }
-  return r;
+  sums[0] = finishRow(row0, d0, x, next, acc0, i, n);
+  sums[1] = finishRow(row1, d1, x, next, acc1, i, n);
 }
 
 inline bool haveAvx2() { return __builtin_cpu_supports("avx2"); }

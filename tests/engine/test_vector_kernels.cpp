@@ -171,6 +171,29 @@ TEST(FloatVectorKernels, GroupingIsVisibleOnCancellingData) {
   EXPECT_EQ(engine::scalar::dot<float>(bias, x17.data(), w17.data(), 18), 17.0);
 }
 
+// The four-lane build's two-row kernel: each row as the reference's update and sum.
+TEST(FourLaneKernels, TwoRowsMatchUpdateThenSum) {
+  if (!engine::vec4_kernels::haveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+  std::mt19937 random(9);
+  for (std::uint32_t n : kernelSizes()) {
+    const auto series = randomValues<float>(random, n + 1);
+    auto row0 = randomValues<float>(random, n);
+    auto row1 = randomValues<float>(random, n);
+    auto ref0 = row0;
+    auto ref1 = row1;
+    const auto d = randomValues<float>(random, 2);
+    const float b = randomValues<float>(random, 1)[0];
+    double sums[2];
+    engine::vec4_kernels::updateAndSumTwoRows(row0.data(), row1.data(), d[0], d[1], series.data(), series.data() + 1,
+                                              b, n, sums);
+    engine::vec4_reference::updateHidden(d[0], series.data(), ref0.data(), n);
+    engine::vec4_reference::updateHidden(d[1], series.data(), ref1.data(), n);
+    ASSERT_TRUE(sameBits(row0, ref0) && sameBits(row1, ref1)) << "n = " << n;
+    ASSERT_EQ(bits(sums[0]), bits(engine::vec4_reference::dot(b, series.data() + 1, ref0.data(), n))) << "n = " << n;
+    ASSERT_EQ(bits(sums[1]), bits(engine::vec4_reference::dot(b, series.data() + 1, ref1.data(), n))) << "n = " << n;
+  }
+}
+
 // The pair build's four-row kernel: each row as the reference's update and sum.
 TEST(PairKernels, FourRowsMatchUpdateThenSum) {
   if (!engine::vec2_kernels::haveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
