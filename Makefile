@@ -13,7 +13,10 @@ build-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan
 
-demo: build
+# The demo needs only the console program and the libraries it loads.
+demo: deps
+	cmake --preset default
+	cmake --build --preset default --target VantiroCmdLine
 	scripts/demo.sh
 
 test: build build-asan
