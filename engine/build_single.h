@@ -3,8 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "fused_step.h"
+#include "network_math.h"
 #include "result_codes.h"
 #include "scalar_kernels.h"
+#include "single_kernels.h"
 
 namespace engine {
 
@@ -42,6 +45,40 @@ struct SingleBuild {
   }
   static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
     scalar::updateHidden<Element>(d, x, row, n);
+  }
+
+  // Each row's update fused with the next window's sum, one row per double
+  // lane: eight or four rows at a time when the processor has AVX2, two at a
+  // time otherwise, when the rows are long enough to pay for the transposes;
+  // an odd last row goes alone on the kernels above.
+  static constexpr bool kFusedHiddenStep = true;
+  static constexpr std::uint32_t kLaneKernelMinimumWidth = 8;
+
+  template <class Net>
+  static void stepHiddenLayer(Net& net, const Element* d, const Element* x, const Element* next) {
+    std::uint32_t r = 0;
+    if (next != nullptr && net.w >= kLaneKernelMinimumWidth) {
+      if (single_kernels::haveAvx2()) {
+        for (; r + 8 <= net.h; r += 8) stepRows<8>(net, r, d, x, next, single_kernels::updateAndSumRows<2>);
+        for (; r + 4 <= net.h; r += 4) stepRows<4>(net, r, d, x, next, single_kernels::updateAndSumRows<1>);
+      }
+      for (; r + 2 <= net.h; r += 2) stepRows<2>(net, r, d, x, next, single_kernels::updateAndSumTwoRows);
+    }
+    stepHiddenRowByRow<SingleBuild>(net, d, x, next, r);
+  }
+
+ private:
+  using LaneKernel = void (*)(float* const*, const float*, const float*, const float*, float, std::uint32_t,
+                              double*);
+
+  template <int kRows, class Net>
+  static void stepRows(Net& net, std::uint32_t r, const Element* d, const Element* x, const Element* next,
+                       LaneKernel kernel) {
+    Element* rows[kRows];
+    double sums[kRows];
+    for (int k = 0; k < kRows; ++k) rows[k] = net.hiddenWeights.row(r + k);
+    kernel(rows, d + r, x, next, net.hiddenBias, net.w, sums);
+    for (int k = 0; k < kRows; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(logistic(sums[k]));
   }
 };
 

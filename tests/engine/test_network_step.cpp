@@ -137,19 +137,20 @@ TEST(TrainingPass, HiddenUpdateUsesTheOutputsBeforeTheUpdate) {
   RandomGenerator random(1);
   engine::Series<SingleBuild> series;
   ASSERT_TRUE(series.allocate(2));
-  series.values()[0] = 0.0f;  // the hidden sum is the bias alone: z = logistic(bias)
+  series.values()[0] = 1.0f;
   series.values()[1] = 2.0f;
   engine::Network<SingleBuild> net;
   ASSERT_EQ(net.build(out, 1, 1, 0.0f, 0.5, random), engine::kOk);  // hidden bias 0: z = 0.5
   net.output.weights[0] = 0.25f;
-  net.hiddenWeights.row(0)[0] = 0.75f;
+  net.hiddenWeights.row(0)[0] = 0.0f;  // the hidden sum is the bias alone: z = logistic(0) = 0.5
   ASSERT_EQ(net.allocateOutputs(out, true), engine::kOk);
   const float passError = engine::trainPass(net, series);
   // y = −1 + 0.25 × 0.5 = −0.875; g = 2.875 × 0.5 = 1.4375; w' = 1.4375 × 0.5 + 0.25 = 0.96875.
   EXPECT_EQ(net.output.weights[0], 0.96875f);
-  // back = 1.4375 × 0.96875; d = 0.5 × 0.5 × back; x = 0 leaves the hidden weight unchanged.
-  EXPECT_EQ(net.backSignals[0], static_cast<float>(1.4375 * 0.96875));
-  EXPECT_EQ(net.hiddenWeights.row(0)[0], 0.75f);
+  // back = 1.4375 × 0.96875 with the new output weight, rounded; d = 0.5 × 0.5 × back,
+  // rounded; with x = 1 the hidden weight becomes d · 1 + 0.
+  const float back = static_cast<float>(1.4375 * 0.96875);
+  EXPECT_EQ(net.hiddenWeights.row(0)[0], static_cast<float>(0.5 * 0.5 * static_cast<double>(back)));
   EXPECT_EQ(passError, static_cast<float>(std::fabs(-0.875 / 2.0 - 1.0)));
 }
 

@@ -1,0 +1,144 @@
+#pragma once
+#include <immintrin.h>
+
+#include <cstdint>
+
+// Fast kernels of the float build. The weights and the series are floats, the
+// arithmetic is double: a product of two floats is exact in double, every sum
+// is rounded to double in index order, and a weight is rounded to float where
+// it is stored. So, as in the double build, one row's sum is a single
+// sequential chain and cannot be split; instead each row gets a double lane
+// of its own. The floats are widened on load, the updated weights narrowed
+// for the store and widened again for the sum, because the sum must see the
+// weight as stored.
+namespace engine::single_kernels {
+
+// d·x + row over four weights of one row, rounded to float. xv: the four
+// window values widened, d: the row's factor in every lane.
+__attribute__((target("avx2"), always_inline)) inline __m128 updateFour(const float* row, __m256d d, __m256d xv) {
+  return _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(d, xv), _mm256_cvtps_pd(_mm_loadu_ps(row))));
+}
+
+// Adds n[i] times weight m + i of four rows (f0 to f3: weights m to m + 3 of
+// one row each, as stored) to the rows' chains, i = 0 to 3 in order.
+__attribute__((target("avx2"), always_inline)) inline __m256d sumFour(__m128 f0, __m128 f1, __m128 f2, __m128 f3,
+                                                                     const double* n, __m256d acc) {
+  const __m256d r0 = _mm256_cvtps_pd(f0);
+  const __m256d r1 = _mm256_cvtps_pd(f1);
+  const __m256d r2 = _mm256_cvtps_pd(f2);
+  const __m256d r3 = _mm256_cvtps_pd(f3);
+  // Transpose: the i-th vector holds weight m + i of the four rows.
+  const __m256d t0 = _mm256_unpacklo_pd(r0, r1);
+  const __m256d t1 = _mm256_unpackhi_pd(r0, r1);
+  const __m256d t2 = _mm256_unpacklo_pd(r2, r3);
+  const __m256d t3 = _mm256_unpackhi_pd(r2, r3);
+  acc = _mm256_add_pd(acc, _mm256_mul_pd(_mm256_broadcast_sd(n), _mm256_permute2f128_pd(t0, t2, 0x20)));
+  acc = _mm256_add_pd(acc, _mm256_mul_pd(_mm256_broadcast_sd(n + 1), _mm256_permute2f128_pd(t1, t3, 0x20)));
+  acc = _mm256_add_pd(acc, _mm256_mul_pd(_mm256_broadcast_sd(n + 2), _mm256_permute2f128_pd(t0, t2, 0x31)));
+  return _mm256_add_pd(acc, _mm256_mul_pd(_mm256_broadcast_sd(n + 3), _mm256_permute2f128_pd(t1, t3, 0x31)));
+}
+
+// The rest of a row after the vector steps, one weight at a time: the update
+// and the chain as the reference states them.
+inline double finishRow(float* row, float d, const float* x, const float* next, double a, std::uint32_t m,
+                        std::uint32_t w) {
+  for (; m < w; ++m) {
+    row[m] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[m]) + static_cast<double>(row[m]));
+    a = a + static_cast<double>(next[m]) * static_cast<double>(row[m]);
+  }
+  return a;
+}
+
+// The update and the next sum of 4·G rows in one sweep. rows: 4·G pointers to
+// W floats; d: their factors; x: the window of this sample, next: the window
+// of the next one. Each row takes row[m] = d·x[m] + row[m] (in double, rounded
+// to float), and sums[k] = bias + Σ next[m]·row[m] over the new weights, in
+// index order, in double, unrounded.
+template <int G>
+__attribute__((target("avx2"))) inline void updateAndSumRows(float* const* rows, const float* d, const float* x,
+                                                             const float* next, float bias, std::uint32_t w,
+                                                             double* sums) {
+  static_assert(G == 1 || G == 2);
+  constexpr int kRows = 4 * G;
+  __m256d dv[kRows];
+  for (int k = 0; k < kRows; ++k) dv[k] = _mm256_set1_pd(static_cast<double>(d[k]));
+  __m256d acc0 = _mm256_set1_pd(static_cast<double>(bias));
+  __m256d acc1 = acc0;
+  const std::uint32_t whole = w & ~3u;
+  for (std::uint32_t m = 0; m < whole; m += 4) {
+    const __m256d xv = _mm256_cvtps_pd(_mm_loadu_ps(x + m));
+    // The next window widened once, then broadcast from memory one value at a time.
+    alignas(32) double n[4];
+    _mm256_store_pd(n, _mm256_cvtps_pd(_mm_loadu_ps(next + m)));
+    // Every load of a step comes before its stores: rows whose length is a
+    // multiple of 4 KiB would otherwise see a store to one row at the same
+    // page offset as the next row's load, which the processor stalls on.
+    const __m128 f0 = updateFour(rows[0] + m, dv[0], xv);
+    const __m128 f1 = updateFour(rows[1] + m, dv[1], xv);
+    const __m128 f2 = updateFour(rows[2] + m, dv[2], xv);
+    const __m128 f3 = updateFour(rows[3] + m, dv[3], xv);
+    if constexpr (G == 2) {
+      const __m128 g0 = updateFour(rows[4] + m, dv[4], xv);
+      const __m128 g1 = updateFour(rows[5] + m, dv[5], xv);
+      const __m128 g2 = updateFour(rows[6] + m, dv[6], xv);
+      const __m128 g3 = updateFour(rows[7] + m, dv[7], xv);
+      _mm_storeu_ps(rows[0] + m, f0);
+      _mm_storeu_ps(rows[1] + m, f1);
+      _mm_storeu_ps(rows[2] + m, f2);
+      _mm_storeu_ps(rows[3] + m, f3);
+      _mm_storeu_ps(rows[4] + m, g0);
+      _mm_storeu_ps(rows[5] + m, g1);
+      _mm_storeu_ps(rows[6] + m, g2);
+      _mm_storeu_ps(rows[7] + m, g3);
+      acc0 = sumFour(f0, f1, f2, f3, n, acc0);
+      acc1 = sumFour(g0, g1, g2, g3, n, acc1);
+    } else {
+      _mm_storeu_ps(rows[0] + m, f0);
+      _mm_storeu_ps(rows[1] + m, f1);
+      _mm_storeu_ps(rows[2] + m, f2);
+      _mm_storeu_ps(rows[3] + m, f3);
+      acc0 = sumFour(f0, f1, f2, f3, n, acc0);
+    }
+  }
+  _mm256_storeu_pd(sums, acc0);
+  if constexpr (G == 2) _mm256_storeu_pd(sums + 4, acc1);
+  for (int k = 0; k < kRows; ++k) sums[k] = finishRow(rows[k], d[k], x, next, sums[k], whole, w);
+}
+
+// Two floats from anywhere (no alignment), widened; and two floats stored.
+inline __m128d loadTwo(const float* p) {
+  return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i_u*>(p))));
+}
+inline void storeTwo(float* p, __m128 v) { _mm_storel_epi64(reinterpret_cast<__m128i_u*>(p), _mm_castps_si128(v)); }
+
+// The same for two rows in the two lanes of an SSE2 register: for the rows
+// left over when fewer than four remain (or without AVX2).
+inline void updateAndSumTwoRows(float* const* rows, const float* d, const float* x, const float* next, float bias,
+                                std::uint32_t w, double* sums) {
+  __m128d acc = _mm_set1_pd(static_cast<double>(bias));
+  const __m128d d0 = _mm_set1_pd(static_cast<double>(d[0]));
+  const __m128d d1 = _mm_set1_pd(static_cast<double>(d[1]));
+  float* row0 = rows[0];
+  float* row1 = rows[1];
+  const std::uint32_t whole = w & ~1u;
+  for (std::uint32_t m = 0; m < whole; m += 2) {
+    const __m128d xv = loadTwo(x + m);
+    const __m128 f0 = _mm_cvtpd_ps(_mm_add_pd(_mm_mul_pd(d0, xv), loadTwo(row0 + m)));
+    const __m128 f1 = _mm_cvtpd_ps(_mm_add_pd(_mm_mul_pd(d1, xv), loadTwo(row1 + m)));
+    storeTwo(row0 + m, f0);
+    storeTwo(row1 + m, f1);
+    // Lane k: weight m, then m + 1, of row k, as stored.
+    const __m128 pairs = _mm_unpacklo_ps(f0, f1);  // (row 0, row 1) at m, then at m + 1
+    const __m128d r = _mm_cvtps_pd(pairs);
+    const __m128d s = _mm_cvtps_pd(_mm_movehl_ps(pairs, pairs));
+    const __m128d nv = loadTwo(next + m);
+    acc = _mm_add_pd(acc, _mm_mul_pd(_mm_unpacklo_pd(nv, nv), r));
+    acc = _mm_add_pd(acc, _mm_mul_pd(_mm_unpackhi_pd(nv, nv), s));
+  }
+  _mm_storeu_pd(sums, acc);
+  for (int k = 0; k < 2; ++k) sums[k] = finishRow(rows[k], d[k], x, next, sums[k], whole, w);
+}
+
+inline bool haveAvx2() { return __builtin_cpu_supports("avx2"); }
+
+}  // namespace engine::single_kernels
