@@ -61,6 +61,7 @@ struct SingleBuild {
       if (single_kernels::haveAvx2()) {
         for (; r + 8 <= net.h; r += 8) stepRows<8>(net, r, d, x, next, single_kernels::updateAndSumRows<2>);
         for (; r + 4 <= net.h; r += 4) stepRows<4>(net, r, d, x, next, single_kernels::updateAndSumRows<1>);
+        for (; r + 2 <= net.h; r += 2) stepRows<2>(net, r, d, x, next, single_kernels::updateAndSumTwoRowsWide);
       }
       for (; r + 2 <= net.h; r += 2) stepRows<2>(net, r, d, x, next, single_kernels::updateAndSumTwoRows);
     }

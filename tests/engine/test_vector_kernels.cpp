@@ -8,6 +8,7 @@
 #include "double_kernels.h"
 #include "kernel_test_data.h"
 #include "scalar_kernels.h"
+#include "single_kernels.h"
 #include "vec2_kernels.h"
 #include "vec2_reference.h"
 #include "vec4_kernels.h"
@@ -275,6 +276,90 @@ TEST(DoubleKernels, RowLanesMatchTheSequentialReference) {
     for (int trial = 0; trial < 3; ++trial) {
       checkDoubleRows<1>(w, random);
       checkDoubleRows<2>(w, random);
+    }
+  }
+}
+
+// The float build's lane kernels: rows in double lanes, the weights rounded
+// to float where stored and summed as stored, against the reference row step
+// and sum row by row. The rows lie apart in memory as separate vectors do; the
+// next window overlaps this one, as in a pass.
+using SingleLaneKernel = void (*)(float* const*, const float*, const float*, const float*, float, std::uint32_t,
+                                  double*);
+
+template <int kRows>
+void checkSingleRows(SingleLaneKernel kernel, std::uint32_t w, std::mt19937& random) {
+  const auto series = randomValues<float>(random, w + 1);
+  std::vector<std::vector<float>> rows, rowsRef;
+  float* pointers[kRows];
+  for (int k = 0; k < kRows; ++k) {
+    rows.push_back(randomValues<float>(random, w));
+    rowsRef.push_back(rows.back());
+  }
+  for (int k = 0; k < kRows; ++k) pointers[k] = rows[k].data();
+  const auto d = randomValues<float>(random, kRows);
+  const float bias = randomValues<float>(random, 1)[0];
+  double sums[kRows];
+  kernel(pointers, d.data(), series.data(), series.data() + 1, bias, w, sums);
+  for (int k = 0; k < kRows; ++k) {
+    engine::scalar::updateHidden<float>(d[k], series.data(), rowsRef[k].data(), w);
+    ASSERT_TRUE(sameBits(rows[k], rowsRef[k])) << "W = " << w << ", row " << k;
+    ASSERT_EQ(bits(sums[k]), bits(engine::scalar::dot<float>(bias, series.data() + 1, rowsRef[k].data(), w)))
+        << "W = " << w << ", row " << k;
+  }
+}
+
+TEST(SingleKernels, TwoRowLanesMatchTheSequentialReference) {
+  std::mt19937 random(10);
+  for (std::uint32_t w : kernelSizes()) {
+    for (int trial = 0; trial < 3; ++trial) checkSingleRows<2>(engine::single_kernels::updateAndSumTwoRows, w, random);
+  }
+}
+
+TEST(SingleKernels, WideRowLanesMatchTheSequentialReference) {
+  if (!engine::single_kernels::haveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+  std::mt19937 random(11);
+  for (std::uint32_t w : kernelSizes()) {
+    for (int trial = 0; trial < 3; ++trial) {
+      checkSingleRows<2>(engine::single_kernels::updateAndSumTwoRowsWide, w, random);
+      checkSingleRows<4>(engine::single_kernels::updateAndSumRows<1>, w, random);
+      checkSingleRows<8>(engine::single_kernels::updateAndSumRows<2>, w, random);
+    }
+  }
+}
+
+// The rounding points on a case built for them: d·x = 1 + 2^-11 + 2^-24 is
+// exact in double, and row + d·x = 2 + 2^-23 + 2^-24 rounds up to the float
+// 2 + 2^-22. A product rounded to float first (1 + 2^-11) would leave the tie
+// 2 + 2^-23 and round to 2; a sum fed the unrounded weight would differ too.
+TEST(SingleKernels, UpdateIsRoundedOnceFromDoubleAndSummedAsStored) {
+  const float factor = 1.0f + 0x1p-12f;
+  const float weight = 1.0f - 0x1p-11f + 0x1p-23f;
+  struct Kernel {
+    SingleLaneKernel run;
+    int rows;
+    bool needsAvx2;
+  };
+  const Kernel kernels[] = {{engine::single_kernels::updateAndSumTwoRows, 2, false},
+                            {engine::single_kernels::updateAndSumTwoRowsWide, 2, true},
+                            {engine::single_kernels::updateAndSumRows<1>, 4, true},
+                            {engine::single_kernels::updateAndSumRows<2>, 8, true}};
+  for (const Kernel& kernel : kernels) {
+    if (kernel.needsAvx2 && !engine::single_kernels::haveAvx2()) continue;
+    for (std::uint32_t w : {1u, 2u, 5u, 8u, 13u}) {
+      const std::vector<float> series(w + 1, factor);
+      std::vector<std::vector<float>> rows(8, std::vector<float>(w, weight));
+      float* pointers[8];
+      for (int k = 0; k < 8; ++k) pointers[k] = rows[k].data();
+      const std::vector<float> d(8, factor);
+      double sums[8];
+      kernel.run(pointers, d.data(), series.data(), series.data() + 1, 0.0f, w, sums);
+      double expectedSum = 0.0;
+      for (std::uint32_t m = 0; m < w; ++m) expectedSum = expectedSum + static_cast<double>(factor) * (2.0 + 0x1p-22);
+      for (int k = 0; k < kernel.rows; ++k) {
+        ASSERT_EQ(rows[k], std::vector<float>(w, 2.0f + 0x1p-22f)) << "rows " << kernel.rows << ", W = " << w;
+        ASSERT_EQ(bits(sums[k]), bits(expectedSum)) << "rows " << kernel.rows << ", W = " << w;
+      }
     }
   }
 }
