@@ -12,8 +12,9 @@
 namespace engine {
 
 // nnsingle, the reference build: single-precision values, double-precision
-// sums, plain scalar kernels. The other builds differ from it only in what
-// this structure names.
+// sums, plain scalar kernels that state the arithmetic; the fused hidden step
+// gives their numbers with rows in vector lanes. The other builds differ from
+// it only in what this structure names.
 struct SingleBuild {
   using Element = float;
   static constexpr const char* kName = "nnsingle";
