@@ -58,26 +58,12 @@ struct DoubleBuild {
     std::uint32_t r = 0;
     if (next != nullptr && net.w >= kLaneKernelMinimumWidth) {
       if (double_kernels::haveAvx2()) {
-        for (; r + 8 <= net.h; r += 8) stepRows<8>(net, r, d, x, next, double_kernels::updateAndSumRows<2>);
-        for (; r + 4 <= net.h; r += 4) stepRows<4>(net, r, d, x, next, double_kernels::updateAndSumRows<1>);
+        for (; r + 8 <= net.h; r += 8) stepRowsInLanes<8>(net, r, d, x, next, double_kernels::updateAndSumRows<2>);
+        for (; r + 4 <= net.h; r += 4) stepRowsInLanes<4>(net, r, d, x, next, double_kernels::updateAndSumRows<1>);
       }
-      for (; r + 2 <= net.h; r += 2) stepRows<2>(net, r, d, x, next, double_kernels::updateAndSumTwoRows);
+      for (; r + 2 <= net.h; r += 2) stepRowsInLanes<2>(net, r, d, x, next, double_kernels::updateAndSumTwoRows);
     }
     stepHiddenRowByRow<DoubleBuild>(net, d, x, next, r);
-  }
-
- private:
-  using LaneKernel = void (*)(double* const*, const double*, const double*, const double*, double, std::uint32_t,
-                              double*);
-
-  template <int kRows, class Net>
-  static void stepRows(Net& net, std::uint32_t r, const Element* d, const Element* x, const Element* next,
-                       LaneKernel kernel) {
-    double* rows[kRows];
-    double sums[kRows];
-    for (int k = 0; k < kRows; ++k) rows[k] = net.hiddenWeights.row(r + k);
-    kernel(rows, d + r, x, next, net.hiddenBias, net.w, sums);
-    for (int k = 0; k < kRows; ++k) net.hiddenOutputs[r + k] = logistic(sums[k]);
   }
 };
 

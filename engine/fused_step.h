@@ -29,4 +29,16 @@ void stepHiddenRowByRow(Net& net, const typename Build::Element* d, const typena
   }
 }
 
+// Runs a lane kernel on kRows rows from row r: each row takes its update and
+// its sum over the next window, then its hidden output is stored.
+template <int kRows, class Net, class Element, class LaneKernel>
+void stepRowsInLanes(Net& net, std::uint32_t r, const Element* d, const Element* x, const Element* next,
+                     LaneKernel kernel) {
+  Element* rows[kRows];
+  double sums[kRows];
+  for (int k = 0; k < kRows; ++k) rows[k] = net.hiddenWeights.row(r + k);
+  kernel(rows, d + r, x, next, net.hiddenBias, net.w, sums);
+  for (int k = 0; k < kRows; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(logistic(sums[k]));
+}
+
 }  // namespace engine
