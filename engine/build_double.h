@@ -14,7 +14,7 @@ namespace engine {
 // nndouble: the reference arithmetic with every stored value a double. The
 // sums, their order and the places where values are stored are the
 // reference's; only the width of the stores differs.
-struct DoubleBuild {
+struct DoubleBuild : scalar::Kernels<double> {
   using Element = double;
   static constexpr const char* kName = "nndouble";
 
@@ -30,21 +30,6 @@ struct DoubleBuild {
     return static_cast<std::uint64_t>(h) * w <= 536870910u;
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
-
-  // bias + Σ x·w over a window in index order; unrounded.
-  static double hiddenSum(Element bias, const Element* x, const Element* w, std::uint32_t n) {
-    return scalar::dot<Element>(bias, x, w, n);
-  }
-  static double evaluate(Element bias, const Element* z, const Element* w, std::uint32_t n) {
-    return scalar::dot<Element>(bias, z, w, n);
-  }
-  static double trainOutput(Element bias, const Element* z, Element* w, Element* back, std::uint32_t n,
-                            double learningRate, Element target) {
-    return scalar::trainOutput<Element>(bias, z, w, back, n, learningRate, target);
-  }
-  static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
-    scalar::updateHidden<Element>(d, x, row, n);
-  }
 
   // Each row's update fused with the next window's sum. Rows go through the
   // lane kernels eight or four at a time when the processor has AVX2, two at

@@ -15,7 +15,7 @@ namespace engine {
 // sums, plain scalar kernels that state the arithmetic; the fused hidden step
 // gives their numbers with rows in vector lanes. The other builds differ from
 // it only in what this structure names.
-struct SingleBuild {
+struct SingleBuild : scalar::Kernels<float> {
   using Element = float;
   static constexpr const char* kName = "nnsingle";
 
@@ -31,22 +31,6 @@ struct SingleBuild {
     return static_cast<std::uint64_t>(h) * w <= 1073741821u;
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
-
-  // bias + Σ x·w over a window; unrounded.
-  static double hiddenSum(Element bias, const Element* x, const Element* w, std::uint32_t n) {
-    return scalar::dot<Element>(bias, x, w, n);
-  }
-  // The output neuron's prediction for Generate; unrounded.
-  static double evaluate(Element bias, const Element* z, const Element* w, std::uint32_t n) {
-    return scalar::dot<Element>(bias, z, w, n);
-  }
-  static double trainOutput(Element bias, const Element* z, Element* w, Element* back, std::uint32_t n,
-                            double learningRate, Element target) {
-    return scalar::trainOutput<Element>(bias, z, w, back, n, learningRate, target);
-  }
-  static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
-    scalar::updateHidden<Element>(d, x, row, n);
-  }
 
   // Each row's update fused with the next window's sum, one row per double
   // lane: eight or four rows at a time when the processor has AVX2, two at a

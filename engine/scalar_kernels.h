@@ -38,4 +38,17 @@ inline void updateHidden(E d, const E* x, E* row, std::uint32_t n) {
   }
 }
 
+// The four kernels of a build whose arithmetic is exactly the above.
+template <class E>
+struct Kernels {
+  // bias + Σ x·w over a window, in index order; unrounded.
+  static double hiddenSum(E bias, const E* x, const E* w, std::uint32_t n) { return dot<E>(bias, x, w, n); }
+  // The output neuron's prediction for Generate; unrounded.
+  static double evaluate(E bias, const E* z, const E* w, std::uint32_t n) { return dot<E>(bias, z, w, n); }
+  static double trainOutput(E bias, const E* z, E* w, E* back, std::uint32_t n, double learningRate, E target) {
+    return scalar::trainOutput<E>(bias, z, w, back, n, learningRate, target);
+  }
+  static void updateHidden(E d, const E* x, E* row, std::uint32_t n) { scalar::updateHidden<E>(d, x, row, n); }
+};
+
 }  // namespace engine::scalar
