@@ -65,8 +65,7 @@ struct Vec4Build {
   }
 
   // Each row's update fused with the next window's sum (AVX2), two rows at a
-  // time; without AVX2
-  // the SSE kernels take the two sweeps one after the other.
+  // time; without AVX2 the SSE kernels take the two sweeps one after the other.
   static constexpr bool kFusedHiddenStep = true;
 
   template <class Net>
