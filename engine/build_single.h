@@ -44,6 +44,9 @@ struct SingleBuild : scalar::Kernels<float> {
     std::uint32_t r = 0;
     if (next != nullptr && net.w >= kLaneKernelMinimumWidth) {
       if (single_kernels::haveAvx2()) {
+        for (; r + 16 <= net.h; r += 16) {
+          stepRowsInLanes<16, 8>(net, r, d, x, next, single_kernels::updateAndSumRows<2>);
+        }
         for (; r + 8 <= net.h; r += 8) stepRowsInLanes<8>(net, r, d, x, next, single_kernels::updateAndSumRows<2>);
         for (; r + 4 <= net.h; r += 4) stepRowsInLanes<4>(net, r, d, x, next, single_kernels::updateAndSumRows<1>);
         for (; r + 2 <= net.h; r += 2) stepRowsInLanes<2>(net, r, d, x, next, single_kernels::updateAndSumTwoRowsWide);

@@ -66,6 +66,22 @@ struct Vec2Build {
   // the SSE kernels take the two sweeps one after the other.
   static constexpr bool kFusedHiddenStep = true;
 
+  // kRows rows from row r through the four-row kernel, then their hidden
+  // outputs together (AVX2 only).
+  template <int kRows, class Net>
+  static void stepRows(Net& net, std::uint32_t r, const Element* d, const Element* x, const Element* next) {
+    float* rows[kRows];
+    double sums[kRows];
+    double z[kRows];
+    for (int k = 0; k < kRows; ++k) rows[k] = net.hiddenWeights.row(r + k);
+    for (int k = 0; k < kRows; k += 4) {
+      vec2_kernels::updateAndSumFourRows(rows + k, d + r + k, x, next, net.hiddenBias, net.w, sums + k);
+    }
+    for (int k = 0; k < kRows; ++k) sums[k] = static_cast<float>(sums[k]);
+    logisticInLanes<kRows>(sums, z);
+    for (int k = 0; k < kRows; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(z[k]);
+  }
+
   template <class Net>
   static void stepHiddenLayer(Net& net, const Element* d, const Element* x, const Element* next) {
     // Rows shorter than a block gain nothing from the wide registers; the
@@ -75,13 +91,11 @@ struct Vec2Build {
       return;
     }
     std::uint32_t r = 0;
-    for (; r + 4 <= net.h; r += 4) {
-      float* rows[4];
-      double sums[4];
-      for (int k = 0; k < 4; ++k) rows[k] = net.hiddenWeights.row(r + k);
-      vec2_kernels::updateAndSumFourRows(rows, d + r, x, next, net.hiddenBias, net.w, sums);
-      for (int k = 0; k < 4; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(logistic(static_cast<float>(sums[k])));
-    }
+    // Sixteen, eight or four rows at a time, so that their logistics fill
+    // several 256-bit registers at once.
+    for (; r + 16 <= net.h; r += 16) stepRows<16>(net, r, d, x, next);
+    for (; r + 8 <= net.h; r += 8) stepRows<8>(net, r, d, x, next);
+    for (; r + 4 <= net.h; r += 4) stepRows<4>(net, r, d, x, next);
     for (; r < net.h; ++r) {
       const float a = static_cast<float>(
           vec2_kernels::updateAndSum(net.hiddenWeights.row(r), d[r], x, next, net.hiddenBias, net.w));

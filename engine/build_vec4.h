@@ -68,6 +68,20 @@ struct Vec4Build {
   // time; without AVX2 the SSE kernels take the two sweeps one after the other.
   static constexpr bool kFusedHiddenStep = true;
 
+  // kRows rows from row r through the two-row kernel, then their hidden
+  // outputs together.
+  template <int kRows, class Net>
+  static void stepRows(Net& net, std::uint32_t r, const Element* d, const Element* x, const Element* next) {
+    double sums[kRows];
+    double z[kRows];
+    for (int k = 0; k < kRows; k += 2) {
+      vec4_kernels::updateAndSumTwoRows(net.hiddenWeights.row(r + k), net.hiddenWeights.row(r + k + 1), d[r + k],
+                                        d[r + k + 1], x, next, net.hiddenBias, net.w, sums + k);
+    }
+    logisticInLanes<kRows>(sums, z);
+    for (int k = 0; k < kRows; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(z[k]);
+  }
+
   template <class Net>
   static void stepHiddenLayer(Net& net, const Element* d, const Element* x, const Element* next) {
     // Rows shorter than a block gain nothing from the wide registers; the
@@ -77,13 +91,12 @@ struct Vec4Build {
       return;
     }
     std::uint32_t r = 0;
-    for (; r + 2 <= net.h; r += 2) {
-      double sums[2];
-      vec4_kernels::updateAndSumTwoRows(net.hiddenWeights.row(r), net.hiddenWeights.row(r + 1), d[r], d[r + 1], x,
-                                        next, net.hiddenBias, net.w, sums);
-      net.hiddenOutputs[r] = static_cast<Element>(logistic(sums[0]));
-      net.hiddenOutputs[r + 1] = static_cast<Element>(logistic(sums[1]));
-    }
+    // Sixteen, eight, four or two rows at a time, two per sweep, so that
+    // their logistics fill several vector registers at once.
+    for (; r + 16 <= net.h; r += 16) stepRows<16>(net, r, d, x, next);
+    for (; r + 8 <= net.h; r += 8) stepRows<8>(net, r, d, x, next);
+    for (; r + 4 <= net.h; r += 4) stepRows<4>(net, r, d, x, next);
+    for (; r + 2 <= net.h; r += 2) stepRows<2>(net, r, d, x, next);
     for (; r < net.h; ++r) {
       const double a = vec4_kernels::updateAndSum(net.hiddenWeights.row(r), d[r], x, next, net.hiddenBias, net.w);
       net.hiddenOutputs[r] = static_cast<Element>(logistic(a));

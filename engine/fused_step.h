@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "exponential_lanes.h"
 #include "network_math.h"
 
 namespace engine {
@@ -29,16 +30,38 @@ void stepHiddenRowByRow(Net& net, const typename Build::Element* d, const typena
   }
 }
 
-// Runs a lane kernel on kRows rows from row r: each row takes its update and
-// its sum over the next window, then its hidden output is stored.
-template <int kRows, class Net, class Element, class LaneKernel>
+// The logistic of kRows hidden sums in vector lanes, equal to logistic() of
+// each. Four or more rows come only from the AVX2 lane kernels, so the
+// 256-bit forms are safe there; two rows use SSE2. The more values one call
+// takes, the more of the exponential's long chain of dependent steps overlaps.
+template <int kRows>
+void logisticInLanes(const double* sums, double* z) {
+  static_assert(kRows == 2 || kRows == 4 || kRows == 8 || kRows == 16);
+  if constexpr (kRows == 2) {
+    exponential_lanes::logisticTwo(sums, z);
+  } else if constexpr (kRows == 4) {
+    exponential_lanes::logisticFourAvx2(sums, z);
+  } else if constexpr (kRows == 8) {
+    exponential_lanes::logisticEightAvx2(sums, z);
+  } else {
+    exponential_lanes::logisticSixteenAvx2(sums, z);
+  }
+}
+
+// Runs a lane kernel of kKernelRows rows on kRows rows from row r: each row
+// takes its update and its sum over the next window; then the hidden outputs
+// of all kRows rows are computed together and stored.
+template <int kRows, int kKernelRows = kRows, class Net, class Element, class LaneKernel>
 void stepRowsInLanes(Net& net, std::uint32_t r, const Element* d, const Element* x, const Element* next,
                      LaneKernel kernel) {
+  static_assert(kRows % kKernelRows == 0);
   Element* rows[kRows];
   double sums[kRows];
+  double z[kRows];
   for (int k = 0; k < kRows; ++k) rows[k] = net.hiddenWeights.row(r + k);
-  kernel(rows, d + r, x, next, net.hiddenBias, net.w, sums);
-  for (int k = 0; k < kRows; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(logistic(sums[k]));
+  for (int k = 0; k < kRows; k += kKernelRows) kernel(rows + k, d + r + k, x, next, net.hiddenBias, net.w, sums + k);
+  logisticInLanes<kRows>(sums, z);
+  for (int k = 0; k < kRows; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(z[k]);
 }
 
 }  // namespace engine
