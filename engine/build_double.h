@@ -36,22 +36,17 @@ struct DoubleBuild : scalar::Kernels<double> {
   // a time otherwise, when the rows are long enough to pay for the
   // transposes; an odd last row goes alone.
   static constexpr bool kFusedHiddenStep = true;
-  static constexpr std::uint32_t kLaneKernelMinimumWidth = 8;
+
+  struct Lanes {
+    static constexpr std::uint32_t kMinimumWidth = 8;
+    static constexpr auto eightRows = &double_kernels::updateAndSumRows<2>;
+    static constexpr auto fourRows = &double_kernels::updateAndSumRows<1>;
+    static constexpr auto twoRows = &double_kernels::updateAndSumTwoRows;
+  };
 
   template <class Net>
   static void stepHiddenLayer(Net& net, const Element* d, const Element* x, const Element* next) {
-    std::uint32_t r = 0;
-    if (next != nullptr && net.w >= kLaneKernelMinimumWidth) {
-      if (double_kernels::haveAvx2()) {
-        for (; r + 16 <= net.h; r += 16) {
-          stepRowsInLanes<16, 8>(net, r, d, x, next, double_kernels::updateAndSumRows<2>);
-        }
-        for (; r + 8 <= net.h; r += 8) stepRowsInLanes<8>(net, r, d, x, next, double_kernels::updateAndSumRows<2>);
-        for (; r + 4 <= net.h; r += 4) stepRowsInLanes<4>(net, r, d, x, next, double_kernels::updateAndSumRows<1>);
-      }
-      for (; r + 2 <= net.h; r += 2) stepRowsInLanes<2>(net, r, d, x, next, double_kernels::updateAndSumTwoRows);
-    }
-    stepHiddenRowByRow<DoubleBuild>(net, d, x, next, r);
+    stepHiddenLayerInDoubleLanes<DoubleBuild, Lanes>(net, d, x, next);
   }
 };
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "cpu_features.h"
 #include <immintrin.h>
 
 #include <cstdint>
@@ -160,6 +161,6 @@ inline void updateAndSumTwoRows(double* const* rows, const double* d, const doub
   }
 }
 
-inline bool haveAvx2() { return __builtin_cpu_supports("avx2"); }
+using engine::haveAvx2;
 
 }  // namespace engine::double_kernels

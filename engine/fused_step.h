@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "cpu_features.h"
 #include "exponential_lanes.h"
 #include "network_math.h"
 
@@ -62,6 +63,28 @@ void stepRowsInLanes(Net& net, std::uint32_t r, const Element* d, const Element*
   for (int k = 0; k < kRows; k += kKernelRows) kernel(rows + k, d + r + k, x, next, net.hiddenBias, net.w, sums + k);
   logisticInLanes<kRows>(sums, z);
   for (int k = 0; k < kRows; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(z[k]);
+}
+
+// The hidden step of a build whose lane kernels hold one row per double lane
+// (Lanes names them): sixteen, eight, four and two rows at a time with AVX2,
+// two at a time with SSE2, when the rows are long enough to pay for the
+// transposes; the rows left over go one by one on the build's own kernels.
+template <class Build, class Lanes, class Net>
+void stepHiddenLayerInDoubleLanes(Net& net, const typename Build::Element* d, const typename Build::Element* x,
+                                  const typename Build::Element* next) {
+  std::uint32_t r = 0;
+  if (next != nullptr && net.w >= Lanes::kMinimumWidth) {
+    if (haveAvx2()) {
+      for (; r + 16 <= net.h; r += 16) stepRowsInLanes<16, 8>(net, r, d, x, next, Lanes::eightRows);
+      for (; r + 8 <= net.h; r += 8) stepRowsInLanes<8>(net, r, d, x, next, Lanes::eightRows);
+      for (; r + 4 <= net.h; r += 4) stepRowsInLanes<4>(net, r, d, x, next, Lanes::fourRows);
+      if constexpr (requires { Lanes::twoRowsWide; }) {
+        for (; r + 2 <= net.h; r += 2) stepRowsInLanes<2>(net, r, d, x, next, Lanes::twoRowsWide);
+      }
+    }
+    for (; r + 2 <= net.h; r += 2) stepRowsInLanes<2>(net, r, d, x, next, Lanes::twoRows);
+  }
+  stepHiddenRowByRow<Build>(net, d, x, next, r);
 }
 
 }  // namespace engine

@@ -1,4 +1,5 @@
 #pragma once
+#include "cpu_features.h"
 #include <immintrin.h>
 
 #include <cstdint>
@@ -170,6 +171,6 @@ inline void updateAndSumTwoRows(float* const* rows, const float* d, const float*
   for (int k = 0; k < 2; ++k) sums[k] = finishRow(rows[k], d[k], x, next, sums[k], whole, w);
 }
 
-inline bool haveAvx2() { return __builtin_cpu_supports("avx2"); }
+using engine::haveAvx2;
 
 }  // namespace engine::single_kernels

@@ -8,6 +8,14 @@
 
 namespace engine {
 
+// The pass keeps the largest sample error: e replaces it, rounded to the
+// element type, only when e is greater (an error that is not a number never does).
+template <class Element>
+inline void keepLargestError(Element& passError, double y, Element target) {
+  const double e = sampleError(y, static_cast<double>(target));
+  if (e > static_cast<double>(passError)) passError = static_cast<Element>(e);
+}
+
 // One pass over the series: for every target index j from W to N−1, in order,
 // the hidden units see the window series[j−W .. j−1], the output neuron takes
 // its delta-rule step towards series[j], then each hidden row takes its step.
@@ -36,8 +44,7 @@ typename Build::Element trainPass(Network<Build>& net, const Series<Build>& seri
         back[r] = static_cast<Element>(hiddenFactor(static_cast<double>(z[r]), static_cast<double>(back[r])));
       }
       Build::stepHiddenLayer(net, back, x, j + 1 < n ? series.window(j + 1 - w) : nullptr);
-      const double e = sampleError(y, static_cast<double>(targets[j]));
-      if (e > static_cast<double>(passError)) passError = static_cast<Element>(e);
+      keepLargestError(passError, y, targets[j]);
     }
     return passError;
   }
@@ -49,8 +56,7 @@ typename Build::Element trainPass(Network<Build>& net, const Series<Build>& seri
       const Element d = static_cast<Element>(hiddenFactor(static_cast<double>(z[r]), static_cast<double>(back[r])));
       Build::updateHidden(d, x, net.hiddenWeights.row(r), w);
     }
-    const double e = sampleError(y, static_cast<double>(targets[j]));
-    if (e > static_cast<double>(passError)) passError = static_cast<Element>(e);
+    keepLargestError(passError, y, targets[j]);
   }
   return passError;
 }

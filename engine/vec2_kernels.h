@@ -1,4 +1,5 @@
 #pragma once
+#include "cpu_features.h"
 #include <immintrin.h>
 
 #include <cstdint>
@@ -191,6 +192,6 @@ __attribute__((target("avx2"))) inline void updateAndSumFourRows(float* const* r
   }
 }
 
-inline bool haveAvx2() { return __builtin_cpu_supports("avx2"); }
+using engine::haveAvx2;
 
 }  // namespace engine::vec2_kernels

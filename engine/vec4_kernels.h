@@ -1,4 +1,5 @@
 #pragma once
+#include "cpu_features.h"
 #include <immintrin.h>
 
 #include <cstdint>
@@ -155,6 +156,6 @@ __attribute__((target("avx2"))) inline void updateAndSumTwoRows(float* row0, flo
   sums[1] = finishRow(row1, d1, x, next, acc1, i, n);
 }
 
-inline bool haveAvx2() { return __builtin_cpu_supports("avx2"); }
+using engine::haveAvx2;
 
 }  // namespace engine::vec4_kernels
