@@ -7,6 +7,10 @@ packages=(cmake ninja-build g++ make libgtest-dev qt6-base-dev qt6-base-dev-tool
 if [ "${BENCH:-0}" = 1 ]; then
   packages+=(libfann-dev)
 fi
+# FUZZ=1: clang and its libFuzzer runtime, for `make fuzz` only.
+if [ "${FUZZ:-0}" = 1 ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
