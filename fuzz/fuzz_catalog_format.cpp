@@ -37,7 +37,7 @@ void formatWith(const char* format, std::string_view kinds) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size >= kMessageBufferSize) return 0;  // a catalogue text is at most 511 characters
   char format[kMessageBufferSize];
-  std::memcpy(format, data, size);
+  if (size > 0) std::memcpy(format, data, size);
   format[size] = '\0';
   char kinds[16];
   unsigned count = 0;

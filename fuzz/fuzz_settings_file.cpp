@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string path = storeFile();
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) std::abort();
-  std::fwrite(data, 1, size, file);
+  if (size > 0) std::fwrite(data, 1, size, file);
   std::fclose(file);
   for (const char* keyName : kKeys) {
     RegistryKey key = nullptr;
