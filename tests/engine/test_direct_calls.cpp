@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -41,6 +42,8 @@ struct EmptyNetworkCase {
   std::uint32_t h;
   std::uint32_t w;
 };
+
+void PrintTo(const EmptyNetworkCase& c, std::ostream* os) { *os << c.name; }
 
 class EmptyNetwork : public ::testing::TestWithParam<EmptyNetworkCase> {};
 

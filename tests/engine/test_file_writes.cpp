@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <ostream>
 #include <set>
 #include <string>
 #include <thread>
@@ -123,6 +124,9 @@ struct FileCase {
   const char* name;
   Outcome outcome;
 };
+
+void PrintTo(Kind kind, std::ostream* os) { *os << (kind == Kind::State ? "state" : "output"); }
+void PrintTo(const FileCase& c, std::ostream* os) { *os << c.name; }
 
 struct FileWrites : public ::testing::TestWithParam<std::tuple<Kind, FileCase>> {};
 
