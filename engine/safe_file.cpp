@@ -60,7 +60,8 @@ std::string descriptorPath(int fd) { return "/proc/self/fd/" + std::to_string(fd
 // A name for a temporary file beside `target` that is free at this moment.
 class TemporaryNames {
  public:
-  explicit TemporaryNames(const std::string& target) : stem_(directoryPart(target) + "." + namePart(target) + ".") {
+  explicit TemporaryNames(const std::string& target)
+      : stem_(directoryPart(target) + "." + namePart(target) + ".") {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     tag_ = static_cast<unsigned long>(now.tv_nsec) ^ (static_cast<unsigned long>(getpid()) << 20);
@@ -95,7 +96,8 @@ int createNamedTemporary(const std::string& target, std::string* name) {
 // system has them and the process can name them later through /proc.
 int createUnnamedTemporary(const std::string& target) {
   const std::string directory = directoryPart(target);
-  const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  const int fd =
+      ::open(directory.empty() ? "." : directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd < 0) return -1;
   if (access(descriptorPath(fd).c_str(), F_OK) != 0) {
     ::close(fd);
@@ -111,7 +113,8 @@ int createUnnamedTemporary(const std::string& target) {
 void keepAttributes(int fd, const struct stat& replaced) {
   struct stat mine {};
   if (fstat(fd, &mine) == 0 && (mine.st_uid != replaced.st_uid || mine.st_gid != replaced.st_gid)) {
-    if (fchown(fd, replaced.st_uid, replaced.st_gid) != 0 && fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) != 0) {
+    if (fchown(fd, replaced.st_uid, replaced.st_gid) != 0 &&
+        fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) != 0) {
       // Not permitted: the file becomes the saver's, as a new file would.
     }
   }
@@ -122,7 +125,8 @@ void keepAttributes(int fd, const struct stat& replaced) {
 // failure here loses nothing that was promised, so it is not reported.
 void syncDirectory(const std::string& target) {
   const std::string directory = directoryPart(target);
-  const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd =
+      ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   fsync(fd);
   ::close(fd);
@@ -138,7 +142,8 @@ bool SafeFileWriter::open(const char* path) {
   if (descriptor) target_ = path;
   const bool exists = stat(target_.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) return false;
-  if (descriptor || (exists && !S_ISREG(st.st_mode))) {  // nothing that can be replaced: write in place
+  if (descriptor ||
+      (exists && !S_ISREG(st.st_mode))) {  // nothing that can be replaced: write in place
     stream_ = std::fopen(target_.c_str(), "wb");
     return stream_ != nullptr;
   }
@@ -159,7 +164,8 @@ bool SafeFileWriter::open(const char* path) {
 bool SafeFileWriter::openReplacement() {
   int fd = createUnnamedTemporary(target_);
   unnamed_ = fd >= 0;
-  if (fd < 0 && errno != EACCES && errno != EPERM && errno != EROFS) fd = createNamedTemporary(target_, &temporary_);
+  if (fd < 0 && errno != EACCES && errno != EPERM && errno != EROFS)
+    fd = createNamedTemporary(target_, &temporary_);
   if (fd < 0) {
     const int error = errno;
     temporary_.clear();

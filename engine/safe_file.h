@@ -40,7 +40,7 @@ class SafeFileWriter {
 
   std::FILE* stream_ = nullptr;
   std::string target_;
-  std::string temporary_;  // the named temporary; empty when there is none (yet)
+  std::string temporary_;   // the named temporary; empty when there is none (yet)
   bool replacing_ = false;  // false when writing in place
   bool unnamed_ = false;    // the replacement has no name yet
 };

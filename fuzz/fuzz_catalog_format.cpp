@@ -21,15 +21,24 @@ namespace {
 void formatWith(const char* format, std::string_view kinds) {
   char out[kMessageBufferSize];
   const char* text = "text";
-  if (kinds.empty()) std::snprintf(out, sizeof out, format);
-  else if (kinds == "u") std::snprintf(out, sizeof out, format, 7u);
-  else if (kinds == "uu") std::snprintf(out, sizeof out, format, 7u, 8u);
-  else if (kinds == "si") std::snprintf(out, sizeof out, format, text, 2);
-  else if (kinds == "id") std::snprintf(out, sizeof out, format, 6, 0.5);
-  else if (kinds == "d") std::snprintf(out, sizeof out, format, 0.5);
-  else if (kinds == "dd") std::snprintf(out, sizeof out, format, 0.5, 1.5);
-  else if (kinds == "uuuus") std::snprintf(out, sizeof out, format, 1u, 2u, 3u, 4u, text);
-  else fuzzing::require(false);  // a signature this target does not know yet
+  if (kinds.empty())
+    std::snprintf(out, sizeof out, format);
+  else if (kinds == "u")
+    std::snprintf(out, sizeof out, format, 7u);
+  else if (kinds == "uu")
+    std::snprintf(out, sizeof out, format, 7u, 8u);
+  else if (kinds == "si")
+    std::snprintf(out, sizeof out, format, text, 2);
+  else if (kinds == "id")
+    std::snprintf(out, sizeof out, format, 6, 0.5);
+  else if (kinds == "d")
+    std::snprintf(out, sizeof out, format, 0.5);
+  else if (kinds == "dd")
+    std::snprintf(out, sizeof out, format, 0.5, 1.5);
+  else if (kinds == "uuuus")
+    std::snprintf(out, sizeof out, format, 1u, 2u, 3u, 4u, text);
+  else
+    fuzzing::require(false);  // a signature this target does not know yet
 }
 
 }  // namespace
@@ -41,10 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   format[size] = '\0';
   char kinds[16];
   unsigned count = 0;
-  if (formatConversions(format, kinds, sizeof kinds, &count)) fuzzing::require(count <= sizeof kinds);
+  if (formatConversions(format, kinds, sizeof kinds, &count))
+    fuzzing::require(count <= sizeof kinds);
   for (unsigned id = 1; id <= 88; ++id) {
     const MessageSignature signature = messageSignature(id);
-    if (signature.known && formatMatches(format, signature.args)) formatWith(format, signature.args);
+    if (signature.known && formatMatches(format, signature.args))
+      formatWith(format, signature.args);
   }
   return 0;
 }

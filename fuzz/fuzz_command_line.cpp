@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CommandLine line;
   if (!parseCommandLine(static_cast<int>(arguments.size()), argv.data(), &line)) return 0;
   fuzzing::require(line.trainSeen + line.generateSeen + line.benchmarkSeen == 1);
-  fuzzing::require(line.nnvec2 + line.sse <= 1 && !(line.doublePrecision && (line.nnvec2 || line.sse)));
+  fuzzing::require(line.nnvec2 + line.sse <= 1 &&
+                   !(line.doublePrecision && (line.nnvec2 || line.sse)));
   for (unsigned id : checkCommandLine(line)) fuzzing::require(id >= 2 && id <= 14);
   return 0;
 }

@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       fuzzing::require(room == needed);
       std::string whole(needed, '\0');
       room = needed;
-      fuzzing::require(regQueryValueEx(key, valueName, nullptr, reinterpret_cast<std::uint8_t*>(whole.data()),
+      fuzzing::require(regQueryValueEx(key, valueName, nullptr,
+                                       reinterpret_cast<std::uint8_t*>(whole.data()),
                                        &room) == kRegistrySuccess);
     }
     regCloseKey(key);

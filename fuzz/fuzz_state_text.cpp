@@ -3,8 +3,9 @@
 #include "state_loading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  for (const auto result : {fuzzing::loadStateBytes<engine::SingleBuild>(data, size, true).result,
-                            fuzzing::loadStateBytes<engine::DoubleBuild>(data, size, true).result}) {
+  for (const auto result :
+       {fuzzing::loadStateBytes<engine::SingleBuild>(data, size, true).result,
+        fuzzing::loadStateBytes<engine::DoubleBuild>(data, size, true).result}) {
     fuzzing::require(result == engine::kOk || result == engine::kStateFileCorrupt);
   }
   return 0;

@@ -16,7 +16,8 @@ namespace fuzzing {
 // The bytes in an anonymous memory file, reachable through /proc/self/fd.
 class MemoryFile {
  public:
-  MemoryFile(const std::uint8_t* data, std::size_t size) : fd_(memfd_create("fuzz-input", MFD_CLOEXEC)) {
+  MemoryFile(const std::uint8_t* data, std::size_t size)
+      : fd_(memfd_create("fuzz-input", MFD_CLOEXEC)) {
     if (fd_ < 0) std::abort();
     for (std::size_t done = 0; done < size;) {
       const ssize_t n = ::write(fd_, data + done, size - done);

@@ -47,7 +47,9 @@ void* loadLibrary(const char* fileName, int* errorCode) {
   // directory only last, so that a file planted wherever the user happens to
   // run the program never shadows an installed library.
   const std::string programDir = programDirectory();
-  if (!programDir.empty() && fileExists(programDir + fileName)) return openExisting(programDir + fileName, errorCode);
+  if (!programDir.empty() && fileExists(programDir + fileName)) {
+    return openExisting(programDir + fileName, errorCode);
+  }
   if (void* handle = dlopen(fileName, RTLD_NOW | RTLD_LOCAL)) {
     *errorCode = 0;
     return handle;

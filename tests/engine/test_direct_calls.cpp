@@ -15,9 +15,10 @@ namespace {
 using namespace enginetest;
 using Ids = std::vector<unsigned>;
 
-using PetFunction = std::int32_t (*)(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                                     std::uint32_t, double, double, double, const char*, const char*, const char*,
-                                     const char*, OutputSink*, const std::int32_t*, void*);
+using PetFunction = std::int32_t (*)(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
+                                     std::uint32_t, std::uint32_t, double, double, double,
+                                     const char*, const char*, const char*, const char*,
+                                     OutputSink*, const std::int32_t*, void*);
 
 class BuiltLibrary {
  public:
@@ -64,8 +65,9 @@ TEST_P(EmptyNetwork, IsRefusedBeforeAnythingIsReadInEveryBuild) {
     ASSERT_NE(pet, nullptr) << library;
     RecordingSink sink;
     const std::int32_t running = 0;  // a Train run would save at once
-    const std::int32_t result = pet(c.flags, c.h, c.w, 3, 50, 2, 0.1, 0.1, 0.1, input.c_str(), output.c_str(),
-                                    state.c_str(), saved.c_str(), &sink, &running, nullptr);
+    const std::int32_t result =
+        pet(c.flags, c.h, c.w, 3, 50, 2, 0.1, 0.1, 0.1, input.c_str(), output.c_str(),
+            state.c_str(), saved.c_str(), &sink, &running, nullptr);
     EXPECT_EQ(result, engine::kOutOfMemory) << library;
     EXPECT_EQ(sink.ids(), (Ids{38, 45})) << library;
     ASSERT_EQ(sink.lines.size(), 2u) << library;
@@ -75,15 +77,16 @@ TEST_P(EmptyNetwork, IsRefusedBeforeAnythingIsReadInEveryBuild) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    DirectCalls, EmptyNetwork,
-    ::testing::Values(EmptyNetworkCase{"GenerateNoWindow", kGenerate, 2, 0},
-                      EmptyNetworkCase{"GenerateNoNeurons", kGenerate, 0, 3},
-                      EmptyNetworkCase{"TrainNoWindow", kTrain, 2, 0},
-                      EmptyNetworkCase{"TrainNoNeurons", kTrain | engine::kLoadConversionStateFlag, 0, 3},
-                      EmptyNetworkCase{"BenchmarkNoWindow", kBenchmark, 2, 0},
-                      EmptyNetworkCase{"BenchmarkNothing", kBenchmark, 0, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(DirectCalls, EmptyNetwork,
+                         ::testing::Values(EmptyNetworkCase{"GenerateNoWindow", kGenerate, 2, 0},
+                                           EmptyNetworkCase{"GenerateNoNeurons", kGenerate, 0, 3},
+                                           EmptyNetworkCase{"TrainNoWindow", kTrain, 2, 0},
+                                           EmptyNetworkCase{
+                                               "TrainNoNeurons",
+                                               kTrain | engine::kLoadConversionStateFlag, 0, 3},
+                                           EmptyNetworkCase{"BenchmarkNoWindow", kBenchmark, 2, 0},
+                                           EmptyNetworkCase{"BenchmarkNothing", kBenchmark, 0, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A sink that throws from its first write, as a careless caller's might.
 class ThrowingSink final : public OutputSink {
@@ -105,8 +108,8 @@ TEST(DirectCalls, AnExceptionReachingTheLastGuardIsReported) {
     const PetFunction pet = engine.pet();
     ASSERT_NE(pet, nullptr) << library;
     ThrowingSink sink;
-    const std::int32_t result =
-        pet(kBenchmark, 2, 3, 0, 10, 1, 0.1, 0.1, 0.1, nullptr, nullptr, nullptr, nullptr, &sink, nullptr, nullptr);
+    const std::int32_t result = pet(kBenchmark, 2, 3, 0, 10, 1, 0.1, 0.1, 0.1, nullptr, nullptr,
+                                    nullptr, nullptr, &sink, nullptr, nullptr);
     EXPECT_EQ(result, engine::kOutOfMemory) << library;
     EXPECT_EQ(sink.after.ids(), (Ids{45})) << library;
     ASSERT_EQ(sink.after.lines.size(), 1u) << library;

@@ -48,7 +48,8 @@ struct Writer {
     }
   }
 
-  std::int32_t run(const std::string& target, std::uint32_t flags, RecordingSink* sink = nullptr) const {
+  std::int32_t run(const std::string& target, std::uint32_t flags,
+                   RecordingSink* sink = nullptr) const {
     RecordingSink local;
     const std::int32_t stopped = 0;
     auto p = parameters(flags, h, w, sink != nullptr ? sink : &local, &stopped);
@@ -63,7 +64,9 @@ struct Writer {
   std::int32_t write(const std::string& target, RecordingSink* sink = nullptr) const {
     return run(target, kind == Kind::State ? kTrain : kGenerate, sink);
   }
-  std::int32_t failure() const { return kind == Kind::State ? engine::kStateSaveFailed : engine::kOutputFileError; }
+  std::int32_t failure() const {
+    return kind == Kind::State ? engine::kStateSaveFailed : engine::kOutputFileError;
+  }
   // The complete new file.
   std::string expected() const {
     const std::string fresh = dir.file("fresh");
@@ -89,7 +92,8 @@ template <class Body>
 int runAs(uid_t uid, Body body) {
   const pid_t child = fork();
   if (child == 0) {
-    if (geteuid() == 0 && (setresgid(uid, uid, uid) != 0 || setresuid(uid, uid, uid) != 0)) _exit(100);
+    if (geteuid() == 0 && (setresgid(uid, uid, uid) != 0 || setresuid(uid, uid, uid) != 0))
+      _exit(100);
     _exit(body());
   }
   int status = 0;
@@ -195,18 +199,19 @@ TEST_P(FileWrites, LeaveTheCompleteNewFileOrTheOldOne) {
   EXPECT_EQ(writer.written(), expectedNames);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothKinds, FileWrites,
-                         ::testing::Combine(::testing::Values(Kind::State, Kind::Output),
-                                            ::testing::Values(FileCase{"Absent", Outcome::New},
-                                                              FileCase{"Replaced", Outcome::New},
-                                                              FileCase{"Link", Outcome::New},
-                                                              FileCase{"OwnedByAnother", Outcome::New},
-                                                              FileCase{"ReadOnlyForItsOwner", Outcome::Refused},
-                                                              FileCase{"SizeLimit", Outcome::Refused})),
-                         [](const auto& info) {
-                           return std::string(std::get<0>(info.param) == Kind::State ? "State" : "Output") +
-                                  std::get<1>(info.param).name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    BothKinds, FileWrites,
+    ::testing::Combine(::testing::Values(Kind::State, Kind::Output),
+                       ::testing::Values(FileCase{"Absent", Outcome::New},
+                                         FileCase{"Replaced", Outcome::New},
+                                         FileCase{"Link", Outcome::New},
+                                         FileCase{"OwnedByAnother", Outcome::New},
+                                         FileCase{"ReadOnlyForItsOwner", Outcome::Refused},
+                                         FileCase{"SizeLimit", Outcome::Refused})),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param) == Kind::State ? "State" : "Output") +
+             std::get<1>(info.param).name;
+    });
 
 // Targets that are not regular files are written in place and stay what they are.
 class InPlaceTargets : public ::testing::TestWithParam<Kind> {};
@@ -229,7 +234,9 @@ TEST_P(InPlaceTargets, AFifoIsWrittenThroughAndAFullDeviceFails) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, InPlaceTargets, ::testing::Values(Kind::State, Kind::Output),
-                         [](const auto& info) { return std::string(info.param == Kind::State ? "State" : "Output"); });
+                         [](const auto& info) {
+                           return std::string(info.param == Kind::State ? "State" : "Output");
+                         });
 
 // A large write killed at many moments, from before it starts to after it
 // ends: the target is the old file or the complete new one, never torn, and
@@ -267,7 +274,8 @@ TEST_P(KilledWrites, NeverTearTheTarget) {
   for (int i = 0; i <= kPoints; ++i) {
     killedAfter(whole * i / (kPoints - 4));  // the last few land after the end
     const std::string now = readFile(target);
-    ASSERT_TRUE(now == kOld || now == fresh) << "torn at point " << i << ": " << now.size() << " bytes";
+    ASSERT_TRUE(now == kOld || now == fresh)
+        << "torn at point " << i << ": " << now.size() << " bytes";
     oldSeen += now == kOld;
     newSeen += now == fresh;
     for (const std::string& name : writer.written()) {
@@ -281,6 +289,8 @@ TEST_P(KilledWrites, NeverTearTheTarget) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothKinds, KilledWrites, ::testing::Values(Kind::State, Kind::Output),
-                         [](const auto& info) { return std::string(info.param == Kind::State ? "State" : "Output"); });
+                         [](const auto& info) {
+                           return std::string(info.param == Kind::State ? "State" : "Output");
+                         });
 
 }  // namespace

@@ -16,12 +16,14 @@ namespace {
 // Empty if the file is not a 64-bit ELF object with one.
 std::set<std::string> definedDynamicSymbols(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  const std::vector<char> image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::vector<char> image((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
   std::set<std::string> names;
   Elf64_Ehdr header;
   if (image.size() < sizeof header) return names;
   std::memcpy(&header, image.data(), sizeof header);
-  if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64) return names;
+  if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64)
+    return names;
   auto section = [&](std::size_t index) {
     Elf64_Shdr s{};
     const std::size_t at = header.e_shoff + index * sizeof(Elf64_Shdr);
@@ -40,7 +42,8 @@ std::set<std::string> definedDynamicSymbols(const std::string& path) {
       if (symbol.st_shndx == SHN_UNDEF) continue;  // needed from elsewhere, not offered
       const std::size_t name = strings.sh_offset + symbol.st_name;
       if (name >= image.size()) continue;
-      names.insert(std::string(image.data() + name, strnlen(image.data() + name, image.size() - name)));
+      names.insert(
+          std::string(image.data() + name, strnlen(image.data() + name, image.size() - name)));
     }
   }
   return names;
@@ -55,13 +58,16 @@ class LibraryExports : public ::testing::TestWithParam<ExportCase> {};
 
 TEST_P(LibraryExports, OfferExactlyTheirOneEntry) {
   const ExportCase& c = GetParam();
-  const std::set<std::string> names = definedDynamicSymbols(std::string(VANTIRO_BIN_DIR "/") + c.library);
+  const std::set<std::string> names =
+      definedDynamicSymbols(std::string(VANTIRO_BIN_DIR "/") + c.library);
   EXPECT_EQ(names, std::set<std::string>{c.onlyExport});
 }
 
 INSTANTIATE_TEST_SUITE_P(BuiltLibraries, LibraryExports,
-                         ::testing::Values(ExportCase{"nnsingle.dll", "Pet"}, ExportCase{"nndouble.dll", "Pet"},
-                                           ExportCase{"nnvec4.dll", "Pet"}, ExportCase{"nnvec2.dll", "Pet"},
+                         ::testing::Values(ExportCase{"nnsingle.dll", "Pet"},
+                                           ExportCase{"nndouble.dll", "Pet"},
+                                           ExportCase{"nnvec4.dll", "Pet"},
+                                           ExportCase{"nnvec2.dll", "Pet"},
                                            ExportCase{"Language.dll", "LoadCatalogString"}),
                          [](const auto& info) {
                            std::string name = info.param.library;
