@@ -1,6 +1,6 @@
 # The two entry points of a fresh machine: `make demo` and `make test`.
 # Both install what is missing first.
-.PHONY: deps build build-asan demo test bench clean
+.PHONY: deps build build-asan demo test bench package install clean
 
 deps:
 	@scripts/install-deps.sh
@@ -26,6 +26,16 @@ test: build build-asan
 bench: build
 	@BENCH=1 scripts/install-deps.sh
 	scripts/bench.sh
+
+# The Debian package, build/vantiro_<version>_<arch>.deb: `sudo apt install ./build/vantiro_*.deb`.
+package: build
+	cmake --build --preset default --target package
+
+# Installs the plain build (`make build` first, as yourself): `sudo make install`, or
+# `make install PREFIX=~/.local` for one user.
+PREFIX ?= /usr/local
+install:
+	cmake --install build --strip --prefix $(PREFIX)
 
 clean:
 	rm -rf build build-asan
