@@ -5,7 +5,8 @@
 # Usage: option_lists_agree.sh VANTIROCMDLINE MAN_PAGE.gz COMPLETION_SCRIPT
 set -euo pipefail
 export LC_ALL=C
-program=$1 man_page=$2 completion=$3
+# Absolute paths: the completion cases run in a scratch directory.
+program=$(realpath -e "$1") man_page=$(realpath -e "$2") completion=$(realpath -e "$3")
 failures=0
 fail() {
   echo "FAIL: $*"

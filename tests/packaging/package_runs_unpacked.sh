@@ -56,8 +56,11 @@ fi
 for entry in "${expected[@]}"; do
   grep -qxF -- "$entry" <<<"$listing" || fail "the package lacks $entry"
 done
-unwanted=$(grep -E '\.(a|h|o|cmake|log)$|/tests?/|_tests$|/include/' <<<"$listing" || true)
-[ -z "$unwanted" ] || fail "the package holds files no program uses: $unwanted"
+# Under /usr help finds the manual in the shared directory; a link in the program directory
+# would be found first and keep a user's own link in the working directory from counting.
+unwanted=$(grep -E '\.(a|h|o|cmake|log)$|/tests?/|_tests$|/include/|lib/vantiro/VantiroUserManual' \
+  <<<"$listing" || true)
+[ -z "$unwanted" ] || fail "the package holds what it should not: $unwanted"
 
 # Every library a program or engine library names as needed must come from a package the
 # package depends on.
