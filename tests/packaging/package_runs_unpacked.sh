@@ -3,10 +3,11 @@
 # and that its dependencies cover every library its programs link, lets lintian judge it,
 # then unpacks it into a scratch root and runs the programs by their bin/ links from
 # another directory, as an installed program runs.
-# Usage: package_runs_unpacked.sh BUILD_DIR
+# Usage: package_runs_unpacked.sh BUILD_DIR HAS_MANUAL (1 when the build makes the manual)
 set -euo pipefail
 export LC_ALL=C
 build=$(realpath "$1")
+has_manual=${2:-0}
 failures=0
 fail() {
   echo "FAIL: $*"
@@ -50,7 +51,7 @@ if [ -x "$build/bin/Vantiro" ]; then
     ./usr/share/icons/hicolor/256x256/apps/org.vantiro.Vantiro.png
   )
 fi
-if [ -f "$build/bin/VantiroUserManual.chm" ]; then
+if [ "$has_manual" = 1 ]; then
   expected+=(./usr/share/vantiro/VantiroUserManual.chm)
 fi
 for entry in "${expected[@]}"; do
