@@ -98,11 +98,12 @@ for i in $(seq 0 59); do
   awk -v i="$i" 'BEGIN { printf "%.6f\n", 1 + 0.1 * sin(i / 3) }'
 done >series.txt
 tail -n 3 series.txt >seed.txt
-program=$root/usr/bin/VantiroCmdLine
+program=../root/usr/bin/VantiroCmdLine
+echo "in $work, beside the unpacked root:"
 run() {  # run EXPECTED_EXIT ARGUMENTS...: shows the command and its output
   local expected_exit=$1
   shift
-  echo "\$ VantiroCmdLine $*"
+  echo "\$ $program $*"
   local status=0
   "$program" "$@" >"$work/output.txt" 2>&1 || status=$?
   cat "$work/output.txt"
