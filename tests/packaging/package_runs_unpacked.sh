@@ -124,5 +124,15 @@ for engine in "" -doublePrecision -SSE -nnvec2; do
     -benchmarkingIterations 1 -learningRate 0.01 -toleranceUnit 0.001 $engine
 done
 
+# The dialog program, started off screen by its link, loads Language.dll from its own
+# directory; it waits for the user, so it is ended after a few seconds.
+if [ -x "$build/bin/Vantiro" ]; then
+  echo "\$ ../root/usr/bin/Vantiro   (off screen, for 8 seconds)"
+  trace=$(XDG_CONFIG_HOME=$scratch/config QT_QPA_PLATFORM=offscreen LD_DEBUG=files \
+    timeout 8 ../root/usr/bin/Vantiro 2>&1 || true)
+  grep -F "file=$root/usr/lib/vantiro/Language.dll" <<<"$trace" | grep -q "dynamically loaded" ||
+    fail "the dialog program did not load Language.dll from its own directory"
+fi
+
 [ "$failures" -eq 0 ] && echo "the unpacked package runs"
 exit $((failures > 0))
