@@ -3,7 +3,8 @@
 # Runs apt-get as root, through sudo otherwise. BENCH=1 adds the benchmark-only packages.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make libgtest-dev qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev)
+packages=(cmake ninja-build g++ make libgtest-dev qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
+  fp-utils libchm-dev)
 if [ "${BENCH:-0}" = 1 ]; then
   packages+=(libfann-dev)
 fi
