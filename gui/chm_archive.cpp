@@ -26,8 +26,7 @@ int collectFile(chmFile*, chmUnitInfo* unit, void* context) {
   auto* names = static_cast<std::vector<std::string>*>(context);
   const std::string path = unit->path;
   // Directory entries end with '/'; the archive's own records start with "/#" or "/$".
-  if (!path.empty() && path.back() != '/' && path.rfind("/#", 0) != 0 &&
-      path.rfind("/$", 0) != 0)
+  if (!path.empty() && path.back() != '/' && path.rfind("/#", 0) != 0 && path.rfind("/$", 0) != 0)
     names->push_back(path);
   return CHM_ENUMERATOR_CONTINUE;
 }

@@ -39,6 +39,6 @@ class ContextHelpMode : public QObject {
   QWidget* window_;
   Request request_;
   bool active_ = false;
-  bool watching_ = false;             // the application's events pass through here
-  bool swallowingRelease_ = false;    // the click that asked is still going on
+  bool watching_ = false;           // the application's events pass through here
+  bool swallowingRelease_ = false;  // the click that asked is still going on
 };

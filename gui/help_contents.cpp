@@ -48,8 +48,8 @@ std::optional<std::string> attribute(std::string_view tag, std::string_view name
     if (i >= tag.size()) return std::string();
     if (tag[i] == '"' || tag[i] == '\'') {
       const std::size_t end = tag.find(tag[i], i + 1);
-      return decodeEntities(tag.substr(i + 1, end == std::string_view::npos ? tag.npos
-                                                                               : end - i - 1));
+      return decodeEntities(
+          tag.substr(i + 1, end == std::string_view::npos ? tag.npos : end - i - 1));
     }
     std::size_t end = i;
     while (end < tag.size() && !std::isspace(static_cast<unsigned char>(tag[end])) &&

@@ -42,15 +42,15 @@ void ChmBrowser::followLink(const QUrl& link) {
 QVariant ChmBrowser::loadResource(int type, const QUrl& name) {
   const QUrl url = name.isRelative() ? source().resolved(name) : name;
   if (url.scheme() != QLatin1String(kScheme)) return {};
-  const std::optional<std::string> content = archive_->read(url.path().toStdString());
+  const std::optional<std::string> content =
+      archive_->read(url.path(QUrl::FullyDecoded).toStdString());
   if (!content) return {};
   const QByteArray bytes(content->data(), static_cast<qsizetype>(content->size()));
   if (type == QTextDocument::ImageResource) return bytes;
   return QString::fromUtf8(bytes);
 }
 
-HelpWindow::HelpWindow(std::string manualPath, std::unique_ptr<ChmArchive> archive,
-                       QWidget* owner)
+HelpWindow::HelpWindow(std::string manualPath, std::unique_ptr<ChmArchive> archive, QWidget* owner)
     : QWidget(owner, Qt::Window), manualPath_(std::move(manualPath)), archive_(std::move(archive)) {
   const QString title = QString::fromStdString(archive_->title());
   setWindowTitle(title.isEmpty() ? QStringLiteral("Vantiro Help") : title);
@@ -93,7 +93,8 @@ HelpWindow::HelpWindow(std::string manualPath, std::unique_ptr<ChmArchive> archi
   connect(forward_, &QPushButton::clicked, view_, &QTextBrowser::forward);
   connect(view_, &QTextBrowser::backwardAvailable, back_, &QPushButton::setEnabled);
   connect(view_, &QTextBrowser::forwardAvailable, forward_, &QPushButton::setEnabled);
-  connect(view_, &QTextBrowser::sourceChanged, this, [this] { markCurrentPage(); });
+  connect(view_, &QTextBrowser::sourceChanged, this,
+          [this](const QUrl& page) { markCurrentPage(page); });
   // A click, Enter or a screen reader's activation all open the item's page.
   connect(contents_, &QTreeWidget::itemActivated, this,
           [this](QTreeWidgetItem* item) { openContentsItem(item); });
@@ -127,10 +128,14 @@ void HelpWindow::showTopic(const std::string& archivePath, const std::string& fr
   view_->setSource(url);
 }
 
-std::string HelpWindow::currentTopic() const { return view_->source().path().toStdString(); }
+std::string HelpWindow::currentTopic() const {
+  return view_->source().path(QUrl::FullyDecoded).toStdString();
+}
 
-void HelpWindow::markCurrentPage() {
-  const QString current = view_->source().path();
+// Takes the page from the signal: while it is delivered, source() may still
+// name the page before.
+void HelpWindow::markCurrentPage(const QUrl& page) {
+  const QString current = page.path(QUrl::FullyDecoded);
   for (QTreeWidgetItemIterator it(contents_); *it; ++it) {
     if ((*it)->data(0, kArchivePathRole).toString() == current) {
       contents_->setCurrentItem(*it);

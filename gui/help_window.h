@@ -50,7 +50,7 @@ class HelpWindow : public QWidget {
  private:
   void fillContents(const std::vector<HelpContentsEntry>& entries, QTreeWidgetItem* parent);
   void openContentsItem(QTreeWidgetItem* item);
-  void markCurrentPage();
+  void markCurrentPage(const QUrl& page);
 
   std::string manualPath_;
   std::unique_ptr<ChmArchive> archive_;
