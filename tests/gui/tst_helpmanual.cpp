@@ -1,7 +1,6 @@
 // The compiled user manual: every page the window's help asks for is in it,
 // no page links to anything it lacks, and a help request that cannot be
 // shown says why.
-#include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -102,46 +101,6 @@ class HelpManualTest : public QObject {
     check(contents);
     QCOMPARE(broken, QStringList());
     QVERIFY(pages > static_cast<int>(allHelpTopics().size()));
-  }
-
-  void theScreenshotIsAnImage() {
-    auto manual = openManual();
-    QVERIFY(manual);
-    const auto png = manual->read("/images/dialog-train-run.png");
-    QVERIFY(png);
-    QImage image;
-    QVERIFY(image.loadFromData(QByteArray::fromStdString(*png)));
-    QVERIFY(image.width() > 400);
-  }
-
-  void linksResolveAsTheWindowResolvesThem_data() {
-    QTest::addColumn<QString>("from");
-    QTest::addColumn<QString>("link");
-    QTest::addColumn<QString>("target");
-    QTest::newRow("encoded space") << "/a.html"
-                                   << "Getting%20Started.html"
-                                   << "/Getting Started.html";
-    QTest::newRow("subfolder") << "/a.html"
-                               << "images/x.png"
-                               << "/images/x.png";
-    QTest::newRow("parent") << "/sub/a.html"
-                            << "../b.html#top"
-                            << "/b.html";
-    QTest::newRow("same page") << "/a.html"
-                               << "#top"
-                               << "";
-    QTest::newRow("web") << "/a.html"
-                         << "https://example.org/"
-                         << "!https://example.org/";
-    QTest::newRow("its") << "/a.html"
-                         << "ms-its:other.chm::/x.html"
-                         << "!ms-its:other.chm::/x.html";
-  }
-  void linksResolveAsTheWindowResolvesThem() {
-    QFETCH(QString, from);
-    QFETCH(QString, link);
-    QFETCH(QString, target);
-    QCOMPARE(QString::fromStdString(linkTarget(from.toStdString(), link.toStdString())), target);
   }
 
   void archivesThatCannotBeOpened_data() {
