@@ -13,10 +13,11 @@ build-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan
 
-# The demo needs only the console program and the libraries it loads.
+# The demo needs only the console program, the libraries it loads and the
+# manual, beside which the program keeps its log.
 demo: deps
 	cmake --preset default
-	cmake --build --preset default --target VantiroCmdLine
+	cmake --build --preset default --target VantiroCmdLine VantiroUserManual
 	scripts/demo.sh
 
 test: build build-asan

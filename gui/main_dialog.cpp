@@ -95,6 +95,7 @@ CMainDialog::CMainDialog(DialogEnvironment environment) : environment_(std::move
 
 CMainDialog::~CMainDialog() {
   // Released in the close path's order when the dialog goes without closing.
+  closeHelp();
   delete toolTips_;
   languageModule_.reset();
   logFile_.reset();
@@ -114,9 +115,10 @@ void CMainDialog::connectHandlers() {
           [this] { onSizeFieldChanged(); });
   connect(controlAs<QAbstractButton>(ctl::Clear), &QAbstractButton::clicked,
           controlAs<QListWidget>(ctl::OutputList), &QListWidget::clear);
-  // Begin and Stop (runs), the four file buttons (file choosers) and Help
-  // (context help) are connected by the run controller and the help pieces,
-  // which are built next; until then pressing them does nothing.
+  connectHelp();
+  // Begin and Stop (runs) and the four file buttons (file choosers) are
+  // connected by the run controller, which is built next; until then
+  // pressing them does nothing.
 }
 
 QWidget* CMainDialog::control(int id) const { return controls_.value(id); }
@@ -183,7 +185,8 @@ bool CMainDialog::OnInitDialog() {
   loadSettings();
   // 12.
   createToolTips();
-  // The help system is set up here once context help exists.
+  // 13.
+  helpCookie_ = htmlHelp_.initialize();
   return true;
 }
 
@@ -255,6 +258,7 @@ void CMainDialog::OnCancel() {
   // A close during a training run waits for the run; that path comes with
   // the run controller. With no run active the close goes straight on:
   saveSettings();
+  closeHelp();
   delete toolTips_;
   toolTips_ = nullptr;
   languageModule_.reset();
@@ -283,6 +287,9 @@ void CMainDialog::OnSysCommand(unsigned command) {
       break;
     case kSystemClose:
       close();  // arrives as OnCancel
+      break;
+    case kSystemContextHelp:
+      contextHelp_->enter();
       break;
     default:
       break;

@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "context_help.h"
 #include "dialog_environment.h"
+#include "html_help.h"
 #include "parameter_values.h"
 
 class CToolTipCtrl;
@@ -26,6 +28,7 @@ class CMainDialog : public QDialog {
   static constexpr unsigned kAboutCommand = 16;
   static constexpr unsigned kSystemMinimize = 0xF020;
   static constexpr unsigned kSystemClose = 0xF060;
+  static constexpr unsigned kSystemContextHelp = 0xF180;
 
   explicit CMainDialog(DialogEnvironment environment = {});
   ~CMainDialog() override;
@@ -39,6 +42,9 @@ class CMainDialog : public QDialog {
   // The close path: stores the settings and releases everything in order.
   void OnCancel();
   void OnSysCommand(unsigned command);
+  // A request for help on a control: opens the manual at the control's page
+  // for the selected mode. False when no page could be shown.
+  bool OnHelpInfo(const HelpInfo& info);
 
   // Moves the field texts into the values (`saveAndValidate`) or the values
   // into the fields. A read stops at the first field that fails its rule,
@@ -64,6 +70,8 @@ class CMainDialog : public QDialog {
   const CToolTipCtrl* toolTips() const { return toolTips_; }
   QMenu* systemMenu() const { return systemMenu_; }
   bool hasEnded() const { return ended_; }
+  const HtmlHelp& htmlHelp() const { return htmlHelp_; }
+  const ContextHelpMode* contextHelpMode() const { return contextHelp_; }
 
  protected:
   void reject() override;  // Escape, the close box and Alt+F4 arrive here
@@ -80,6 +88,9 @@ class CMainDialog : public QDialog {
   void createControls();
   void fillModeList();
   void connectHandlers();
+  void connectHelp();
+  void requestHelp(QWidget* widget, QPoint globalPosition);
+  void closeHelp();
   void onPrecisionClicked();
   void onSizeFieldChanged();
   void setFieldText(int id, const QString& text);  // shown in full, also past a typing limit
@@ -110,6 +121,9 @@ class CMainDialog : public QDialog {
   std::unique_ptr<std::FILE, FileClose> logFile_;
   std::unique_ptr<void, LibraryRelease> languageModule_;
   CToolTipCtrl* toolTips_ = nullptr;  // owned by the dialog as a child object
+  HtmlHelp htmlHelp_;
+  std::uint32_t helpCookie_ = 0;
+  ContextHelpMode* contextHelp_ = nullptr;  // a child object
 
   bool exchanging_ = false;     // a field exchange is running
   bool fillingFields_ = false;  // the program is filling the fields

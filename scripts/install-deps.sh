@@ -4,6 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make libgtest-dev qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev)
+# The user manual: compiled with chmcmd, read by the help window through chmlib.
+packages+=(fp-utils libchm-dev)
 # Installing and packaging: man pages, icons, the .deb and its checks.
 packages+=(scdoc librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream)
 if [ "${BENCH:-0}" = 1 ]; then

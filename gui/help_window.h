@@ -1,0 +1,61 @@
+#pragma once
+#include <QTextBrowser>
+#include <QUrl>
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "chm_archive.h"
+#include "help_contents.h"
+
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// Shows the pages of one compiled manual: pages, style sheets and images all
+// come out of the archive. Links inside the manual are followed here; links
+// that leave it are handed to the desktop.
+class ChmBrowser : public QTextBrowser {
+ public:
+  ChmBrowser(const ChmArchive* archive, QWidget* parent);
+  QVariant loadResource(int type, const QUrl& name) override;
+
+  // The address of a path inside the archive ("/a b.html").
+  static QUrl urlOf(const std::string& archivePath);
+
+ private:
+  void followLink(const QUrl& link);
+  const ChmArchive* archive_;
+};
+
+// The help window: the manual's contents on the left, the page on the right,
+// Back and Forward above. Closing it only hides it; it goes with its owner.
+class HelpWindow : public QWidget {
+ public:
+  HelpWindow(std::string manualPath, std::unique_ptr<ChmArchive> archive, QWidget* owner);
+  ~HelpWindow() override;
+
+  const std::string& manualPath() const { return manualPath_; }
+  const ChmArchive& archive() const { return *archive_; }
+  // Shows the page at `archivePath`, with an optional "#fragment".
+  void showTopic(const std::string& archivePath, const std::string& fragment = {});
+  // The path inside the archive of the page shown ("/a b.html").
+  std::string currentTopic() const;
+
+  ChmBrowser* view() const { return view_; }
+  QTreeWidget* contents() const { return contents_; }
+  QPushButton* backButton() const { return back_; }
+  QPushButton* forwardButton() const { return forward_; }
+
+ private:
+  void fillContents(const std::vector<HelpContentsEntry>& entries, QTreeWidgetItem* parent);
+  void openContentsItem(QTreeWidgetItem* item);
+  void markCurrentPage(const QUrl& page);
+
+  std::string manualPath_;
+  std::unique_ptr<ChmArchive> archive_;
+  QTreeWidget* contents_ = nullptr;
+  ChmBrowser* view_ = nullptr;
+  QPushButton* back_ = nullptr;
+  QPushButton* forward_ = nullptr;
+};

@@ -1,0 +1,94 @@
+#include "html_help.h"
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "chm_archive.h"
+#include "help_window.h"
+
+HtmlHelp::~HtmlHelp() { closeAll(); }
+
+std::uint32_t HtmlHelp::initialize() {
+  activeCookie_ = nextCookie_++;
+  if (nextCookie_ == 0) nextCookie_ = 1;
+  return activeCookie_;
+}
+
+void HtmlHelp::uninitialize(std::uint32_t cookie) {
+  if (cookie == 0 || cookie != activeCookie_) return;
+  closeAll();
+  activeCookie_ = 0;
+}
+
+QWidget* HtmlHelp::fail(std::int32_t code, std::string description) {
+  lastError_.hr = code;
+  lastError_.description = std::move(description);
+  return nullptr;
+}
+
+HelpWindow* HtmlHelp::windowFor(const std::string& manualPath) const {
+  for (const QPointer<HelpWindow>& window : windows_) {
+    if (window && window->manualPath() == manualPath) return window;
+  }
+  return nullptr;
+}
+
+QWidget* HtmlHelp::displayToc(QWidget* caller, const std::string& fileAndTopic) {
+  const std::size_t separator = fileAndTopic.find("::");
+  const std::string manualPath = fileAndTopic.substr(0, separator);
+  const std::string topic =
+      separator == std::string::npos ? std::string() : fileAndTopic.substr(separator);
+  if (manualPath.empty()) return fail(kFileNotFound, "no help file was named");
+
+  HelpWindow* window = windowFor(manualPath);
+  std::unique_ptr<ChmArchive> opened;
+  if (window == nullptr) {
+    std::string why;
+    opened = ChmArchive::open(manualPath, &why);
+    if (!opened) {
+      const bool missing = why == std::strerror(ENOENT);
+      return fail(missing ? kFileNotFound : kInvalidData,
+                  "the help file " + manualPath + " cannot be opened: " + why);
+    }
+  }
+  const ChmArchive& archive = window != nullptr ? window->archive() : *opened;
+
+  std::string path = topic.empty() ? archive.defaultTopic() : archivePathOfTopic(topic);
+  if (path.empty()) return fail(kTopicNotFound, "the help file names no page to open at");
+  if (!archive.contains(path))
+    return fail(kTopicNotFound, "the help file has no page " + path.substr(1));
+  const std::size_t hash = topic.find('#');
+  const std::string fragment = hash == std::string::npos ? std::string() : topic.substr(hash + 1);
+
+  if (window == nullptr) {
+    window = new HelpWindow(manualPath, std::move(opened), caller);
+    windows_.emplace_back(window);
+  }
+  window->showTopic(path, fragment);
+  window->show();
+  window->raise();
+  window->activateWindow();
+  lastError_ = HhLastError{};
+  return window;
+}
+
+bool HtmlHelp::getLastError(HhLastError* record) const {
+  if (record == nullptr || record->cbStruct != 12) return false;
+  record->hr = lastError_.hr;
+  record->description = lastError_.description;
+  return true;
+}
+
+void HtmlHelp::closeAll() {
+  for (QPointer<HelpWindow>& window : windows_) delete window.data();
+  windows_.clear();
+}
+
+std::vector<HelpWindow*> HtmlHelp::windows() const {
+  std::vector<HelpWindow*> open;
+  for (const QPointer<HelpWindow>& window : windows_) {
+    if (window) open.push_back(window);
+  }
+  return open;
+}

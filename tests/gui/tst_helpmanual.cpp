@@ -1,0 +1,212 @@
+// The compiled user manual: every page the window's help asks for is in it,
+// no page links to anything it lacks, and a help request that cannot be
+// shown says why.
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+#include <regex>
+#include <string>
+
+#include "chm_archive.h"
+#include "help_contents.h"
+#include "help_topics.h"
+#include "help_window.h"
+#include "html_help.h"
+
+namespace {
+
+std::unique_ptr<ChmArchive> openManual(const char* path = VANTIRO_MANUAL_PATH) {
+  std::string error;
+  auto archive = ChmArchive::open(path, &error);
+  if (!archive) qWarning("%s: %s", path, error.c_str());
+  return archive;
+}
+
+std::string percentDecoded(const std::string& text) {
+  return QByteArray::fromPercentEncoding(QByteArray::fromStdString(text)).toStdString();
+}
+
+// The archive path a link on page `from` leads to, "" for a link within the
+// page, or the link itself prefixed with '!' when it leaves the manual.
+std::string linkTarget(const std::string& from, const std::string& link) {
+  if (link.empty() || link[0] == '#') return {};
+  if (std::regex_search(link, std::regex("^[A-Za-z][A-Za-z0-9+.-]*:"))) return "!" + link;
+  std::string path = percentDecoded(link.substr(0, link.find('#')));
+  std::string base = from.substr(0, from.rfind('/') + 1);
+  while (path.rfind("../", 0) == 0) {
+    path.erase(0, 3);
+    if (base.size() > 1) base.erase(base.rfind('/', base.size() - 2) + 1);
+  }
+  return path[0] == '/' ? path : base + path;
+}
+
+}  // namespace
+
+class HelpManualTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void everyTopicIsInTheManual_data() {
+    QTest::addColumn<QString>("topic");
+    for (std::string_view topic : allHelpTopics())
+      QTest::newRow(std::string(topic).c_str()) << QString::fromUtf8(topic.data(), topic.size());
+  }
+  void everyTopicIsInTheManual() {
+    QFETCH(QString, topic);
+    auto manual = openManual();
+    QVERIFY(manual);
+    const std::string path = archivePathOfTopic(topic.toStdString());
+    QVERIFY2(manual->contains(path), path.c_str());
+    const auto page = manual->read(path);
+    QVERIFY(page);
+    // A page, not an empty file: it has a heading.
+    QVERIFY2(page->find("<h1>") != std::string::npos, path.c_str());
+  }
+
+  void theManualOpensAtTheOverview() {
+    auto manual = openManual();
+    QVERIFY(manual);
+    QCOMPARE(manual->defaultTopic(), "/" + std::string(kDefaultHelpPage));
+    QVERIFY(manual->contains(manual->contentsFile()));
+    QCOMPARE(manual->title(), std::string("Vantiro User Manual"));
+  }
+
+  void noLinkLeavesTheManual() {
+    auto manual = openManual();
+    QVERIFY(manual);
+    QStringList broken;
+    int pages = 0;
+    const std::regex attribute("(?:href|src)\\s*=\\s*\"([^\"]*)\"", std::regex::icase);
+    for (const std::string& file : manual->files()) {
+      if (file.size() < 5 || file.compare(file.size() - 5, 5, ".html") != 0) continue;
+      ++pages;
+      const std::string page = manual->read(file).value_or("");
+      for (std::sregex_iterator it(page.begin(), page.end(), attribute), end; it != end; ++it) {
+        const std::string target = linkTarget(file, (*it)[1].str());
+        if (!target.empty() && (target[0] == '!' || !manual->contains(target)))
+          broken << QString::fromStdString(file + " -> " + (*it)[1].str());
+      }
+    }
+    // The contents lead to pages in the manual too.
+    std::function<void(const std::vector<HelpContentsEntry>&)> check =
+        [&](const std::vector<HelpContentsEntry>& entries) {
+          for (const HelpContentsEntry& e : entries) {
+            if (e.local.empty() || !manual->contains(archivePathOfTopic(e.local)))
+              broken << QString::fromStdString("contents: " + e.name + " -> " + e.local);
+            check(e.children);
+          }
+        };
+    const auto contents = parseHelpContents(manual->read(manual->contentsFile()).value_or(""));
+    QVERIFY(!contents.empty());
+    check(contents);
+    QCOMPARE(broken, QStringList());
+    QVERIFY(pages > static_cast<int>(allHelpTopics().size()));
+  }
+
+  void archivesThatCannotBeOpened_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("missing") << "missing"
+                             << "No such file or directory";
+    QTest::newRow("text file") << "text"
+                               << "not a compiled help file, or it cannot be read";
+    QTest::newRow("empty file") << "empty"
+                                << "not a compiled help file, or it cannot be read";
+    QTest::newRow("directory") << "directory"
+                               << "not a regular file";
+  }
+  void archivesThatCannotBeOpened() {
+    QFETCH(QString, kind);
+    QFETCH(QString, error);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("manual.chm");
+    if (kind == "text" || kind == "empty") {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      if (kind == "text") file.write("ITSF but not really a help file\n");
+    }
+    if (kind == "directory") QVERIFY(QDir().mkpath(path));
+    std::string why;
+    QVERIFY(!ChmArchive::open(path.toStdString(), &why));
+    QCOMPARE(QString::fromStdString(why), error);
+  }
+
+  // What displayToc returns and leaves for getLastError.
+  void displayTocOutcomes_data() {
+    QTest::addColumn<QString>("request");  // %1: the manual, %2: the one-page manual
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("topic") << "%1::/The Stop Button.html" << true << "/The Stop Button.html" << 0
+                           << "";
+    QTest::newRow("no topic: the default page")
+        << "%1" << true << "/Vantiro Overview.html" << 0 << "";
+    QTest::newRow("topic with fragment")
+        << "%1::/Messages.html#x" << true << "/Messages.html" << 0 << "";
+    QTest::newRow("missing topic")
+        << "%2::/Train Parameters - Number of Neurons.html" << false << ""
+        << HtmlHelp::kTopicNotFound
+        << "the help file has no page Train Parameters - Number of Neurons.html";
+    QTest::newRow("missing file") << "/no/such/manual.chm::/a.html" << false << ""
+                                  << HtmlHelp::kFileNotFound
+                                  << "the help file /no/such/manual.chm cannot be opened: No such "
+                                     "file or directory";
+    QTest::newRow("no file named")
+        << "::/a.html" << false << "" << HtmlHelp::kFileNotFound << "no help file was named";
+  }
+  void displayTocOutcomes() {
+    QFETCH(QString, request);
+    QFETCH(bool, opens);
+    QFETCH(QString, page);
+    QFETCH(int, code);
+    QFETCH(QString, description);
+    QWidget owner;
+    HtmlHelp help;
+    const std::uint32_t cookie = help.initialize();
+    QVERIFY(cookie != 0);
+    // A failure before leaves nothing behind once a request succeeds, and the
+    // other way round.
+    help.displayToc(&owner, opens ? "/no/such.chm" : VANTIRO_MANUAL_PATH);
+    const QString text = QString(request)
+                             .replace("%1", VANTIRO_MANUAL_PATH)
+                             .replace("%2", VANTIRO_ONE_PAGE_MANUAL_PATH);
+    QWidget* window = help.displayToc(&owner, text.toStdString());
+    QCOMPARE(window != nullptr, opens);
+    HhLastError error;
+    QVERIFY(help.getLastError(&error));
+    QCOMPARE(error.hr, code);
+    QCOMPARE(QString::fromStdString(error.description), description);
+    if (opens) {
+      QVERIFY(window->isVisible());
+      QCOMPARE(window->parentWidget(), &owner);
+      QCOMPARE(QString::fromStdString(static_cast<HelpWindow*>(window)->currentTopic()), page);
+    }
+    HhLastError wrongSize;
+    wrongSize.cbStruct = 8;
+    QVERIFY(!help.getLastError(&wrongSize));
+    help.uninitialize(cookie);
+    QVERIFY(help.windows().empty());
+  }
+
+  void oneWindowPerManualAndItIsClosedAtTheEnd() {
+    QWidget owner;
+    HtmlHelp help;
+    const std::uint32_t cookie = help.initialize();
+    const std::string manual = VANTIRO_MANUAL_PATH;
+    QWidget* first = help.displayToc(&owner, manual + "::/The Begin Button.html");
+    QWidget* second = help.displayToc(&owner, manual + "::/The Clear Button.html");
+    QVERIFY(first != nullptr);
+    QCOMPARE(second, first);
+    QCOMPARE(help.windows().size(), std::size_t{1});
+    help.uninitialize(cookie + 1);  // not its cookie: nothing happens
+    QCOMPARE(help.windows().size(), std::size_t{1});
+    QPointer<QWidget> watched = first;
+    help.closeAll();
+    QVERIFY(watched.isNull());
+    QVERIFY(help.windows().empty());
+  }
+};
+
+QTEST_MAIN(HelpManualTest)
+#include "tst_helpmanual.moc"

@@ -1,0 +1,209 @@
+// Which manual page each control of the window opens, by mode, and the
+// reading of a manual's contents file.
+#include <QtTest>
+#include <set>
+#include <string>
+
+#include "chm_archive.h"
+#include "control_table.h"
+#include "help_contents.h"
+#include "help_topics.h"
+#include "mode_rules.h"
+
+namespace {
+
+constexpr int kNoMode = -1;
+
+// The rows of the help tables as the manual's page names give them.
+struct ExpectedRow {
+  std::vector<int> ids;
+  const char* benchmark;
+  const char* train;
+  const char* generate;
+  const char* unselected;
+};
+
+const ExpectedRow kExpected[] = {
+    {{1003, 1010},
+     "::/Benchmark Mode Overview.html",
+     "::/Train Mode Overview.html",
+     "::/Generate Mode Overview.html",
+     "::/Vantiro Overview.html"},
+    {{1004, 1009},
+     "::/Benchmark Parameters - Number of Neurons.html",
+     "::/Train Parameters - Number of Neurons.html",
+     "::/Generate Parameters - Number of Neurons.html",
+     "::/Train Parameters - Number of Neurons.html"},
+    {{1005, 1018},
+     "::/Benchmark Parameters - Input Window Size.html",
+     "::/Train Parameters - Input Window Size.html",
+     "::/Generate Parameters - Input Window Size.html",
+     "::/Train Parameters - Input Window Size.html"},
+    {{1034, 1071, 1075},
+     "::/Train Parameters - Input File.html",
+     "::/Train Parameters - Input File.html",
+     "::/Generate Parameters - Input File.html",
+     "::/Train Parameters - Input File.html"},
+    {{1035, 1073, 1077},
+     "::/Train Parameters - Load State File.html",
+     "::/Train Parameters - Load State File.html",
+     "::/Generate Parameters - Load State File.html",
+     "::/Train Parameters - Load State File.html"},
+};
+
+struct ExpectedFixed {
+  std::vector<int> ids;
+  const char* topic;
+};
+
+const ExpectedFixed kExpectedFixed[] = {
+    {{1006, 1019}, "::/Train Parameters - Learning Rate.html"},
+    {{1007, 1020}, "::/Train Parameters - Tolerance Unit.html"},
+    {{1008, 1021}, "::/Train Parameters - Train to Tolerance.html"},
+    {{1024, 1025, 1031}, "::/Vantiro Options - Precision.html"},
+    {{1026}, "::/Vantiro Options - Load Conversion State.html"},
+    {{1038}, "::/Vantiro Options - Save Conversion State.html"},
+    {{1042, 1043, 1044, 1045}, "::/Vantiro Options - Instruction Set.html"},
+    {{1046, 1047, 1048, 1049}, "::/Vantiro Options - Priority.html"},
+    {{1032, 1072, 1076}, "::/Generate Parameters - Output File.html"},
+    {{1033, 1082, 1083}, "::/Train Parameters - Save State File.html"},
+    {{1040}, "::/The Begin Button.html"},
+    {{1041}, "::/The Stop Button.html"},
+    {{1050}, "::/The Clear Button.html"},
+    {{1065, 1070}, "::/Benchmark Parameters - Benchmarking Data Points.html"},
+    {{1069, 1074}, "::/Benchmark Parameters - Benchmarking Iterations.html"},
+    {{1078, 1079}, "::/The Memory Required Display.html"},
+    {{1080, 1081}, "::/Generate Parameters - Points to Generate.html"},
+};
+
+// Controls that open the manual at its default page.
+const int kWithoutTopic[] = {ctl::OutputList, ctl::Help, ctl::OptionsGroup, ctl::ParameterGroup};
+
+}  // namespace
+
+class HelpTopicsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void topicOfEveryControlAndMode_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("topic");  // empty: none
+    const int modes[] = {kModeBenchmark, kModeTrain, kModeGenerate, kNoMode};
+    for (const ExpectedRow& row : kExpected) {
+      const char* topics[] = {row.benchmark, row.train, row.generate, row.unselected};
+      for (int id : row.ids) {
+        for (int i = 0; i < 4; ++i)
+          QTest::addRow("%d in mode %d", id, modes[i]) << id << modes[i] << QString(topics[i]);
+      }
+    }
+    for (const ExpectedFixed& row : kExpectedFixed) {
+      for (int id : row.ids) {
+        for (int mode : modes) QTest::addRow("%d in mode %d", id, mode) << id << mode << row.topic;
+      }
+    }
+    for (int id : kWithoutTopic) {
+      for (int mode : modes) QTest::addRow("%d in mode %d", id, mode) << id << mode << QString();
+    }
+    QTest::newRow("unknown id") << 4711 << kModeTrain << QString();
+    QTest::newRow("mode index out of range")
+        << ctl::Neurons << 3 << "::/Train Parameters - Number of Neurons.html";
+  }
+  void topicOfEveryControlAndMode() {
+    QFETCH(int, id);
+    QFETCH(int, mode);
+    QFETCH(QString, topic);
+    const auto found = helpTopic(id, mode);
+    QCOMPARE(found.has_value(), !topic.isEmpty());
+    if (found) QCOMPARE(QString::fromUtf8(found->data(), found->size()), topic);
+  }
+
+  // A control added to the window without a row in the help tables would
+  // silently open the default page.
+  void everyControlHasATopicOrIsKnownNotTo() {
+    std::set<int> without(std::begin(kWithoutTopic), std::end(kWithoutTopic));
+    for (const ControlTemplate& t : mainDialogControls()) {
+      for (int mode : {kModeBenchmark, kModeTrain, kModeGenerate, kNoMode})
+        QVERIFY2(helpTopic(t.id, mode).has_value() != (without.count(t.id) == 1),
+                 qPrintable(QString("control %1, mode %2").arg(t.id).arg(mode)));
+    }
+  }
+
+  void allTopicsAreListedOnce() {
+    std::set<std::string> expected;
+    for (const ExpectedRow& row : kExpected) {
+      for (const char* topic : {row.benchmark, row.train, row.generate, row.unselected})
+        expected.insert(topic);
+    }
+    for (const ExpectedFixed& row : kExpectedFixed) expected.insert(row.topic);
+    std::set<std::string> listed;
+    for (std::string_view topic : allHelpTopics()) {
+      QVERIFY2(listed.insert(std::string(topic)).second, topic.data());
+    }
+    QCOMPARE(listed, expected);
+  }
+
+  void archivePathOfTopic_data() {
+    QTest::addColumn<QString>("topic");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("help request") << "::/The Stop Button.html"
+                                  << "/The Stop Button.html";
+    QTest::newRow("rooted") << "/a b.html"
+                            << "/a b.html";
+    QTest::newRow("bare") << "a b.html"
+                          << "/a b.html";
+    QTest::newRow("fragment") << "::/Messages.html#states"
+                              << "/Messages.html";
+    QTest::newRow("subfolder") << "images/x.png"
+                               << "/images/x.png";
+  }
+  void archivePathOfTopic() {
+    QFETCH(QString, topic);
+    QFETCH(QString, path);
+    QCOMPARE(QString::fromStdString(::archivePathOfTopic(topic.toStdString())), path);
+  }
+
+  // The contents as "name=page" lines, nesting shown by leading dots.
+  void contentsAreRead_data() {
+    QTest::addColumn<QString>("sitemap");
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("nested lists") << R"(<UL>
+<LI><OBJECT type="text/sitemap"><param name="Name" value="Train"><param name="Local" value="t.html"></OBJECT>
+<UL><LI><OBJECT type="text/sitemap"><param name="Name" value="Rate"><param name="Local" value="r.html"></OBJECT>
+<UL><LI><OBJECT type="text/sitemap"><param name="Name" value="Deep"><param name="Local" value="d.html"></OBJECT></UL>
+</UL>
+<LI><OBJECT type="text/sitemap"><param name="Name" value="Generate"><param name="Local" value="g.html"></OBJECT>
+</UL>)" << QStringList{"Train=t.html", ".Rate=r.html", "..Deep=d.html", "Generate=g.html"};
+    QTest::newRow("site properties are not an entry")
+        << R"(<OBJECT type="text/site properties"><param name="Window Styles" value="0x800025"></OBJECT>
+<ul><li><object type="text/sitemap"><param name="name" value="A"><param name="local" value="a.html"></object></ul>)"
+        << QStringList{"A=a.html"};
+    QTest::newRow("entities, single quotes, unquoted values, heading without page")
+        << R"(<UL><LI><OBJECT><param name='Name' value='Q &amp; A'><param name=Local value=q.html></OBJECT>
+<LI><OBJECT><PARAM NAME="Name" VALUE="Heading"></OBJECT></UL>)"
+        << QStringList{"Q & A=q.html", "Heading="};
+    QTest::newRow("lists left open")
+        << R"(<UL><LI><OBJECT><param name="Name" value="A"></OBJECT><UL>
+<LI><OBJECT><param name="Name" value="B"></OBJECT>)"
+        << QStringList{"A=", ".B="};
+    QTest::newRow("cut off inside a tag")
+        << R"(<UL><LI><OBJECT><param name="Name" value="A"></OBJECT><LI><OBJ)" << QStringList{"A="};
+  }
+  void contentsAreRead() {
+    QFETCH(QString, sitemap);
+    QFETCH(QStringList, entries);
+    QStringList lines;
+    std::function<void(const std::vector<HelpContentsEntry>&, int)> flatten =
+        [&](const std::vector<HelpContentsEntry>& list, int depth) {
+          for (const HelpContentsEntry& e : list) {
+            lines << QString(depth, '.') + QString::fromStdString(e.name + "=" + e.local);
+            flatten(e.children, depth + 1);
+          }
+        };
+    flatten(parseHelpContents(sitemap.toStdString()), 0);
+    QCOMPARE(lines, entries);
+  }
+};
+
+QTEST_MAIN(HelpTopicsTest)
+#include "tst_helptopics.moc"

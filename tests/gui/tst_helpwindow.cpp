@@ -1,0 +1,285 @@
+// Context help through the window, as a user asks for it: F1 on the focused
+// control, or the Help button and then a click on a control; the help window
+// that opens, and the log line when a page cannot be shown.
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+#include "control_table.h"
+#include "gui_test_support.h"
+#include "help_window.h"
+#include "main_dialog.h"
+#include "mode_rules.h"
+
+namespace {
+
+constexpr int kNoMode = -1;
+
+// A manual under a name of its own in a fresh directory on PATH, and a
+// started dialog that finds it there.
+struct DialogWithManual {
+  QTemporaryDir directory;
+  QByteArray previousPath = qgetenv("PATH");
+  QVector<RecordedMessageBox> boxes;
+  std::unique_ptr<CMainDialog> dialog;
+
+  explicit DialogWithManual(const QString& manualSource, const char* name = "tst-help-manual.chm") {
+    if (manualSource.isEmpty()) {
+      QFile text(directory.filePath(name));
+      if (text.open(QIODevice::WriteOnly)) text.write("not a compiled help file\n");
+    } else {
+      QFile::copy(manualSource, directory.filePath(name));
+    }
+    qputenv("PATH", directory.path().toUtf8() + ":" + previousPath);
+    DialogEnvironment environment = testEnvironment(&boxes, name);
+    environment.detectCpuFeatures = [] { return kCpuSse | kCpuSse2; };
+    dialog = std::make_unique<CMainDialog>(environment);
+    dialog->OnInitDialog();
+    dialog->show();
+    dialog->activateWindow();
+    if (!QTest::qWaitForWindowActive(dialog.get())) qWarning("dialog did not become active");
+  }
+  ~DialogWithManual() {
+    dialog.reset();
+    qputenv("PATH", previousPath);
+  }
+
+  QWidget* control(int id) const { return dialog->control(id); }
+  void chooseMode(int mode) {
+    auto* modes = dialog->controlAs<QComboBox>(ctl::ModeList);
+    modes->setCurrentIndex(mode);
+    dialog->applyModeEnabling();
+  }
+  HelpWindow* helpWindow() const {
+    const auto windows = dialog->htmlHelp().windows();
+    return windows.size() == 1 ? windows.front() : nullptr;
+  }
+  QString log() const {
+    QFile file(directory.filePath("guiapp.log"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readAll());
+  }
+};
+
+void clickAt(QWidget* widget) {
+  QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(4, widget->height() / 2));
+}
+
+// Asks for help on a control the way the row says: "F1" with the focus on
+// it, or "click" with the Help button and then on the control.
+void askForHelp(DialogWithManual& d, const QString& how, int id) {
+  if (how == "F1") {
+    d.control(id)->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(d.dialog.get(), Qt::Key_F1);
+  } else {
+    clickAt(d.control(ctl::Help));
+    clickAt(d.control(id));
+  }
+}
+
+}  // namespace
+
+class HelpWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { home_ = std::make_unique<TemporaryConfigHome>(); }
+  void cleanup() {
+    home_.reset();
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    QCOMPARE(QApplication::topLevelWidgets().size(), 0);
+  }
+
+  void helpOpensTheControlsPage_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("F1, Neurons in Generate")
+        << kModeGenerate << "F1" << ctl::Neurons << "/Generate Parameters - Number of Neurons.html";
+    QTest::newRow("F1, Neurons, no mode")
+        << kNoMode << "F1" << ctl::Neurons << "/Train Parameters - Number of Neurons.html";
+    QTest::newRow("F1, Mode list, no mode")
+        << kNoMode << "F1" << ctl::ModeList << "/Vantiro Overview.html";
+    QTest::newRow("F1, Mode list in Benchmark")
+        << kModeBenchmark << "F1" << ctl::ModeList << "/Benchmark Mode Overview.html";
+    QTest::newRow("click, label of Neurons in Generate")
+        << kModeGenerate << "click" << ctl::NeuronsLabel
+        << "/Generate Parameters - Number of Neurons.html";
+    QTest::newRow("click, disabled Input File in Benchmark")
+        << kModeBenchmark << "click" << ctl::InputFile << "/Train Parameters - Input File.html";
+    QTest::newRow("click, disabled Points label in Train")
+        << kModeTrain << "click" << ctl::PointsLabel
+        << "/Generate Parameters - Points to Generate.html";
+    QTest::newRow("click, SSE") << kModeTrain << "click" << ctl::Sse
+                                << "/Vantiro Options - Instruction Set.html";
+    QTest::newRow("click, output list: the default page")
+        << kModeTrain << "click" << ctl::OutputList << "/Vantiro Overview.html";
+    QTest::newRow("F1, Help button: the default page")
+        << kModeTrain << "F1" << ctl::Help << "/Vantiro Overview.html";
+  }
+  void helpOpensTheControlsPage() {
+    QFETCH(int, mode);
+    QFETCH(QString, how);
+    QFETCH(int, id);
+    QFETCH(QString, page);
+    DialogWithManual d(VANTIRO_MANUAL_PATH);
+    QVERIFY(d.dialog->helpDirectory().has_value());
+    const std::string directory = *d.dialog->helpDirectory();
+    QCOMPARE(QString::fromStdString(directory), d.directory.path() + "/");
+    d.chooseMode(mode);
+    const QString logBefore = d.log();
+    askForHelp(d, how, id);
+    HelpWindow* window = d.helpWindow();
+    QVERIFY(window != nullptr);
+    QVERIFY(window->isVisible());
+    QCOMPARE(QString::fromStdString(window->currentTopic()), page);
+    QVERIFY(!window->view()->toPlainText().isEmpty());
+    QVERIFY(!d.dialog->contextHelpMode()->isActive());
+    // The directory is as it was, ready for the next request.
+    QCOMPARE(*d.dialog->helpDirectory(), directory);
+    QCOMPARE(d.log(), logBefore);
+  }
+
+  void theClickThatAsksDoesNotAct() {
+    DialogWithManual d(VANTIRO_MANUAL_PATH);
+    auto* list = d.dialog->controlAs<QListWidget>(ctl::OutputList);
+    list->addItem("a line");
+    clickAt(d.control(ctl::Help));
+    QVERIFY(d.dialog->contextHelpMode()->isActive());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WhatsThisCursor);
+    clickAt(d.control(ctl::Clear));
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(QString::fromStdString(d.helpWindow()->currentTopic()), "/The Clear Button.html");
+    // The mode has ended: the next click clears.
+    clickAt(d.control(ctl::Clear));
+    QCOMPARE(list->count(), 0);
+  }
+
+  void escapeLeavesTheModeWithoutHelp() {
+    DialogWithManual d(VANTIRO_MANUAL_PATH);
+    auto* list = d.dialog->controlAs<QListWidget>(ctl::OutputList);
+    list->addItem("a line");
+    clickAt(d.control(ctl::Help));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!d.dialog->contextHelpMode()->isActive());
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    QVERIFY(d.dialog->isVisible());  // the Escape did not close the window
+    clickAt(d.control(ctl::Clear));
+    QCOMPARE(list->count(), 0);
+    QVERIFY(d.dialog->htmlHelp().windows().empty());
+  }
+
+  // A screen reader presses the Help button through its action, then uses F1.
+  void theHelpButtonsPressActionEntersTheMode() {
+    DialogWithManual d(VANTIRO_MANUAL_PATH);
+    QAccessibleInterface* button = QAccessible::queryAccessibleInterface(d.control(ctl::Help));
+    QVERIFY(button != nullptr && button->actionInterface() != nullptr);
+    QVERIFY(button->actionInterface()->actionNames().contains(
+        QAccessibleActionInterface::pressAction()));
+    button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    // The press is animated: the click follows a moment later.
+    QTRY_VERIFY(d.dialog->contextHelpMode()->isActive());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!d.dialog->contextHelpMode()->isActive());
+  }
+
+  void aPageThatCannotBeShownIsLogged_data() {
+    QTest::addColumn<QString>("manual");  // empty: a file that is not a manual
+    QTest::addColumn<QString>("why");
+    QTest::newRow("manual without the page")
+        << VANTIRO_ONE_PAGE_MANUAL_PATH
+        << "the help file has no page Generate Parameters - Output File.html";
+    QTest::newRow("not a manual") << ""
+                                  << "the help file %1/tst-help-manual.chm cannot be opened: not "
+                                     "a compiled help file, or it cannot be read";
+  }
+  void aPageThatCannotBeShownIsLogged() {
+    QFETCH(QString, manual);
+    QFETCH(QString, why);
+    DialogWithManual d(manual);
+    const QString before = d.log();
+    d.chooseMode(kModeGenerate);
+    askForHelp(d, "F1", ctl::OutputFile);
+    QVERIFY(d.dialog->htmlHelp().windows().empty());
+    const QString expected = QString(
+                                 "HtmlHelp() failed to open help topic \"%1/tst-help-manual.chm"
+                                 "::/Generate Parameters - Output File.html\", %2\n")
+                                 .arg(d.directory.path(), why.arg(d.directory.path()));
+    QCOMPARE(d.log().mid(before.size()), expected);
+    QCOMPARE(QString::fromStdString(*d.dialog->helpDirectory()), d.directory.path() + "/");
+  }
+
+  void withoutAManualHelpDoesNothing() {
+    QVector<RecordedMessageBox> boxes;
+    CMainDialog dialog(testEnvironment(&boxes));
+    dialog.OnInitDialog();
+    QVERIFY(!dialog.helpDirectory().has_value());
+    HelpInfo info;
+    info.controlId = ctl::Neurons;
+    info.control = dialog.control(ctl::Neurons);
+    QVERIFY(!dialog.OnHelpInfo(info));
+    info.contextType = HelpInfo::ContextType::MenuItem;
+    QVERIFY(dialog.OnHelpInfo(info));  // a menu's request is taken and ignored
+    QVERIFY(dialog.htmlHelp().windows().empty());
+  }
+
+  void theHelpWindowFollowsLinksAndGoesBack() {
+    DialogWithManual d(VANTIRO_MANUAL_PATH);
+    askForHelp(d, "F1", ctl::ModeList);  // Benchmark at first start
+    HelpWindow* window = d.helpWindow();
+    QVERIFY(window != nullptr);
+    QCOMPARE(window->view()->accessibleName(), QString("Topic"));
+    QCOMPARE(window->contents()->accessibleName(), QString("Contents"));
+    QVERIFY(!window->backButton()->isEnabled());
+    emit window->view()->anchorClicked(QUrl("Getting%20Started.html"));
+    QCOMPARE(QString::fromStdString(window->currentTopic()), "/Getting Started.html");
+    // The screenshot on that page comes out of the manual.
+    const QVariant image = window->view()->loadResource(QTextDocument::ImageResource,
+                                                        QUrl("images/dialog-train-run.png"));
+    QVERIFY(!QImage::fromData(image.toByteArray()).isNull());
+    QVERIFY(window->backButton()->isEnabled());
+    clickAt(window->backButton());
+    QCOMPARE(QString::fromStdString(window->currentTopic()), "/Benchmark Mode Overview.html");
+    QVERIFY(window->forwardButton()->isEnabled());
+    clickAt(window->forwardButton());
+    QCOMPARE(QString::fromStdString(window->currentTopic()), "/Getting Started.html");
+    // The contents follow the page shown, and open the page of an item.
+    QCOMPARE(window->contents()->currentItem()->text(0), QString("Getting Started"));
+    QTreeWidgetItem* train = window->contents()->topLevelItem(1);
+    QCOMPARE(train->text(0), QString("Train Mode"));
+    emit window->contents()->itemActivated(train->child(2), 0);
+    QCOMPARE(QString::fromStdString(window->currentTopic()),
+             "/Train Parameters - Learning Rate.html");
+    QCOMPARE(window->contents()->currentItem(), train->child(2));
+
+    QVERIFY(QDir().mkpath(VANTIRO_SCREENSHOT_DIR));
+    QVERIFY(window->grab().save(QString(VANTIRO_SCREENSHOT_DIR) + "/help-window.png"));
+  }
+
+  void closingTheDialogClosesTheHelp() {
+    DialogWithManual d(VANTIRO_MANUAL_PATH);
+    askForHelp(d, "F1", ctl::Begin);
+    QPointer<HelpWindow> window = d.helpWindow();
+    QVERIFY(window);
+    d.dialog->OnCancel();
+    QVERIFY(window.isNull());
+  }
+
+ private:
+  std::unique_ptr<TemporaryConfigHome> home_;
+};
+
+QTEST_MAIN(HelpWindowTest)
+#include "tst_helpwindow.moc"
