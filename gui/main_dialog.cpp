@@ -12,6 +12,7 @@
 #include <QShortcut>
 
 #include "about_dialog.h"
+#include "main_dialog_runs.h"
 #include "common/catalog_message.h"
 #include "control_table.h"
 #include "mode_rules.h"
@@ -94,6 +95,7 @@ CMainDialog::CMainDialog(DialogEnvironment environment) : environment_(std::move
 }
 
 CMainDialog::~CMainDialog() {
+  endRuns();  // a run still going uses the string table, the log and the list
   // Released in the close path's order when the dialog goes without closing.
   delete toolTips_;
   languageModule_.reset();
@@ -114,9 +116,7 @@ void CMainDialog::connectHandlers() {
           [this] { onSizeFieldChanged(); });
   connect(controlAs<QAbstractButton>(ctl::Clear), &QAbstractButton::clicked,
           controlAs<QListWidget>(ctl::OutputList), &QListWidget::clear);
-  // Begin and Stop (runs), the four file buttons (file choosers) and Help
-  // (context help) are connected by the run controller and the help pieces,
-  // which are built next; until then pressing them does nothing.
+  connectRunHandlers();
 }
 
 QWidget* CMainDialog::control(int id) const { return controls_.value(id); }
@@ -136,7 +136,9 @@ int CMainDialog::DoModal() {
   if (ended_) return result();
   // The first control with a tab stop, the Mode list, takes the focus.
   if (focusFirstControl) control(ctl::ModeList)->setFocus(Qt::OtherFocusReason);
-  return exec();
+  exec();
+  waitForRunAfterClose();
+  return result();
 }
 
 bool CMainDialog::OnInitDialog() {
@@ -252,9 +254,8 @@ void CMainDialog::onPrecisionClicked() {
 }
 
 void CMainDialog::OnCancel() {
-  // A close during a training run waits for the run; that path comes with
-  // the run controller. With no run active the close goes straight on:
-  saveSettings();
+  if (deferCloseForRun()) return;
+  if (!settingsStoredByDeferredClose()) saveSettings();
   delete toolTips_;
   toolTips_ = nullptr;
   languageModule_.reset();

@@ -65,6 +65,15 @@ class CMainDialog : public QDialog {
   QMenu* systemMenu() const { return systemMenu_; }
   bool hasEnded() const { return ended_; }
 
+  // Runs (main_dialog_runs.cpp): Begin, Stop, and the file buttons.
+  void onBegin();
+  void onStop();
+  void stopRun();
+  void onFileButton(int buttonId);
+  bool runActive() const;
+  // Adds one line at the end of the output list and scrolls to it.
+  void appendLine(const QString& text);
+
  protected:
   void reject() override;  // Escape, the close box and Alt+F4 arrive here
   void contextMenuEvent(QContextMenuEvent* event) override;
@@ -89,6 +98,14 @@ class CMainDialog : public QDialog {
   void createToolTips();
   void selectStoredChoices(std::uint32_t instructionSet, std::uint32_t priority);
   void endDialog(int result);
+  struct Runs;
+  friend class DialogRunWindow;
+  void connectRunHandlers();
+  bool deferCloseForRun();  // true while a run keeps the close from completing
+  bool settingsStoredByDeferredClose() const;
+  void waitForRunAfterClose();
+  void endRuns();
+  void runEnded();
   void showSystemMenu(const QPoint& globalPosition);
   QString catalogText(unsigned id) const;
   bool isChecked(int id) const;
@@ -110,6 +127,8 @@ class CMainDialog : public QDialog {
   std::unique_ptr<std::FILE, FileClose> logFile_;
   std::unique_ptr<void, LibraryRelease> languageModule_;
   CToolTipCtrl* toolTips_ = nullptr;  // owned by the dialog as a child object
+
+  std::unique_ptr<Runs> runs_;
 
   bool exchanging_ = false;     // a field exchange is running
   bool fillingFields_ = false;  // the program is filling the fields
