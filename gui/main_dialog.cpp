@@ -3,6 +3,7 @@
 #include "main_dialog.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLineEdit>
@@ -76,8 +77,10 @@ void CMainDialog::FileClose::operator()(std::FILE* file) const { std::fclose(fil
 
 CMainDialog::CMainDialog(DialogEnvironment environment) : environment_(std::move(environment)) {
   setWindowTitle(QString::fromLatin1(kMainDialogCaption));
-  // A window of fixed size: caption, system menu, minimize box, no maximize box.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+  // A window of fixed size: caption, system menu, minimize box, no maximize
+  // box. A top-level window of its own, with its own task-bar button: a
+  // dialog-type window would be marked transient for a hidden leader.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   windowIcon_ = loadIconResource(163);
@@ -104,12 +107,15 @@ CMainDialog::~CMainDialog() {
 }
 
 void CMainDialog::connectHandlers() {
-  connect(controlAs<QComboBox>(ctl::ModeList), &QComboBox::activated, this,
-          [this] { applyModeEnabling(); });
-  connect(controlAs<QAbstractButton>(ctl::Single), &QAbstractButton::clicked, this,
-          [this] { onPrecisionClicked(); });
-  connect(controlAs<QAbstractButton>(ctl::Double), &QAbstractButton::clicked, this,
-          [this] { onPrecisionClicked(); });
+  // Whatever changes the mode or the precision (a click, a key, a screen
+  // reader's action) runs the rules; the program's own filling at start-up
+  // applies them itself, in its order.
+  connect(controlAs<QComboBox>(ctl::ModeList), &QComboBox::currentIndexChanged, this, [this] {
+    if (!fillingFields_) applyModeEnabling();
+  });
+  connect(precisionGroup_, &QButtonGroup::idToggled, this, [this](int, bool selected) {
+    if (selected && !fillingFields_) onPrecisionClicked();
+  });
   connect(controlAs<QLineEdit>(ctl::Neurons), &QLineEdit::textChanged, this,
           [this] { onSizeFieldChanged(); });
   connect(controlAs<QLineEdit>(ctl::WindowSize), &QLineEdit::textChanged, this,
@@ -144,10 +150,10 @@ int CMainDialog::DoModal() {
 bool CMainDialog::OnInitDialog() {
   // 1. The controls exist; the Mode list gets its entries; the fields show
   //    the values as they stand (zero and empty).
-  fillModeList();
   {
     const bool wasFilling = fillingFields_;
     fillingFields_ = true;
+    fillModeList();
     UpdateData(false);
     fillingFields_ = wasFilling;
   }

@@ -4,6 +4,9 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make libgtest-dev qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev)
+# The dialog's screen-reader check: a virtual display, the session and accessibility
+# buses, AT-SPI for Python, and the X tools that find the window and read its properties.
+packages+=(xvfb dbus-daemon at-spi2-core python3-pyatspi xdotool x11-utils)
 if [ "${BENCH:-0}" = 1 ]; then
   packages+=(libfann-dev)
 fi

@@ -3,6 +3,7 @@
 // that matches the console program byte for byte, the close while a run
 // goes, and the four file choosers.
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -373,6 +374,44 @@ class MainRunsTest : public QObject {
     click(w->control(button));
     QVERIFY(asked);
     QCOMPARE(w->dialog->controlAs<QLineEdit>(row->fieldId)->text(), dir.filePath(chosen));
+    w->dialog->close();
+  }
+
+  void changesWithoutAClickRunTheRules_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("screen reader's toggle") << "toggle";
+    QTest::newRow("screen reader's press") << "press";
+    QTest::newRow("program") << "program";
+  }
+
+  void changesWithoutAClickRunTheRules() {
+    QFETCH(QString, how);
+    auto w = openWindow(VANTIRO_STANDIN_DIR);
+    fillIn(*w, kModeTrain, {{ctl::Neurons, "2"}, {ctl::WindowSize, "384"}}, {ctl::Sse});
+    auto* memory = w->dialog->controlAs<QLineEdit>(ctl::Memory);
+    QCOMPARE(memory->text(), "3,080 bytes");
+    auto select = [&](int id) {
+      auto* button = w->dialog->controlAs<QAbstractButton>(id);
+      if (how == "program") return button->setChecked(true);
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+      QCOMPARE(accessible->role(), QAccessible::RadioButton);
+      QAccessibleActionInterface* actions = accessible->actionInterface();
+      actions->doAction(how == "toggle" ? QAccessibleActionInterface::toggleAction()
+                                        : QAccessibleActionInterface::pressAction());
+      QTRY_VERIFY(button->isChecked());
+    };
+    select(ctl::Double);
+    // Double runs on x87 alone, and its weights take twice the bytes.
+    QTRY_VERIFY(!w->enabled(ctl::Sse) && !w->enabled(ctl::Nnvec2));
+    QVERIFY(w->dialog->controlAs<QAbstractButton>(ctl::X87)->isChecked());
+    QCOMPARE(memory->text(), "6,160 bytes");
+    select(ctl::Single);
+    QTRY_VERIFY(w->enabled(ctl::Sse) && w->enabled(ctl::Nnvec2));
+    QCOMPARE(memory->text(), "3,080 bytes");
+    // The Mode list too, whoever changes it.
+    w->dialog->controlAs<QComboBox>(ctl::ModeList)->setCurrentIndex(kModeGenerate);
+    for (const ControlEnabling& c : modeEnabling(kModeGenerate))
+      QCOMPARE(w->enabled(c.id), c.enabled);
     w->dialog->close();
   }
 
