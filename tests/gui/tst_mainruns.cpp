@@ -292,6 +292,47 @@ class MainRunsTest : public QObject {
     w->dialog->close();
   }
 
+  void realTrainShowsProgressUntilStopped() {
+    // The Nile series scaled near 1, where the logistic units respond.
+    QTemporaryDir dir;
+    QFile nile(QString(VANTIRO_SOURCE_DIR) + "/examples/nile-flow-1871-1970.txt");
+    QFile scaled(dir.filePath("nile-scaled.txt"));
+    QVERIFY(nile.open(QIODevice::ReadOnly) && scaled.open(QIODevice::WriteOnly));
+    while (!nile.atEnd())
+      scaled.write(QByteArray::number(nile.readLine().trimmed().toDouble() / 1000.0) + "\n");
+    scaled.close();
+
+    auto w = openWindow(VANTIRO_BIN_DIR);
+    fillIn(*w, kModeTrain,
+           {{ctl::Neurons, "4"},
+            {ctl::WindowSize, "8"},
+            {ctl::LearningRate, "0.01"},
+            {ctl::ToleranceUnit, "0.0001"},
+            {ctl::TrainToTolerance, "0.0001"},
+            {ctl::InputFile, scaled.fileName()},
+            {ctl::LoadStateFile, ""},
+            {ctl::SaveStateFile, dir.filePath("nile.vns")}},
+           {ctl::Sse, ctl::Normal});
+    click(w->control(ctl::Begin));
+    const QString progress = catalogPrefix(51);
+    auto progressLines = [&] {
+      int n = 0;
+      for (const QString& line : w->lines()) n += line.startsWith(progress) ? 1 : 0;
+      return n;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(progressLines() >= 6, kRunTimeoutMs);
+    click(w->control(ctl::Stop));
+    QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
+    const QStringList lines = w->lines();
+    QCOMPARE(lines.first(), catalogText(38));
+    QVERIFY(lines.contains(catalogText(36)));
+    QVERIFY(lines.contains(catalogText(53)));  // saved in the binary form
+    QVERIFY2(lines.last().startsWith(catalogPrefix(56)), qPrintable(lines.last()));
+    QVERIFY(QFileInfo(dir.filePath("nile.vns")).size() > 0);
+    saveShot(w->dialog.get(), "dialog-train-run.png");
+    w->dialog->close();
+  }
+
   void closeDuringTrainWaitsThenStores() {
     auto w = openWindow(VANTIRO_STANDIN_DIR);
     fillIn(*w, kModeTrain, kTrainOnStandIn, {ctl::Nnvec2, ctl::Normal});
