@@ -21,8 +21,7 @@ std::vector<unsigned> failedBeginChecks(int modeIndex, const ParameterValues& v)
   check(v.numberOfNeurons == 0, 17);
   check(v.inputWindowSize == 0, 18);
   // Computed wide: the product of two 32-bit counts does not fit 32 bits.
-  const std::uint64_t product =
-      static_cast<std::uint64_t>(v.numberOfNeurons) * v.inputWindowSize;
+  const std::uint64_t product = static_cast<std::uint64_t>(v.numberOfNeurons) * v.inputWindowSize;
   check(product > kLargestProduct, kProductMessage);
   const bool train = modeIndex == kModeTrain;
   const bool generate = modeIndex == kModeGenerate;

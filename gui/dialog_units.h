@@ -22,8 +22,7 @@ DialogBaseUnits dialogBaseUnits(const QFont& font);
 // rectangle. Fonts differ in how wide their words run against their average
 // letter; the window then grows a little, as one laid out for a wider font
 // would, and every text keeps the one dialog font.
-DialogBaseUnits labelFittingBaseUnits(const QFont& font,
-                                      std::span<const ControlTemplate> controls);
+DialogBaseUnits labelFittingBaseUnits(const QFont& font, std::span<const ControlTemplate> controls);
 
 // `units` * `base` / `divisor`, rounded to the nearest pixel.
 int dialogUnitsToPixels(int units, int base, int divisor);

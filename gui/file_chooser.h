@@ -9,9 +9,9 @@ class QFileDialog;
 struct FileChooserRow {
   int buttonId;
   int fieldId;
-  bool save;              // a save dialog (asks before overwriting), else an open dialog
-  unsigned titleMessage;  // catalogue message of the dialog's title
-  int filterIndex;        // the filter shown first, counted from 1
+  bool save;                  // a save dialog (asks before overwriting), else an open dialog
+  unsigned titleMessage;      // catalogue message of the dialog's title
+  int filterIndex;            // the filter shown first, counted from 1
   const char* defaultSuffix;  // added to a typed name without one; empty for none
 };
 

@@ -7,8 +7,7 @@
 std::vector<std::string> cutIntoLines(const char* text) {
   std::vector<std::string> lines;
   const char* start = text;
-  for (const char* end = std::strchr(start, '\n'); end != nullptr;
-       end = std::strchr(start, '\n')) {
+  for (const char* end = std::strchr(start, '\n'); end != nullptr; end = std::strchr(start, '\n')) {
     const char* pieceEnd = (end > start && end[-1] == '\r') ? end - 1 : end;
     lines.emplace_back(start, pieceEnd);
     start = end + 1;

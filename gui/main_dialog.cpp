@@ -13,9 +13,9 @@
 #include <QShortcut>
 
 #include "about_dialog.h"
-#include "main_dialog_runs.h"
 #include "common/catalog_message.h"
 #include "control_table.h"
+#include "main_dialog_runs.h"
 #include "mode_rules.h"
 #include "picture_resources.h"
 #include "platform/file_search.h"

@@ -26,9 +26,10 @@ constexpr int kClosePollMilliseconds = 2000;
 
 // Enabled by the worker last, in this order, when it gives the window back.
 constexpr int kControlsToRestore[] = {
-    ctl::ModeLabel,      ctl::ModeList,   ctl::ParameterGroup,  ctl::NeuronsLabel,
-    ctl::Neurons,        ctl::WindowLabel, ctl::WindowSize,     ctl::OptionsGroup,
-    ctl::PrecisionLabel, ctl::InstructionSetLabel, ctl::PriorityLabel, ctl::Begin};
+    ctl::ModeLabel,           ctl::ModeList,      ctl::ParameterGroup,
+    ctl::NeuronsLabel,        ctl::Neurons,       ctl::WindowLabel,
+    ctl::WindowSize,          ctl::OptionsGroup,  ctl::PrecisionLabel,
+    ctl::InstructionSetLabel, ctl::PriorityLabel, ctl::Begin};
 
 constexpr int kRadioButtons[] = {ctl::Single, ctl::Double, ctl::X87,    ctl::Nnvec2,
                                  ctl::Sse,    ctl::Idle,   ctl::Normal, ctl::High};
@@ -48,8 +49,8 @@ void DialogRunWindow::appendLines(const std::vector<std::string>& lines) {
   onDialogThread([this, &lines] {
     auto* list = dialog_.controlAs<QListWidget>(ctl::OutputList);
     for (const std::string& line : lines) list->addItem(QString::fromStdString(line));
-    if (list->count() > 0) list->scrollToItem(list->item(list->count() - 1),
-                                              QAbstractItemView::PositionAtTop);
+    if (list->count() > 0)
+      list->scrollToItem(list->item(list->count() - 1), QAbstractItemView::PositionAtTop);
   });
 }
 
@@ -151,8 +152,8 @@ void CMainDialog::onBegin() {
     runs_->window.restoreChoices();
     runs_->runActive.store(0);
     runs_->window.restoreControls();
-    appendLine(QStringLiteral("The run could not be started: no thread for it (error %1).")
-                   .arg(error));
+    appendLine(
+        QStringLiteral("The run could not be started: no thread for it (error %1).").arg(error));
   }
 }
 
@@ -183,7 +184,8 @@ bool CMainDialog::deferCloseForRun() {
     // Polls from its own thread; the close it posts runs here, after the run.
     runs_->closer = std::thread([this, active = &runs_->runActive] {
       waitAndClose(active, kClosePollMilliseconds, [this] {
-        QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { close(); }, Qt::QueuedConnection);
       });
     });
     return true;

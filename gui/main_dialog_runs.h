@@ -33,9 +33,9 @@ struct CMainDialog::Runs {
   // Handed to the engine as a plain const int32_t*, see run_worker.h.
   std::atomic<std::int32_t> keepRunning{0};
   std::atomic<std::int32_t> runActive{0};
-  bool closing = false;        // a close waits for a training run to end
-  bool closeAfterRun = false;  // a close waits for a Benchmark or Generate run
-  bool windowCallsDone = true; // the worker has made its last window call
+  bool closing = false;         // a close waits for a training run to end
+  bool closeAfterRun = false;   // a close waits for a Benchmark or Generate run
+  bool windowCallsDone = true;  // the worker has made its last window call
   QEventLoop* afterCloseLoop = nullptr;
   std::thread worker;
   std::thread closer;  // waitAndClose

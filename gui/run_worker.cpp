@@ -37,13 +37,12 @@ int callEngine(RunRequest& r) {
     freeLibrary(module);
     return 1;
   }
-  const int result = pet(r.runFlags, r.numberOfNeurons, r.inputWindowSize, r.pointsToGenerate,
-                         r.benchmarkingDataPoints, r.benchmarkingIterations, r.learningRate,
-                         r.toleranceUnit, r.trainToTolerance, r.inputFile.c_str(),
-                         r.outputFile.c_str(),
-                         r.loadStateFile ? r.loadStateFile->c_str() : nullptr,
-                         r.saveStateFile.c_str(), r.outputSink(),
-                         reinterpret_cast<const std::int32_t*>(r.keepRunning), r.languageModule);
+  const int result =
+      pet(r.runFlags, r.numberOfNeurons, r.inputWindowSize, r.pointsToGenerate,
+          r.benchmarkingDataPoints, r.benchmarkingIterations, r.learningRate, r.toleranceUnit,
+          r.trainToTolerance, r.inputFile.c_str(), r.outputFile.c_str(),
+          r.loadStateFile ? r.loadStateFile->c_str() : nullptr, r.saveStateFile.c_str(),
+          r.outputSink(), reinterpret_cast<const std::int32_t*>(r.keepRunning), r.languageModule);
   freeLibrary(module);
   return result;
 }

@@ -149,35 +149,42 @@ const double kNaN = std::nan("");
 INSTANTIATE_TEST_SUITE_P(
     Table, BeginChecks,
     testing::Values(
-        CheckCase{"TrainAllEmpty", kModeTrain, [](auto& v) { v = {}; },
-                  {17, 18, 20, 21, 22, 26, 27}},
+        CheckCase{
+            "TrainAllEmpty", kModeTrain, [](auto& v) { v = {}; }, {17, 18, 20, 21, 22, 26, 27}},
         CheckCase{"NoModeAlone", -1, [](auto& v) { v = {}; }, {16}},
         CheckCase{"NoModeEvenWhenReady", -1, [](auto&) {}, {16}},
-        CheckCase{"ProductTooLarge", kModeBenchmark,
-                  [](auto& v) { v.numberOfNeurons = v.inputWindowSize = 65536; }, {19}},
-        CheckCase{"ProductAtLimit", kModeBenchmark,
+        CheckCase{"ProductTooLarge",
+                  kModeBenchmark,
+                  [](auto& v) { v.numberOfNeurons = v.inputWindowSize = 65536; },
+                  {19}},
+        CheckCase{"ProductAtLimit",
+                  kModeBenchmark,
                   [](auto& v) {
                     v.numberOfNeurons = 65535;
                     v.inputWindowSize = 65537;
                   },
                   {}},
-        CheckCase{"BenchmarkZeros", kModeBenchmark,
+        CheckCase{"BenchmarkZeros",
+                  kModeBenchmark,
                   [](auto& v) { v.benchmarkingIterations = v.benchmarkingDataPoints = 0; },
                   {24, 25}},
-        CheckCase{"BenchmarkIgnoresFilesAndRates", kModeBenchmark,
+        CheckCase{"BenchmarkIgnoresFilesAndRates",
+                  kModeBenchmark,
                   [](auto& v) {
                     v.inputFile.clear();
                     v.learningRate = 0;
                   },
                   {}},
-        CheckCase{"GenerateEmpty", kModeGenerate,
+        CheckCase{"GenerateEmpty",
+                  kModeGenerate,
                   [](auto& v) {
                     v.pointsToGenerate = 0;
                     v.inputFile = v.loadStateFile = v.outputFile = v.saveStateFile = "";
                   },
                   {23, 26, 28, 29}},
         CheckCase{"TrainNaNRate", kModeTrain, [](auto& v) { v.learningRate = kNaN; }, {20}},
-        CheckCase{"TrainNegativeTarget", kModeTrain,
+        CheckCase{"TrainNegativeTarget",
+                  kModeTrain,
                   [](auto& v) {
                     v.trainToTolerance = -1;
                     v.loadStateFile.clear();
@@ -198,22 +205,19 @@ class BeginChoices : public testing::TestWithParam<ChoiceCase> {};
 TEST_P(BeginChoices, FlagsAndLibrary) {
   const ChoiceCase& c = GetParam();
   EXPECT_EQ(runFlagsFor(c.mode, c.loadConversion, c.saveConversion), c.flags);
-  EXPECT_STREQ(selectEngineLibrary(engineChoiceFor(c.doubleSelected, c.nnvec2Selected,
-                                                   c.sseSelected)),
-               c.library);
+  EXPECT_STREQ(
+      selectEngineLibrary(engineChoiceFor(c.doubleSelected, c.nnvec2Selected, c.sseSelected)),
+      c.library);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, BeginChoices,
-                         testing::Values(ChoiceCase{kModeTrain, false, true, 9, false, false,
-                                                    false, "nnsingle.dll"},
-                                         ChoiceCase{kModeGenerate, true, false, 6, false, true,
-                                                    false, "nnvec2.dll"},
-                                         ChoiceCase{kModeBenchmark, true, true, 12, false,
-                                                    false, true, "nnvec4.dll"},
-                                         ChoiceCase{kModeTrain, false, false, 1, true, false,
-                                                    true, "nndouble.dll"},
-                                         ChoiceCase{kModeBenchmark, false, false, 0, true, true,
-                                                    false, "nndouble.dll"}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, BeginChoices,
+    testing::Values(ChoiceCase{kModeTrain, false, true, 9, false, false, false, "nnsingle.dll"},
+                    ChoiceCase{kModeGenerate, true, false, 6, false, true, false, "nnvec2.dll"},
+                    ChoiceCase{kModeBenchmark, true, true, 12, false, false, true, "nnvec4.dll"},
+                    ChoiceCase{kModeTrain, false, false, 1, true, false, true, "nndouble.dll"},
+                    ChoiceCase{kModeBenchmark, false, false, 0, true, true, false,
+                               "nndouble.dll"}));
 
 TEST(BeginChoices, PriorityHighThenNormalElseIdle) {
   EXPECT_EQ(priorityFor(true, true), ThreadPriority::High);
@@ -269,14 +273,12 @@ TEST_P(SinkThresholds, ListAndLog) {
   EXPECT_EQ(std::string(text, n), c.inLog ? "a\nb\n\n" : "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SinkThresholds,
-                         testing::Values(ThresholdCase{1, 0, true, false},
-                                         ThresholdCase{1, 1, true, false},
-                                         ThresholdCase{2, 2, true, true},
-                                         ThresholdCase{0, 0, false, false},
-                                         ThresholdCase{0, 1, true, false},
-                                         ThresholdCase{12, 2, true, true},
-                                         ThresholdCase{4, 0, false, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, SinkThresholds,
+    testing::Values(ThresholdCase{1, 0, true, false}, ThresholdCase{1, 1, true, false},
+                    ThresholdCase{2, 2, true, true}, ThresholdCase{0, 0, false, false},
+                    ThresholdCase{0, 1, true, false}, ThresholdCase{12, 2, true, true},
+                    ThresholdCase{4, 0, false, false}));
 
 TEST(ListBoxSink, ListsWithoutALog) {
   ThreadedWindow window;
@@ -339,13 +341,10 @@ INSTANTIATE_TEST_SUITE_P(
     Table, Worker,
     testing::Values(
         WorkerCase{"MissingLibrary", kEngineSse, 0, 1,
-                   [](const LanguageModule& l) {
-                     return Lines{l.text(15, "nnvec4.dll", ENOENT)};
-                   }},
-        WorkerCase{"LibraryWithoutPet", kEngineDouble | kEngineSse, 1, 1,
-                   [](const LanguageModule& l) {
-                     return Lines{l.text(37, "nndouble.dll", ENOENT)};
-                   }},
+                   [](const LanguageModule& l) { return Lines{l.text(15, "nnvec4.dll", ENOENT)}; }},
+        WorkerCase{
+            "LibraryWithoutPet", kEngineDouble | kEngineSse, 1, 1,
+            [](const LanguageModule& l) { return Lines{l.text(37, "nndouble.dll", ENOENT)}; }},
         WorkerCase{"BenchmarkHidesProgress", kEngineNnvec2, 0, 0,
                    [](const LanguageModule&) {
                      return Lines{"flags 0 H 3 W 5 in 'series.txt' load (none) save 'saved.vns'",
@@ -354,8 +353,7 @@ INSTANTIATE_TEST_SUITE_P(
         WorkerCase{"GenerateShowsProgress", kEngineNnvec2, 2 | 8, 0,
                    [](const LanguageModule&) {
                      return Lines{"flags 10 H 3 W 5 in 'series.txt' load (none) save 'saved.vns'",
-                                  "progress", "error first", "error second",
-                                  "stand-in finished"};
+                                  "progress", "error first", "error second", "stand-in finished"};
                    }}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -394,8 +392,7 @@ TEST(Worker, IdlePriorityRunsToo) {
 TEST(WaitAndClose, ClosesOnceAfterTheRunEnds) {
   std::atomic<std::int32_t> runActive{1};
   std::atomic<int> closes{0};
-  std::thread waiter(
-      [&] { waitAndClose(&runActive, 5, [&] { closes.fetch_add(1); }); });
+  std::thread waiter([&] { waitAndClose(&runActive, 5, [&] { closes.fetch_add(1); }); });
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
   EXPECT_EQ(closes.load(), 0);
   runActive.store(0);

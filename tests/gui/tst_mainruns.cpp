@@ -125,10 +125,14 @@ void saveShot(QWidget* widget, const QString& name) {
 const QStringList kShownFilters = {"Text Files (*.txt, *.csv)",
                                    "Vantiro Neural State Files (*.vns)", "All Files (*.*)"};
 
-const Fields kTrainOnStandIn = {{ctl::Neurons, "3"},           {ctl::WindowSize, "5"},
-                                {ctl::LearningRate, "0.001"},  {ctl::ToleranceUnit, "0.0001"},
-                                {ctl::TrainToTolerance, "0.1"}, {ctl::InputFile, "series.txt"},
-                                {ctl::LoadStateFile, ""},      {ctl::SaveStateFile, "s.vns"}};
+const Fields kTrainOnStandIn = {{ctl::Neurons, "3"},
+                                {ctl::WindowSize, "5"},
+                                {ctl::LearningRate, "0.001"},
+                                {ctl::ToleranceUnit, "0.0001"},
+                                {ctl::TrainToTolerance, "0.1"},
+                                {ctl::InputFile, "series.txt"},
+                                {ctl::LoadStateFile, ""},
+                                {ctl::SaveStateFile, "s.vns"}};
 
 }  // namespace
 
@@ -152,9 +156,8 @@ class MainRunsTest : public QObject {
     QTest::addColumn<QList<int>>("messages");  // 0: the empty line
     QTest::newRow("Train, every field empty or 0")
         << kModeTrain
-        << Fields{{ctl::Neurons, "0"},          {ctl::WindowSize, "0"},
-                  {ctl::LearningRate, "0"},     {ctl::ToleranceUnit, "0"},
-                  {ctl::TrainToTolerance, "0"}, {ctl::InputFile, ""},
+        << Fields{{ctl::Neurons, "0"},       {ctl::WindowSize, "0"},       {ctl::LearningRate, "0"},
+                  {ctl::ToleranceUnit, "0"}, {ctl::TrainToTolerance, "0"}, {ctl::InputFile, ""},
                   {ctl::SaveStateFile, ""}}
         << QList<int>{17, 18, 20, 21, 22, 26, 27, 0};
     QTest::newRow("no mode") << -1 << Fields{} << QList<int>{16};
@@ -188,8 +191,12 @@ class MainRunsTest : public QObject {
   void realBenchmarkShowsNoProgress() {
     auto w = openWindow(VANTIRO_BIN_DIR);
     fillIn(*w, kModeBenchmark,
-           {{ctl::Neurons, "2"}, {ctl::WindowSize, "8"}, {ctl::Iterations, "200"},
-            {ctl::DataPoints, "300"}, {ctl::LearningRate, "0.001"}, {ctl::ToleranceUnit, "1e-9"}},
+           {{ctl::Neurons, "2"},
+            {ctl::WindowSize, "8"},
+            {ctl::Iterations, "200"},
+            {ctl::DataPoints, "300"},
+            {ctl::LearningRate, "0.001"},
+            {ctl::ToleranceUnit, "1e-9"}},
            {ctl::Normal});
     click(w->control(ctl::Begin));
     QVERIFY(!w->enabled(ctl::Begin) && !w->enabled(ctl::Stop) && !w->enabled(ctl::Single));
@@ -224,8 +231,7 @@ class MainRunsTest : public QObject {
     QCOMPARE(w->lines().value(4), catalogText(36));
     QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
     QCOMPARE(w->lines().mid(4), (QStringList{catalogText(36), "stand-in stopped"}));
-    for (const ControlEnabling& c : modeEnabling(kModeTrain))
-      QCOMPARE(w->enabled(c.id), c.enabled);
+    for (const ControlEnabling& c : modeEnabling(kModeTrain)) QCOMPARE(w->enabled(c.id), c.enabled);
     QVERIFY(w->enabled(ctl::Nnvec2) && !w->enabled(ctl::Sse) && w->enabled(ctl::Double));
     saveShot(w->dialog.get(), "dialog-train-stopped.png");
     w->dialog->close();
@@ -235,11 +241,11 @@ class MainRunsTest : public QObject {
     QTest::addColumn<int>("instructionSet");
     QTest::addColumn<int>("precision");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no nnvec4.dll") << int(ctl::Sse) << int(ctl::Single)
-                                   << catalogText(15, "nnvec4.dll", ENOENT);
+    QTest::newRow("no nnvec4.dll")
+        << int(ctl::Sse) << int(ctl::Single) << catalogText(15, "nnvec4.dll", ENOENT);
     // Double picks nndouble.dll whatever the instruction set.
-    QTest::newRow("nndouble.dll without Pet") << int(ctl::X87) << int(ctl::Double)
-                                              << catalogText(37, "nndouble.dll", ENOENT);
+    QTest::newRow("nndouble.dll without Pet")
+        << int(ctl::X87) << int(ctl::Double) << catalogText(37, "nndouble.dll", ENOENT);
   }
 
   void missingEnginesAreReported() {
@@ -261,8 +267,8 @@ class MainRunsTest : public QObject {
     auto runConsole = [&](const QStringList& extra) {
       QProcess p;
       p.start(console, QStringList{"-train", "-numberOfNeurons", "3", "-inputWindowSize", "6",
-                                   "-inputFile", series, "-learningRate", "0.01",
-                                   "-toleranceUnit", "0.001", "-trainToTolerance", "1000"} +
+                                   "-inputFile", series, "-learningRate", "0.01", "-toleranceUnit",
+                                   "0.001", "-trainToTolerance", "1000"} +
                            extra);
       return p.waitForFinished(kRunTimeoutMs) && p.exitCode() == 0;
     };
@@ -371,12 +377,16 @@ class MainRunsTest : public QObject {
 
   void fileChoosersAskAsTheirRowSays_data() {
     QTest::addColumn<int>("button");
-    QTest::addColumn<QString>("typed");    // the name typed into the dialog
-    QTest::addColumn<QString>("chosen");   // the field's text afterwards
-    QTest::newRow("Input File") << int(ctl::OpenInput) << "series.csv" << "series.csv";
-    QTest::newRow("Output File") << int(ctl::SaveOutput) << "out" << "out.txt";
-    QTest::newRow("Load State File") << int(ctl::OpenState) << "start.vns" << "start.vns";
-    QTest::newRow("Save State File") << int(ctl::SaveState) << "learned" << "learned.vns";
+    QTest::addColumn<QString>("typed");   // the name typed into the dialog
+    QTest::addColumn<QString>("chosen");  // the field's text afterwards
+    QTest::newRow("Input File") << int(ctl::OpenInput) << "series.csv"
+                                << "series.csv";
+    QTest::newRow("Output File") << int(ctl::SaveOutput) << "out"
+                                 << "out.txt";
+    QTest::newRow("Load State File") << int(ctl::OpenState) << "start.vns"
+                                     << "start.vns";
+    QTest::newRow("Save State File") << int(ctl::SaveState) << "learned"
+                                     << "learned.vns";
   }
 
   void fileChoosersAskAsTheirRowSays() {
