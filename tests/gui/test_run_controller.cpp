@@ -280,13 +280,6 @@ INSTANTIATE_TEST_SUITE_P(
                     ThresholdCase{0, 1, true, false}, ThresholdCase{12, 2, true, true},
                     ThresholdCase{4, 0, false, false}));
 
-TEST(ListBoxSink, ListsWithoutALog) {
-  ThreadedWindow window;
-  ListBoxSink sink(window, 0);
-  sink.write(0, "x\ny");
-  EXPECT_EQ(window.events(), (Lines{"x", "y"}));
-}
-
 // ---- The worker ------------------------------------------------------------
 
 struct RunFixture {
@@ -377,16 +370,6 @@ TEST(Worker, TrainEndsWhenStoppedFromAnotherThread) {
             (Lines{"flags 1 H 3 W 5 in 'series.txt' load start.vns save 'saved.vns'", "progress",
                    "error first", "error second", "stand-in stopped", "<choices> active",
                    "<controls> inactive"}));
-}
-
-TEST(Worker, IdlePriorityRunsToo) {
-  RunFixture run;
-  auto request = run.request(kEngineNnvec2, 0);
-  std::thread worker;
-  int error = 0;
-  ASSERT_TRUE(startWorkerThread(request, ThreadPriority::Idle, &worker, &error));
-  worker.join();
-  EXPECT_EQ(run.window.events().back(), "<controls> inactive");
 }
 
 TEST(WaitAndClose, ClosesOnceAfterTheRunEnds) {
