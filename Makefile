@@ -1,6 +1,6 @@
 # The two entry points of a fresh machine: `make demo` and `make test`.
 # Both install what is missing first.
-.PHONY: deps build build-asan demo test bench fuzz package install clean
+.PHONY: deps build build-asan build-tsan demo test bench fuzz package install clean
 
 deps:
 	@scripts/install-deps.sh
@@ -13,6 +13,11 @@ build-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan
 
+# Under ThreadSanitizer only the run controller's test and what it loads.
+build-tsan: deps
+	cmake --preset tsan
+	cmake --build --preset tsan
+
 # The demo needs only the console program, the libraries it loads and the
 # manual, beside which the program keeps its log.
 demo: deps
@@ -20,9 +25,10 @@ demo: deps
 	cmake --build --preset default --target VantiroCmdLine VantiroUserManual
 	scripts/demo.sh
 
-test: build build-asan
+test: build build-asan build-tsan
 	ctest --preset default
 	ctest --preset asan
+	ctest --preset tsan
 
 bench: build
 	@BENCH=1 scripts/install-deps.sh
@@ -51,4 +57,4 @@ install:
 	cmake --install build --strip --prefix $(PREFIX)
 
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-tsan build-fuzz

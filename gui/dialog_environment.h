@@ -18,6 +18,8 @@ void showModalMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString&
 struct DialogEnvironment {
   std::string languageLibrary = "Language.dll";
   std::string helpFileName = "VantiroUserManual.chm";
+  // Directory of the engine libraries; empty: loaded by bare name.
+  std::string engineDirectory;
   std::function<std::uint32_t()> detectCpuFeatures = ::detectCpuFeatures;
   std::function<void(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                      const QString& text)>

@@ -12,6 +12,18 @@ DialogBaseUnits dialogBaseUnits(const QFont& font) {
   return {(letters / 26 + 1) / 2, metrics.height()};
 }
 
+DialogBaseUnits labelFittingBaseUnits(const QFont& font,
+                                      std::span<const ControlTemplate> controls) {
+  DialogBaseUnits base = dialogBaseUnits(font);
+  const QFontMetrics metrics(font);
+  for (const ControlTemplate& t : controls) {
+    if (t.kind != ControlKind::Label || t.rect.width <= 0) continue;
+    const int needed = metrics.horizontalAdvance(QString::fromLatin1(t.caption));
+    while (dialogUnitsToPixels(t.rect.width, base.width, 4) < needed) ++base.width;
+  }
+  return base;
+}
+
 int dialogUnitsToPixels(int units, int base, int divisor) {
   const long long product = static_cast<long long>(units) * base;
   const long long half = divisor / 2;

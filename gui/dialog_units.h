@@ -1,5 +1,6 @@
 #pragma once
 #include <QRect>
+#include <span>
 
 #include "control_table.h"
 
@@ -15,6 +16,13 @@ struct DialogBaseUnits {
 };
 
 DialogBaseUnits dialogBaseUnits(const QFont& font);
+
+// The base units for laying out `controls` in `font`: those of the font,
+// with the width raised just enough that every label's caption fits its
+// rectangle. Fonts differ in how wide their words run against their average
+// letter; the window then grows a little, as one laid out for a wider font
+// would, and every text keeps the one dialog font.
+DialogBaseUnits labelFittingBaseUnits(const QFont& font, std::span<const ControlTemplate> controls);
 
 // `units` * `base` / `divisor`, rounded to the nearest pixel.
 int dialogUnitsToPixels(int units, int base, int divisor);

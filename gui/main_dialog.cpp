@@ -3,6 +3,7 @@
 #include "main_dialog.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include "about_dialog.h"
 #include "common/catalog_message.h"
 #include "control_table.h"
+#include "main_dialog_runs.h"
 #include "mode_rules.h"
 #include "picture_resources.h"
 #include "platform/file_search.h"
@@ -75,8 +77,10 @@ void CMainDialog::FileClose::operator()(std::FILE* file) const { std::fclose(fil
 
 CMainDialog::CMainDialog(DialogEnvironment environment) : environment_(std::move(environment)) {
   setWindowTitle(QString::fromLatin1(kMainDialogCaption));
-  // A window of fixed size: caption, system menu, minimize box, no maximize box.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+  // A window of fixed size: caption, system menu, minimize box, no maximize
+  // box. A top-level window of its own, with its own task-bar button: a
+  // dialog-type window would be marked transient for a hidden leader.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   windowIcon_ = loadIconResource(163);
@@ -94,6 +98,7 @@ CMainDialog::CMainDialog(DialogEnvironment environment) : environment_(std::move
 }
 
 CMainDialog::~CMainDialog() {
+  endRuns();  // a run still going uses the string table, the log and the list
   // Released in the close path's order when the dialog goes without closing.
   closeHelp();
   delete toolTips_;
@@ -103,12 +108,15 @@ CMainDialog::~CMainDialog() {
 }
 
 void CMainDialog::connectHandlers() {
-  connect(controlAs<QComboBox>(ctl::ModeList), &QComboBox::activated, this,
-          [this] { applyModeEnabling(); });
-  connect(controlAs<QAbstractButton>(ctl::Single), &QAbstractButton::clicked, this,
-          [this] { onPrecisionClicked(); });
-  connect(controlAs<QAbstractButton>(ctl::Double), &QAbstractButton::clicked, this,
-          [this] { onPrecisionClicked(); });
+  // Whatever changes the mode or the precision (a click, a key, a screen
+  // reader's action) runs the rules; the program's own filling at start-up
+  // applies them itself, in its order.
+  connect(controlAs<QComboBox>(ctl::ModeList), &QComboBox::currentIndexChanged, this, [this] {
+    if (!fillingFields_) applyModeEnabling();
+  });
+  connect(precisionGroup_, &QButtonGroup::idToggled, this, [this](int, bool selected) {
+    if (selected && !fillingFields_) onPrecisionClicked();
+  });
   connect(controlAs<QLineEdit>(ctl::Neurons), &QLineEdit::textChanged, this,
           [this] { onSizeFieldChanged(); });
   connect(controlAs<QLineEdit>(ctl::WindowSize), &QLineEdit::textChanged, this,
@@ -116,9 +124,7 @@ void CMainDialog::connectHandlers() {
   connect(controlAs<QAbstractButton>(ctl::Clear), &QAbstractButton::clicked,
           controlAs<QListWidget>(ctl::OutputList), &QListWidget::clear);
   connectHelp();
-  // Begin and Stop (runs) and the four file buttons (file choosers) are
-  // connected by the run controller, which is built next; until then
-  // pressing them does nothing.
+  connectRunHandlers();
 }
 
 QWidget* CMainDialog::control(int id) const { return controls_.value(id); }
@@ -138,16 +144,18 @@ int CMainDialog::DoModal() {
   if (ended_) return result();
   // The first control with a tab stop, the Mode list, takes the focus.
   if (focusFirstControl) control(ctl::ModeList)->setFocus(Qt::OtherFocusReason);
-  return exec();
+  exec();
+  waitForRunAfterClose();
+  return result();
 }
 
 bool CMainDialog::OnInitDialog() {
   // 1. The controls exist; the Mode list gets its entries; the fields show
   //    the values as they stand (zero and empty).
-  fillModeList();
   {
     const bool wasFilling = fillingFields_;
     fillingFields_ = true;
+    fillModeList();
     UpdateData(false);
     fillingFields_ = wasFilling;
   }
@@ -255,9 +263,8 @@ void CMainDialog::onPrecisionClicked() {
 }
 
 void CMainDialog::OnCancel() {
-  // A close during a training run waits for the run; that path comes with
-  // the run controller. With no run active the close goes straight on:
-  saveSettings();
+  if (deferCloseForRun()) return;
+  if (!settingsStoredByDeferredClose()) saveSettings();
   closeHelp();
   delete toolTips_;
   toolTips_ = nullptr;

@@ -73,6 +73,15 @@ class CMainDialog : public QDialog {
   const HtmlHelp& htmlHelp() const { return htmlHelp_; }
   const ContextHelpMode* contextHelpMode() const { return contextHelp_; }
 
+  // Runs (main_dialog_runs.cpp): Begin, Stop, and the file buttons.
+  void onBegin();
+  void onStop();
+  void stopRun();
+  void onFileButton(int buttonId);
+  bool runActive() const;
+  // Adds one line at the end of the output list and scrolls to it.
+  void appendLine(const QString& text);
+
  protected:
   void reject() override;  // Escape, the close box and Alt+F4 arrive here
   void contextMenuEvent(QContextMenuEvent* event) override;
@@ -100,6 +109,14 @@ class CMainDialog : public QDialog {
   void createToolTips();
   void selectStoredChoices(std::uint32_t instructionSet, std::uint32_t priority);
   void endDialog(int result);
+  struct Runs;
+  friend class DialogRunWindow;
+  void connectRunHandlers();
+  bool deferCloseForRun();  // true while a run keeps the close from completing
+  bool settingsStoredByDeferredClose() const;
+  void waitForRunAfterClose();
+  void endRuns();
+  void runEnded();
   void showSystemMenu(const QPoint& globalPosition);
   QString catalogText(unsigned id) const;
   bool isChecked(int id) const;
@@ -124,6 +141,8 @@ class CMainDialog : public QDialog {
   HtmlHelp htmlHelp_;
   std::uint32_t helpCookie_ = 0;
   ContextHelpMode* contextHelp_ = nullptr;  // a child object
+
+  std::unique_ptr<Runs> runs_;
 
   bool exchanging_ = false;     // a field exchange is running
   bool fillingFields_ = false;  // the program is filling the fields

@@ -1,8 +1,9 @@
 // Building the window's controls from the control table.
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -63,11 +64,11 @@ QWidget* createWidget(const ControlTemplate& t, QWidget* parent) {
     }
     case ControlKind::GroupBox:
       return new QGroupBox(caption, parent);
-    case ControlKind::Radio: {
-      auto* radio = new QRadioButton(caption, parent);
-      radio->setAutoExclusive(false);  // the three sets are button groups
-      return radio;
-    }
+    case ControlKind::Radio:
+      // Left auto-exclusive: a button in a button group takes its exclusion
+      // from the group, and screen readers announce only auto-exclusive
+      // checkable buttons as radio buttons.
+      return new QRadioButton(caption, parent);
     case ControlKind::CheckBox:
       return new QCheckBox(caption, parent);
     case ControlKind::ListBox: {
@@ -90,33 +91,6 @@ QRect controlGeometry(const ControlTemplate& t, QWidget* widget, const DialogBas
   return rect;
 }
 
-// A label whose text is wider than its rectangle in the dialog font (fonts
-// differ in how wide their text runs against their average letter) is set in
-// a condensed face of that font, and if need be a little smaller, so the
-// whole text shows inside the rectangle instead of being cut off.
-void fitLabelText(QLabel* label) {
-  const int available = label->width();
-  QFont font = label->font();
-  auto fits = [&](const QFont& f) {
-    return QFontMetrics(f).horizontalAdvance(label->text()) <= available;
-  };
-  if (fits(font)) return;
-  for (int stretch : {QFont::SemiCondensed, QFont::Condensed}) {
-    font.setStretch(stretch);
-    if (fits(font)) break;
-  }
-  const bool inPoints = font.pointSizeF() > 0;
-  const qreal original = inPoints ? font.pointSizeF() : font.pixelSize();
-  for (qreal size = original; !fits(font) && size > original * 0.75; size -= inPoints ? 0.25 : 1) {
-    if (inPoints) {
-      font.setPointSizeF(size);
-    } else {
-      font.setPixelSize(static_cast<int>(size));
-    }
-  }
-  label->setFont(font);
-}
-
 Qt::FocusPolicy focusPolicyOf(const ControlTemplate& t) {
   if (t.kind == ControlKind::Label || t.kind == ControlKind::GroupBox) return Qt::NoFocus;
   return (t.style & kTabStop) ? Qt::StrongFocus : Qt::ClickFocus;
@@ -137,6 +111,54 @@ QString unlabelledName(int id) {
   }
 }
 
+// A set of radio buttons with its label. On screen nothing but the place the
+// buttons sit in; to a screen reader a group named by the label, so each
+// button is announced in its group ("Precision, Double, radio button").
+class RadioGroupPanel : public QWidget {
+ public:
+  RadioGroupPanel(const QString& name, QWidget* parent) : QWidget(parent), name_(name) {}
+  const QString& groupName() const { return name_; }
+
+ private:
+  QString name_;
+};
+
+QAccessibleInterface* radioGroupAccessible(const QString&, QObject* object) {
+  auto* panel = dynamic_cast<RadioGroupPanel*>(object);
+  if (panel == nullptr) return nullptr;
+  return new QAccessibleWidget(panel, QAccessible::Grouping, panel->groupName());
+}
+
+struct RadioSet {
+  int labelId;
+  std::initializer_list<int> buttons;
+};
+
+const RadioSet kRadioSets[] = {{ctl::PrecisionLabel, {ctl::Single, ctl::Double}},
+                               {ctl::InstructionSetLabel, {ctl::X87, ctl::Nnvec2, ctl::Sse}},
+                               {ctl::PriorityLabel, {ctl::Idle, ctl::Normal, ctl::High}}};
+
+// The panel of each radio set, placed over its label and buttons; keyed by
+// the ids of the controls it holds.
+QHash<int, QWidget*> createRadioPanels(QWidget* dialog, const DialogBaseUnits& base) {
+  static const bool factoryInstalled = [] {
+    QAccessible::installFactory(radioGroupAccessible);
+    return true;
+  }();
+  (void)factoryInstalled;
+  QHash<int, QWidget*> panels;
+  for (const RadioSet& set : kRadioSets) {
+    const ControlTemplate* label = findControlTemplate(set.labelId);
+    QRect area = dialogRectToPixels(label->rect, base);
+    for (int id : set.buttons) area |= dialogRectToPixels(findControlTemplate(id)->rect, base);
+    auto* panel = new RadioGroupPanel(QString::fromLatin1(label->caption).remove(u':'), dialog);
+    panel->setGeometry(area);
+    panels.insert(set.labelId, panel);
+    for (int id : set.buttons) panels.insert(id, panel);
+  }
+  return panels;
+}
+
 QButtonGroup* makeGroup(QObject* owner, const QHash<int, QWidget*>& controls,
                         std::initializer_list<int> ids) {
   auto* group = new QButtonGroup(owner);
@@ -148,12 +170,16 @@ QButtonGroup* makeGroup(QObject* owner, const QHash<int, QWidget*>& controls,
 }  // namespace
 
 void CMainDialog::createControls() {
-  const DialogBaseUnits base = dialogBaseUnits(font());
+  const DialogBaseUnits base = labelFittingBaseUnits(font(), mainDialogControls());
+  const QHash<int, QWidget*> panels = createRadioPanels(this, base);
   QWidget* previous = nullptr;
   for (const ControlTemplate& t : mainDialogControls()) {
-    QWidget* widget = createWidget(t, this);
+    QWidget* panel = panels.value(t.id);
+    QWidget* widget = createWidget(t, panel != nullptr ? panel : this);
     widget->setObjectName(QStringLiteral("control%1").arg(t.id));
-    widget->setGeometry(controlGeometry(t, widget, base));
+    QRect rect = controlGeometry(t, widget, base);
+    if (panel != nullptr) rect.translate(-panel->pos());
+    widget->setGeometry(rect);
     widget->setFocusPolicy(focusPolicyOf(t));
     widget->setEnabled(!(t.style & kStartsDisabled));
     controls_.insert(t.id, widget);
@@ -172,7 +198,6 @@ void CMainDialog::createControls() {
     }
     if (name.isEmpty()) name = unlabelledName(t.id);
     widget->setAccessibleName(name);
-    if (t.kind == ControlKind::Label) fitLabelText(static_cast<QLabel*>(widget));
     // Group boxes are frames drawn behind the controls they surround.
     if (t.kind == ControlKind::GroupBox) widget->lower();
   }

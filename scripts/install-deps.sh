@@ -8,6 +8,9 @@ packages=(cmake ninja-build g++ make libgtest-dev qt6-base-dev qt6-base-dev-tool
 packages+=(fp-utils libchm-dev)
 # Installing and packaging: man pages, icons, the .deb and its checks.
 packages+=(scdoc librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream)
+# The dialog's screen-reader check: a virtual display, the session and accessibility
+# buses, AT-SPI for Python, and the X tools that find the window and read its properties.
+packages+=(xvfb dbus-daemon at-spi2-core python3-pyatspi xdotool x11-utils)
 if [ "${BENCH:-0}" = 1 ]; then
   packages+=(libfann-dev)
 fi

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -317,7 +318,8 @@ class MainDialogTest : public QObject {
 
   void everyControlHasItsRectangleAndName() {
     auto d = startDialog();
-    const DialogBaseUnits base = dialogBaseUnits(d->dialog->font());
+    const DialogBaseUnits base = labelFittingBaseUnits(d->dialog->font(), mainDialogControls());
+    QVERIFY(base.width >= dialogBaseUnits(d->dialog->font()).width);
     QCOMPARE(d->dialog->size(), QSize(dialogUnitsToPixels(501, base.width, 4),
                                       dialogUnitsToPixels(234, base.height, 8)));
     QCOMPARE(d->dialog->minimumSize(), d->dialog->maximumSize());
@@ -326,13 +328,22 @@ class MainDialogTest : public QObject {
     for (const ControlTemplate& t : mainDialogControls()) {
       QWidget* widget = d->dialog->control(t.id);
       const QRect expected = dialogRectToPixels(t.rect, base);
+      // Radio sets sit in panels of their own: compare in window coordinates.
+      const QRect actual(widget->mapTo(d->dialog.get(), QPoint(0, 0)), widget->size());
       if (t.kind == ControlKind::DropDownList) {
-        QCOMPARE(widget->geometry().topLeft(), expected.topLeft());
+        QCOMPARE(actual.topLeft(), expected.topLeft());
         QVERIFY(widget->height() <= expected.height());
       } else {
-        QCOMPARE(widget->geometry(), expected);
+        QCOMPARE(actual, expected);
       }
       QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(QString::number(t.id)));
+      if (t.kind == ControlKind::Label) {
+        // One font for every label, and each caption fits its rectangle.
+        auto* label = static_cast<QLabel*>(widget);
+        QCOMPARE(label->font(), d->dialog->font());
+        QVERIFY2(QFontMetrics(label->font()).horizontalAdvance(label->text()) <= label->width(),
+                 qPrintable(label->text()));
+      }
       if (t.labelId != 0) {
         QCOMPARE(widget->accessibleName(),
                  QString::fromLatin1(findControlTemplate(t.labelId)->caption));

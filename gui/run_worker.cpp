@@ -1,0 +1,93 @@
+#include "run_worker.h"
+
+#include <cerrno>
+#include <system_error>
+
+#include "common/catalog_message.h"
+#include "common/engine_choice.h"
+#include "platform/library_loader.h"
+#include "run_window.h"
+
+namespace {
+
+constexpr unsigned kLibraryNotLoaded = 15;
+constexpr unsigned kPetMissing = 37;
+constexpr std::uint32_t kErrorLevel = 2;
+constexpr std::uint32_t kModeBits = 3;
+
+void report(RunRequest& request, unsigned message, const char* library, int error) {
+  char text[kMessageBufferSize];
+  formatCatalogMessage(request.languageModule, text, message, library, error);
+  request.outputSink()->write(kErrorLevel, text);
+}
+
+int callEngine(RunRequest& r) {
+  const char* library = selectEngineLibrary(r.engineChoice);
+  const std::string path =
+      r.engineDirectory.empty() ? std::string(library) : r.engineDirectory + "/" + library;
+  int error = 0;
+  void* module = loadLibrary(path.c_str(), &error);
+  if (module == nullptr) {
+    report(r, kLibraryNotLoaded, library, error);
+    return 1;
+  }
+  auto pet = reinterpret_cast<PetFunction>(librarySymbol(module, "Pet", &error));
+  if (pet == nullptr) {
+    report(r, kPetMissing, library, error);
+    freeLibrary(module);
+    return 1;
+  }
+  const int result =
+      pet(r.runFlags, r.numberOfNeurons, r.inputWindowSize, r.pointsToGenerate,
+          r.benchmarkingDataPoints, r.benchmarkingIterations, r.learningRate, r.toleranceUnit,
+          r.trainToTolerance, r.inputFile.c_str(), r.outputFile.c_str(),
+          r.loadStateFile ? r.loadStateFile->c_str() : nullptr, r.saveStateFile.c_str(),
+          r.outputSink(), reinterpret_cast<const std::int32_t*>(r.keepRunning), r.languageModule);
+  freeLibrary(module);
+  return result;
+}
+
+}  // namespace
+
+OutputSink* RunRequest::outputSink() {
+  if (auto* list = std::get_if<ListBoxSink>(&sink)) return list;
+  if (auto* logged = std::get_if<ListBoxLogSink>(&sink)) return logged;
+  return nullptr;
+}
+
+std::uint32_t listThresholdFor(std::uint32_t runFlags) {
+  return (runFlags & kModeBits) == 0 ? 1 : 0;
+}
+
+int runWorker(std::unique_ptr<RunRequest> request) {
+  const int result = callEngine(*request);
+  // Clean-up, in its order, on every path.
+  request->inputFile = {};
+  request->outputFile = {};
+  request->loadStateFile.reset();
+  request->saveStateFile = {};
+  request->sink.emplace<std::monostate>();
+  RunWindow& window = *request->window;
+  window.restoreChoices();
+  request->runActive->store(0);
+  window.restoreControls();
+  request.reset();
+  return result;
+}
+
+bool startWorkerThread(std::unique_ptr<RunRequest>& request, ThreadPriority priority,
+                       std::thread* thread, int* error) {
+  RunRequest* handed = request.get();
+  try {
+    *thread = std::thread([handed, priority] {
+      applyThreadPriority(priority);  // silently normal where the process may not
+      runWorker(std::unique_ptr<RunRequest>(handed));
+    });
+  } catch (const std::system_error& failure) {
+    *error = failure.code().value();
+    return false;
+  }
+  request.release();
+  *error = 0;
+  return true;
+}

@@ -1,0 +1,487 @@
+// Runs from the window, driven as a user drives them: Begin's checks, a real
+// Benchmark, Train and Stop on a stand-in engine, missing engines, a Train
+// that matches the console program byte for byte, the close while a run
+// goes, and the four file choosers.
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <cerrno>
+#include <functional>
+#include <memory>
+
+#include "common/catalog_message.h"
+#include "control_table.h"
+#include "file_chooser.h"
+#include "gui_test_support.h"
+#include "main_dialog.h"
+#include "mode_rules.h"
+#include "platform/library_loader.h"
+
+namespace {
+
+constexpr std::uint32_t kAllFeatures = kCpuMmx | kCpuSse | kCpuSse2 | kCpuNnvec2;
+constexpr int kRunTimeoutMs = 30000;
+
+struct Window {
+  QVector<RecordedMessageBox> boxes;
+  std::unique_ptr<CMainDialog> dialog;
+
+  QWidget* control(int id) const { return dialog->control(id); }
+  bool enabled(int id) const { return control(id)->isEnabled(); }
+  QStringList lines() const {
+    QStringList result;
+    auto* list = dialog->controlAs<QListWidget>(ctl::OutputList);
+    for (int i = 0; i < list->count(); ++i) result << list->item(i)->text();
+    return result;
+  }
+};
+
+std::unique_ptr<Window> openWindow(const char* engineDirectory,
+                                   std::uint32_t cpuFeatures = kAllFeatures) {
+  auto w = std::make_unique<Window>();
+  DialogEnvironment environment = testEnvironment(&w->boxes);
+  environment.detectCpuFeatures = [cpuFeatures] { return cpuFeatures; };
+  environment.engineDirectory = engineDirectory;
+  w->dialog = std::make_unique<CMainDialog>(environment);
+  if (!w->dialog->OnInitDialog()) return w;
+  w->dialog->show();
+  w->dialog->activateWindow();
+  if (!QTest::qWaitForWindowActive(w->dialog.get())) qWarning("dialog did not become active");
+  return w;
+}
+
+void click(QWidget* button) {
+  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+}
+
+void chooseMode(QComboBox* modes, int mode) {
+  modes->setFocus();
+  if (modes->currentIndex() < 0) QTest::keyClick(modes, Qt::Key_Home);
+  while (modes->currentIndex() < mode) QTest::keyClick(modes, Qt::Key_Down);
+  while (modes->currentIndex() > mode) QTest::keyClick(modes, Qt::Key_Up);
+}
+
+void typeInto(QLineEdit* edit, const QString& text) {
+  edit->setFocus();
+  edit->selectAll();
+  if (text.isEmpty()) {
+    QTest::keyClick(edit, Qt::Key_Backspace);
+  } else {
+    QTest::keyClicks(edit, text);
+  }
+}
+
+using Fields = QList<QPair<int, QString>>;
+
+// Mode, fields and choices as a user sets them.
+void fillIn(Window& w, int mode, const Fields& fields, const QList<int>& clicks = {}) {
+  if (mode >= 0) chooseMode(w.dialog->controlAs<QComboBox>(ctl::ModeList), mode);
+  for (const auto& [id, text] : fields) typeInto(w.dialog->controlAs<QLineEdit>(id), text);
+  for (int id : clicks) click(w.control(id));
+}
+
+template <typename... Args>
+QString catalogText(unsigned id, Args... args) {
+  int error = 0;
+  void* module = loadLibrary(VANTIRO_LANGUAGE_LIBRARY_PATH, &error);
+  char text[kMessageBufferSize];
+  formatCatalogMessage(module, text, id, args...);
+  freeLibrary(module);
+  return QString::fromUtf8(text);
+}
+
+// The text of a message up to its first conversion: how a line with
+// run-dependent figures is recognised.
+QString catalogPrefix(unsigned id) {
+  int error = 0;
+  void* module = loadLibrary(VANTIRO_LANGUAGE_LIBRARY_PATH, &error);
+  char format[kMessageBufferSize];
+  catalogFormat(module, id, format, sizeof format, false);
+  freeLibrary(module);
+  return QString::fromUtf8(format).section('%', 0, 0);
+}
+
+// Idle again: Begin, the Mode list and the choices enabled, Stop not.
+bool backToIdle(const Window& w) {
+  return !w.dialog->runActive() && w.enabled(ctl::Begin) && !w.enabled(ctl::Stop);
+}
+
+void saveShot(QWidget* widget, const QString& name) {
+  QDir().mkpath(VANTIRO_SCREENSHOT_DIR);
+  widget->grab().save(QString(VANTIRO_SCREENSHOT_DIR) + "/" + name);
+}
+
+// The filters as the user reads them in the chooser, in their order.
+const QStringList kShownFilters = {"Text Files (*.txt, *.csv)",
+                                   "Vantiro Neural State Files (*.vns)", "All Files (*.*)"};
+
+const Fields kTrainOnStandIn = {{ctl::Neurons, "3"},
+                                {ctl::WindowSize, "5"},
+                                {ctl::LearningRate, "0.001"},
+                                {ctl::ToleranceUnit, "0.0001"},
+                                {ctl::TrainToTolerance, "0.1"},
+                                {ctl::InputFile, "series.txt"},
+                                {ctl::LoadStateFile, ""},
+                                {ctl::SaveStateFile, "s.vns"}};
+
+}  // namespace
+
+class MainRunsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<TemporaryConfigHome> home_;
+
+ private slots:
+  void init() { home_ = std::make_unique<TemporaryConfigHome>(); }
+
+  void cleanup() {
+    home_.reset();
+    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+  }
+
+  void beginChecksFillTheList_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<Fields>("fields");
+    QTest::addColumn<QList<int>>("messages");  // 0: the empty line
+    QTest::newRow("Train, every field empty or 0")
+        << kModeTrain
+        << Fields{{ctl::Neurons, "0"},       {ctl::WindowSize, "0"},       {ctl::LearningRate, "0"},
+                  {ctl::ToleranceUnit, "0"}, {ctl::TrainToTolerance, "0"}, {ctl::InputFile, ""},
+                  {ctl::SaveStateFile, ""}}
+        << QList<int>{17, 18, 20, 21, 22, 26, 27, 0};
+    QTest::newRow("no mode") << -1 << Fields{} << QList<int>{16};
+    QTest::newRow("product past 32 bits")
+        << kModeBenchmark << Fields{{ctl::Neurons, "65536"}, {ctl::WindowSize, "65536"}}
+        << QList<int>{19, 0};
+    QTest::newRow("Generate without files")
+        << kModeGenerate
+        << Fields{{ctl::PointsToGenerate, "0"}, {ctl::InputFile, ""}, {ctl::OutputFile, ""}}
+        << QList<int>{23, 26, 28, 29, 0};
+  }
+
+  void beginChecksFillTheList() {
+    QFETCH(int, mode);
+    QFETCH(Fields, fields);
+    QFETCH(QList<int>, messages);
+    // A stored mode the list does not have leaves it without a selection.
+    if (mode < 0) home_->writeStore(settingsStore("\"Mode\"=dword:00000007\n"));
+    auto w = openWindow(VANTIRO_STANDIN_DIR);
+    fillIn(*w, mode, fields);
+    click(w->control(ctl::Begin));
+    QStringList expected;
+    for (int m : messages) expected << (m == 0 ? QString() : catalogText(m, 4294967295u));
+    QCOMPARE(w->lines(), expected);
+    // Nothing of the attempt remains.
+    QVERIFY(backToIdle(*w));
+    QVERIFY(w->enabled(ctl::ModeList) && w->enabled(ctl::Single));
+    w->dialog->close();
+  }
+
+  void realBenchmarkShowsNoProgress() {
+    auto w = openWindow(VANTIRO_BIN_DIR);
+    fillIn(*w, kModeBenchmark,
+           {{ctl::Neurons, "2"},
+            {ctl::WindowSize, "8"},
+            {ctl::Iterations, "200"},
+            {ctl::DataPoints, "300"},
+            {ctl::LearningRate, "0.001"},
+            {ctl::ToleranceUnit, "1e-9"}},
+           {ctl::Normal});
+    click(w->control(ctl::Begin));
+    QVERIFY(!w->enabled(ctl::Begin) && !w->enabled(ctl::Stop) && !w->enabled(ctl::Single));
+    QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
+    const QStringList lines = w->lines();
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0], catalogText(38));
+    QVERIFY2(lines[1].startsWith(catalogPrefix(50)), qPrintable(lines[1]));
+    QVERIFY2(lines[2].startsWith(catalogPrefix(57)), qPrintable(lines[2]));
+    saveShot(w->dialog.get(), "dialog-benchmark-run.png");
+    w->dialog->close();
+  }
+
+  void stopEndsATrainRunInOrder() {
+    // Without SSE the precision rule keeps SSE off after the run.
+    auto w = openWindow(VANTIRO_STANDIN_DIR, kCpuMmx);
+    fillIn(*w, kModeTrain, kTrainOnStandIn, {ctl::Nnvec2, ctl::Normal});
+    QVERIFY(!w->enabled(ctl::Sse));
+    click(w->control(ctl::Begin));
+    QVERIFY(w->dialog->runActive());
+    QVERIFY(w->enabled(ctl::Stop));
+    for (int id : {ctl::Begin, ctl::ModeList, ctl::Neurons, ctl::InputFile, ctl::OpenInput,
+                   ctl::LoadConversion, ctl::Single, ctl::High})
+      QVERIFY2(!w->enabled(id), qPrintable(QString::number(id)));
+    QVERIFY(w->enabled(ctl::Clear) && w->enabled(ctl::OutputList));
+    QTRY_COMPARE(w->lines().size(), 4);
+    QCOMPARE(w->lines()[0], "flags 1 H 3 W 5 in 'series.txt' load (none) save 's.vns'");
+    QCOMPARE(w->lines()[1], "progress");
+
+    click(w->control(ctl::Stop));
+    QVERIFY(!w->enabled(ctl::Stop));
+    QCOMPARE(w->lines().value(4), catalogText(36));
+    QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
+    QCOMPARE(w->lines().mid(4), (QStringList{catalogText(36), "stand-in stopped"}));
+    for (const ControlEnabling& c : modeEnabling(kModeTrain)) QCOMPARE(w->enabled(c.id), c.enabled);
+    QVERIFY(w->enabled(ctl::Nnvec2) && !w->enabled(ctl::Sse) && w->enabled(ctl::Double));
+    saveShot(w->dialog.get(), "dialog-train-stopped.png");
+    w->dialog->close();
+  }
+
+  void missingEnginesAreReported_data() {
+    QTest::addColumn<int>("instructionSet");
+    QTest::addColumn<int>("precision");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no nnvec4.dll")
+        << int(ctl::Sse) << int(ctl::Single) << catalogText(15, "nnvec4.dll", ENOENT);
+    // Double picks nndouble.dll whatever the instruction set.
+    QTest::newRow("nndouble.dll without Pet")
+        << int(ctl::X87) << int(ctl::Double) << catalogText(37, "nndouble.dll", ENOENT);
+  }
+
+  void missingEnginesAreReported() {
+    QFETCH(int, instructionSet);
+    QFETCH(int, precision);
+    QFETCH(QString, message);
+    auto w = openWindow(VANTIRO_STANDIN_DIR);
+    fillIn(*w, kModeTrain, kTrainOnStandIn, {instructionSet, precision});
+    click(w->control(ctl::Begin));
+    QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
+    QCOMPARE(w->lines(), QStringList{message});
+    w->dialog->close();
+  }
+
+  void trainFromAStateSavesWhatTheConsoleSaves() {
+    QTemporaryDir dir;
+    const QString series = QString(VANTIRO_SOURCE_DIR) + "/examples/nile-flow-1871-1970.txt";
+    const QString console = QString(VANTIRO_BIN_DIR) + "/VantiroCmdLine";
+    auto runConsole = [&](const QStringList& extra) {
+      QProcess p;
+      p.start(console, QStringList{"-train", "-numberOfNeurons", "3", "-inputWindowSize", "6",
+                                   "-inputFile", series, "-learningRate", "0.01", "-toleranceUnit",
+                                   "0.001", "-trainToTolerance", "1000"} +
+                           extra);
+      return p.waitForFinished(kRunTimeoutMs) && p.exitCode() == 0;
+    };
+    QVERIFY(runConsole({"-saveStateFile", dir.filePath("start.vns")}));
+    QVERIFY(runConsole({"-loadStateFile", dir.filePath("start.vns"), "-saveStateFile",
+                        dir.filePath("console.vns")}));
+
+    auto w = openWindow(VANTIRO_BIN_DIR);
+    fillIn(*w, kModeTrain,
+           {{ctl::Neurons, "3"},
+            {ctl::WindowSize, "6"},
+            {ctl::LearningRate, "0.01"},
+            {ctl::ToleranceUnit, "0.001"},
+            {ctl::TrainToTolerance, "1000"},
+            {ctl::InputFile, series},
+            {ctl::LoadStateFile, dir.filePath("start.vns")},
+            {ctl::SaveStateFile, dir.filePath("dialog.vns")}},
+           {ctl::Normal});
+    click(w->control(ctl::Begin));
+    QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
+    QFile a(dir.filePath("console.vns")), b(dir.filePath("dialog.vns"));
+    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    const QByteArray saved = b.readAll();
+    QVERIFY(!saved.isEmpty());
+    QCOMPARE(saved, a.readAll());
+    QVERIFY2(w->lines().last().startsWith(catalogPrefix(56)), qPrintable(w->lines().join('|')));
+    w->dialog->close();
+  }
+
+  void realTrainShowsProgressUntilStopped() {
+    // The Nile series scaled near 1, where the logistic units respond.
+    QTemporaryDir dir;
+    QFile nile(QString(VANTIRO_SOURCE_DIR) + "/examples/nile-flow-1871-1970.txt");
+    QFile scaled(dir.filePath("nile-scaled.txt"));
+    QVERIFY(nile.open(QIODevice::ReadOnly) && scaled.open(QIODevice::WriteOnly));
+    while (!nile.atEnd())
+      scaled.write(QByteArray::number(nile.readLine().trimmed().toDouble() / 1000.0) + "\n");
+    scaled.close();
+
+    auto w = openWindow(VANTIRO_BIN_DIR);
+    fillIn(*w, kModeTrain,
+           {{ctl::Neurons, "4"},
+            {ctl::WindowSize, "8"},
+            {ctl::LearningRate, "0.01"},
+            {ctl::ToleranceUnit, "0.0001"},
+            {ctl::TrainToTolerance, "0.0001"},
+            {ctl::InputFile, scaled.fileName()},
+            {ctl::LoadStateFile, ""},
+            {ctl::SaveStateFile, dir.filePath("nile.vns")}},
+           {ctl::Sse, ctl::Normal});
+    click(w->control(ctl::Begin));
+    const QString progress = catalogPrefix(51);
+    auto progressLines = [&] {
+      int n = 0;
+      for (const QString& line : w->lines()) n += line.startsWith(progress) ? 1 : 0;
+      return n;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(progressLines() >= 6, kRunTimeoutMs);
+    click(w->control(ctl::Stop));
+    QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
+    const QStringList lines = w->lines();
+    QCOMPARE(lines.first(), catalogText(38));
+    QVERIFY(lines.contains(catalogText(36)));
+    QVERIFY(lines.contains(catalogText(53)));  // saved in the binary form
+    QVERIFY2(lines.last().startsWith(catalogPrefix(56)), qPrintable(lines.last()));
+    QVERIFY(QFileInfo(dir.filePath("nile.vns")).size() > 0);
+    saveShot(w->dialog.get(), "dialog-train-run.png");
+    w->dialog->close();
+  }
+
+  void closeDuringTrainWaitsThenStores() {
+    auto w = openWindow(VANTIRO_STANDIN_DIR);
+    fillIn(*w, kModeTrain, kTrainOnStandIn, {ctl::Nnvec2, ctl::Normal});
+    click(w->control(ctl::Begin));
+    QTRY_COMPARE(w->lines().size(), 4);
+    QTest::keyClick(w->dialog.get(), Qt::Key_Escape);
+    QTest::keyClick(w->dialog.get(), Qt::Key_Escape);
+    // Two requests, two messages; the window stays until the run has saved.
+    QCOMPARE(w->lines().mid(4, 2), (QStringList{catalogText(35), catalogText(35)}));
+    QVERIFY(!w->enabled(ctl::Stop) && !w->enabled(ctl::Begin));
+    QVERIFY(w->dialog->isVisible() && !w->dialog->hasEnded());
+    QVERIFY(home_->storeText().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(w->dialog->hasEnded(), 5000);
+    QVERIFY(w->lines().contains("stand-in stopped"));
+    QVERIFY(w->lines().count(catalogText(35)) == 2);
+    QVERIFY(home_->storeText().contains("\"Mode\"=dword:00000001\n"));
+    QVERIFY(w->dialog->languageModule() == nullptr);
+  }
+
+  void closeDuringBenchmarkEndsAfterTheWorker() {
+    auto w = openWindow(VANTIRO_STANDIN_DIR);
+    // The stand-in takes the iterations as milliseconds.
+    fillIn(*w, kModeBenchmark, {{ctl::Iterations, "700"}}, {ctl::Nnvec2, ctl::Normal});
+    click(w->control(ctl::Begin));
+    QTRY_COMPARE(w->lines().size(), 3);
+    QTest::keyClick(w->dialog.get(), Qt::Key_Escape);
+    // Settings stored and the window gone at once; the rest waits for the run.
+    QVERIFY(home_->storeText().contains("\"InstructionSet\"=dword:00000001\n"));
+    QVERIFY(!w->dialog->isVisible());
+    QVERIFY(!w->dialog->hasEnded());
+    QVERIFY(w->dialog->languageModule() != nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(w->dialog->hasEnded(), kRunTimeoutMs);
+    QCOMPARE(w->lines().last(), "stand-in finished");
+    QVERIFY(w->dialog->languageModule() == nullptr);
+  }
+
+  void fileChoosersAskAsTheirRowSays_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("typed");   // the name typed into the dialog
+    QTest::addColumn<QString>("chosen");  // the field's text afterwards
+    QTest::newRow("Input File") << int(ctl::OpenInput) << "series.csv"
+                                << "series.csv";
+    QTest::newRow("Output File") << int(ctl::SaveOutput) << "out"
+                                 << "out.txt";
+    QTest::newRow("Load State File") << int(ctl::OpenState) << "start.vns"
+                                     << "start.vns";
+    QTest::newRow("Save State File") << int(ctl::SaveState) << "learned"
+                                     << "learned.vns";
+  }
+
+  void fileChoosersAskAsTheirRowSays() {
+    QFETCH(int, button);
+    QFETCH(QString, typed);
+    QFETCH(QString, chosen);
+    const FileChooserRow* row = findFileChooser(button);
+    QVERIFY(row != nullptr);
+    QTemporaryDir dir;
+    for (const char* name : {"series.csv", "start.vns"}) {
+      QFile file(dir.filePath(name));
+      QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    auto w = openWindow(VANTIRO_STANDIN_DIR);
+    // Each file button works in a mode that uses its field.
+    const int mode = button == ctl::SaveState ? kModeTrain : kModeGenerate;
+    fillIn(*w, mode, {{row->fieldId, dir.filePath("old name.txt")}});
+    bool asked = false;
+    QTimer::singleShot(0, this, [&] {
+      auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (chooser == nullptr) return;
+      asked = chooser->windowTitle() == catalogText(row->titleMessage) &&
+              chooser->directory().absolutePath() == QDir(dir.path()).absolutePath() &&
+              chooser->selectedNameFilter() == kShownFilters[row->filterIndex - 1] &&
+              chooser->acceptMode() ==
+                  (row->save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen) &&
+              (row->save || chooser->fileMode() == QFileDialog::ExistingFile) &&
+              chooser->nameFilters().size() == 3;
+      if (button == ctl::SaveState) saveShot(chooser, "dialog-file-chooser.png");
+      auto* name = chooser->findChild<QLineEdit*>("fileNameEdit");
+      if (name == nullptr) return chooser->reject();
+      name->selectAll();
+      QTest::keyClicks(name, typed);
+      QTest::keyClick(name, Qt::Key_Return);
+    });
+    click(w->control(button));
+    QVERIFY(asked);
+    QCOMPARE(w->dialog->controlAs<QLineEdit>(row->fieldId)->text(), dir.filePath(chosen));
+    w->dialog->close();
+  }
+
+  void changesWithoutAClickRunTheRules_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("screen reader's toggle") << "toggle";
+    QTest::newRow("screen reader's press") << "press";
+    QTest::newRow("program") << "program";
+  }
+
+  void changesWithoutAClickRunTheRules() {
+    QFETCH(QString, how);
+    auto w = openWindow(VANTIRO_STANDIN_DIR);
+    fillIn(*w, kModeTrain, {{ctl::Neurons, "2"}, {ctl::WindowSize, "384"}}, {ctl::Sse});
+    auto* memory = w->dialog->controlAs<QLineEdit>(ctl::Memory);
+    QCOMPARE(memory->text(), "3,080 bytes");
+    auto select = [&](int id) {
+      auto* button = w->dialog->controlAs<QAbstractButton>(id);
+      if (how == "program") return button->setChecked(true);
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+      QCOMPARE(accessible->role(), QAccessible::RadioButton);
+      QAccessibleActionInterface* actions = accessible->actionInterface();
+      actions->doAction(how == "toggle" ? QAccessibleActionInterface::toggleAction()
+                                        : QAccessibleActionInterface::pressAction());
+      QTRY_VERIFY(button->isChecked());
+    };
+    select(ctl::Double);
+    // Double runs on x87 alone, and its weights take twice the bytes.
+    QTRY_VERIFY(!w->enabled(ctl::Sse) && !w->enabled(ctl::Nnvec2));
+    QVERIFY(w->dialog->controlAs<QAbstractButton>(ctl::X87)->isChecked());
+    QCOMPARE(memory->text(), "6,160 bytes");
+    select(ctl::Single);
+    QTRY_VERIFY(w->enabled(ctl::Sse) && w->enabled(ctl::Nnvec2));
+    QCOMPARE(memory->text(), "3,080 bytes");
+    // The Mode list too, whoever changes it.
+    w->dialog->controlAs<QComboBox>(ctl::ModeList)->setCurrentIndex(kModeGenerate);
+    for (const ControlEnabling& c : modeEnabling(kModeGenerate))
+      QCOMPARE(w->enabled(c.id), c.enabled);
+    w->dialog->close();
+  }
+
+  void cancelledChooserLeavesTheField() {
+    auto w = openWindow(VANTIRO_STANDIN_DIR);
+    fillIn(*w, kModeTrain, {{ctl::InputFile, "plain name.txt"}});
+    QString startName;
+    QTimer::singleShot(0, this, [&] {
+      if (auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        if (auto* name = chooser->findChild<QLineEdit*>("fileNameEdit")) startName = name->text();
+        chooser->reject();
+      }
+    });
+    click(w->control(ctl::OpenInput));
+    QCOMPARE(startName, "plain name.txt");
+    QCOMPARE(w->dialog->controlAs<QLineEdit>(ctl::InputFile)->text(), "plain name.txt");
+    w->dialog->close();
+  }
+};
+
+QTEST_MAIN(MainRunsTest)
+#include "tst_mainruns.moc"
