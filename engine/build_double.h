@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "double_kernels.h"
-#include "fused_step.h"
+#include "lane_driver.h"
 #include "network_math.h"
 #include "result_codes.h"
 #include "scalar_kernels.h"
@@ -31,23 +31,38 @@ struct DoubleBuild : scalar::Kernels<double> {
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
 
-  // Each row's update fused with the next window's sum. Rows go through the
-  // lane kernels eight or four at a time when the processor has AVX2, two at
-  // a time otherwise, when the rows are long enough to pay for the
-  // transposes; an odd last row goes alone.
-  static constexpr bool kFusedHiddenStep = true;
-
-  struct Lanes {
+  // One row per double lane: sixteen down to four rows a sweep with AVX2,
+  // then two (SSE2, also all that a processor without AVX2 takes), when the
+  // rows are long enough to pay for the transposes.
+  struct Avx2Lanes {
+    static constexpr int kWidestGroup = 16;
+    static constexpr int kNarrowestGroup = 2;
     static constexpr std::uint32_t kMinimumWidth = 8;
-    static constexpr auto eightRows = &double_kernels::updateAndSumRows<2>;
-    static constexpr auto fourRows = &double_kernels::updateAndSumRows<1>;
-    static constexpr auto twoRows = &double_kernels::updateAndSumTwoRows;
+    template <int kRows>
+    __attribute__((always_inline)) static void updateAndSum(double* const* rows, const double* d, const double* x,
+                                                            const double* next, double bias, std::uint32_t w,
+                                                            double* sums) {
+      if constexpr (kRows == 2) {
+        double_kernels::updateAndSumTwoRows(rows, d, x, next, bias, w, sums);
+      } else {
+        constexpr int kStep = kRows >= 8 ? 8 : 4;
+        for (int k = 0; k < kRows; k += kStep) {
+          double_kernels::updateAndSumRows<kStep / 4>(rows + k, d + k, x, next, bias, w, sums + k);
+        }
+      }
+    }
   };
-
-  template <class Net>
-  static void stepHiddenLayer(Net& net, const Element* d, const Element* x, const Element* next) {
-    stepHiddenLayerInDoubleLanes<DoubleBuild, Lanes>(net, d, x, next);
-  }
+  struct Sse2Lanes {
+    static constexpr int kWidestGroup = 2;
+    static constexpr int kNarrowestGroup = 2;
+    static constexpr std::uint32_t kMinimumWidth = 8;
+    template <int kRows>
+    __attribute__((always_inline)) static void updateAndSum(double* const* rows, const double* d, const double* x,
+                                                            const double* next, double bias, std::uint32_t w,
+                                                            double* sums) {
+      double_kernels::updateAndSumTwoRows(rows, d, x, next, bias, w, sums);
+    }
+  };
 };
 
 }  // namespace engine

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fused_step.h"
+#include "lane_driver.h"
 #include "network_math.h"
 #include "result_codes.h"
 #include "scalar_kernels.h"
@@ -32,24 +32,37 @@ struct SingleBuild : scalar::Kernels<float> {
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
 
-  // Each row's update fused with the next window's sum, one row per double
-  // lane: eight or four rows at a time when the processor has AVX2, two at a
-  // time otherwise, when the rows are long enough to pay for the transposes;
-  // an odd last row goes alone on the kernels above.
-  static constexpr bool kFusedHiddenStep = true;
-
-  struct Lanes {
+  // One row per double lane: sixteen down to two rows a sweep with AVX2, two
+  // with SSE2, when the rows are long enough to pay for the transposes.
+  struct Avx2Lanes {
+    static constexpr int kWidestGroup = 16;
+    static constexpr int kNarrowestGroup = 2;
     static constexpr std::uint32_t kMinimumWidth = 8;
-    static constexpr auto eightRows = &single_kernels::updateAndSumRows<2>;
-    static constexpr auto fourRows = &single_kernels::updateAndSumRows<1>;
-    static constexpr auto twoRowsWide = &single_kernels::updateAndSumTwoRowsWide;
-    static constexpr auto twoRows = &single_kernels::updateAndSumTwoRows;
+    template <int kRows>
+    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d, const float* x,
+                                                            const float* next, float bias, std::uint32_t w,
+                                                            double* sums) {
+      if constexpr (kRows == 2) {
+        single_kernels::updateAndSumTwoRowsWide(rows, d, x, next, bias, w, sums);
+      } else {
+        constexpr int kStep = kRows >= 8 ? 8 : 4;
+        for (int k = 0; k < kRows; k += kStep) {
+          single_kernels::updateAndSumRows<kStep / 4>(rows + k, d + k, x, next, bias, w, sums + k);
+        }
+      }
+    }
   };
-
-  template <class Net>
-  static void stepHiddenLayer(Net& net, const Element* d, const Element* x, const Element* next) {
-    stepHiddenLayerInDoubleLanes<SingleBuild, Lanes>(net, d, x, next);
-  }
+  struct Sse2Lanes {
+    static constexpr int kWidestGroup = 2;
+    static constexpr int kNarrowestGroup = 2;
+    static constexpr std::uint32_t kMinimumWidth = 8;
+    template <int kRows>
+    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d, const float* x,
+                                                            const float* next, float bias, std::uint32_t w,
+                                                            double* sums) {
+      single_kernels::updateAndSumTwoRows(rows, d, x, next, bias, w, sums);
+    }
+  };
 };
 
 }  // namespace engine

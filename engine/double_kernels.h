@@ -1,5 +1,4 @@
 #pragma once
-#include "cpu_features.h"
 #include <immintrin.h>
 
 #include <cstdint>
@@ -11,11 +10,6 @@
 // two such groups run side by side to hide the latency of the additions.
 namespace engine::double_kernels {
 
-// The update and the next sum of 4·G rows in one sweep. rows: 4·G pointers to
-// W doubles; d: their factors; x: the window of this sample, next: the
-// window of the next one. Each row takes row[m] = d·x[m] + row[m] (product
-// rounded, then the sum), and sums[k] = bias + Σ next[m]·row[m] over the new
-// weights, in index order, unrounded.
 // Four rows' weights m to m + 3, updated.
 struct Quad {
   __m256d r0, r1, r2, r3;
@@ -46,37 +40,6 @@ __attribute__((target("avx2"), always_inline)) inline __m256d sumQuad(const Quad
   const __m256d t1 = _mm256_unpackhi_pd(q.r0, q.r1);
   const __m256d t2 = _mm256_unpacklo_pd(q.r2, q.r3);
   const __m256d t3 = _mm256_unpackhi_pd(q.r2, q.r3);
-  acc = _mm256_add_pd(acc, _mm256_mul_pd(n0, _mm256_permute2f128_pd(t0, t2, 0x20)));
-  acc = _mm256_add_pd(acc, _mm256_mul_pd(n1, _mm256_permute2f128_pd(t1, t3, 0x20)));
-  acc = _mm256_add_pd(acc, _mm256_mul_pd(n2, _mm256_permute2f128_pd(t0, t2, 0x31)));
-  return _mm256_add_pd(acc, _mm256_mul_pd(n3, _mm256_permute2f128_pd(t1, t3, 0x31)));
-}
-
-// The update and the next sum of 4·G rows in one sweep. rows: 4·G pointers to
-// W doubles; d: their factors; x: the window of this sample, next: the
-// window of the next one. Each row takes row[m] = d·x[m] + row[m] (product
-// rounded, then the sum), and sums[k] = bias + Σ next[m]·row[m] over the new
-// weights, in index order, unrounded.
-// One group of four rows at weights m to m + 3: updates and stores them, and
-// adds next[m..m+3] times the new weights to the group's four chains in order.
-__attribute__((target("avx2"), always_inline)) inline __m256d stepGroup(double* const* rows, const double* d,
-                                                                       std::uint32_t m, __m256d xv, __m256d n0,
-                                                                       __m256d n1, __m256d n2, __m256d n3,
-                                                                       __m256d acc) {
-  // Written out, not looped: GCC would keep an array of four vectors in memory.
-  const __m256d r0 = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(d[0]), xv), _mm256_loadu_pd(rows[0] + m));
-  const __m256d r1 = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(d[1]), xv), _mm256_loadu_pd(rows[1] + m));
-  const __m256d r2 = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(d[2]), xv), _mm256_loadu_pd(rows[2] + m));
-  const __m256d r3 = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(d[3]), xv), _mm256_loadu_pd(rows[3] + m));
-  _mm256_storeu_pd(rows[0] + m, r0);
-  _mm256_storeu_pd(rows[1] + m, r1);
-  _mm256_storeu_pd(rows[2] + m, r2);
-  _mm256_storeu_pd(rows[3] + m, r3);
-  // Transpose: c_i holds weight m + i of the four rows.
-  const __m256d t0 = _mm256_unpacklo_pd(r0, r1);
-  const __m256d t1 = _mm256_unpackhi_pd(r0, r1);
-  const __m256d t2 = _mm256_unpacklo_pd(r2, r3);
-  const __m256d t3 = _mm256_unpackhi_pd(r2, r3);
   acc = _mm256_add_pd(acc, _mm256_mul_pd(n0, _mm256_permute2f128_pd(t0, t2, 0x20)));
   acc = _mm256_add_pd(acc, _mm256_mul_pd(n1, _mm256_permute2f128_pd(t1, t3, 0x20)));
   acc = _mm256_add_pd(acc, _mm256_mul_pd(n2, _mm256_permute2f128_pd(t0, t2, 0x31)));
@@ -160,7 +123,5 @@ inline void updateAndSumTwoRows(double* const* rows, const double* d, const doub
     sums[k] = a;
   }
 }
-
-using engine::haveAvx2;
 
 }  // namespace engine::double_kernels

@@ -1,12 +1,13 @@
 #pragma once
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 // The engine's own exponential function in double precision. Every build and
-// the reference pass evaluate the logistic through it, and the lane form in
-// exponential_lanes.h repeats its operations in the same order, so a hidden
-// unit gets the same value whichever path computes it. Error below 1 ulp.
+// the reference pass evaluate the logistic through it, and its lane form runs
+// the same steps (one template for both), so a hidden unit gets the same
+// value whichever path computes it. Error below 1 ulp.
 //
 // Method: x = k·ln2 + r with k the integer nearest to x/ln2 and |r| about
 // ln2/2 at most; e^x = 2^k · e^r. ln2 is split into a high part with 32
@@ -56,6 +57,54 @@ inline constexpr std::uint64_t kHalfBias = 2048;
 
 namespace engine {
 
+// The steps for an x within [kUnderflow, kOverflow], written once for a
+// double and for a vector of doubles (GCC vector types: a scalar operand
+// stands for the value in every lane), so that every lane's result equals the
+// scalar function's bit for bit. Real: double or a vector of them; Word:
+// unsigned 64-bit integers of the same shape. Vectors pass by reference: a
+// 256-bit vector by value would change the calling convention between code
+// with and without AVX, and so would std::bit_cast, a function: the builtin
+// is used instead.
+template <class Real, class Word>
+__attribute__((always_inline)) inline void exponentialInRange(const Real& x, Real& out) {
+  using namespace exponential_constants;
+  const Real shifted = x * kInverseLn2 + kRoundingShift;
+  const Real kd = shifted - kRoundingShift;
+  const Word kb = __builtin_bit_cast(Word, shifted) - std::bit_cast<std::uint64_t>(kRoundingShift) + kHalfBias;
+
+  // r + c = x − k·ln2 to about 2^-100; the subtraction of the low part is
+  // split exactly into its rounded value r and its error c.
+  const Real high = x - kd * kLn2High;
+  const Real low = kd * kLn2Low;
+  const Real r = high - low;
+  const Real back = r - high;
+  const Real c = (high - (r - back)) - (low + back);
+
+  const Real r2 = r * r;
+  const Real r4 = r2 * r2;
+  const Real r8 = r4 * r4;
+  const Real p0 = kQ0 + kQ1 * r;
+  const Real p1 = kQ2 + kQ3 * r;
+  const Real p2 = kQ4 + kQ5 * r;
+  const Real p3 = kQ6 + kQ7 * r;
+  const Real p4 = kQ8 + kQ9 * r;
+  const Real p5 = kQ10 + kQ11 * r;
+  const Real q01 = p0 + p1 * r2;
+  const Real q23 = p2 + p3 * r2;
+  const Real q45 = p4 + p5 * r2;
+  const Real q = (q01 + r4 * q23) + r8 * q45;
+  const Real t = r2 * q;
+
+  const Real u = 1.0 + r;
+  const Real e = (1.0 - u) + r;  // exact: 1 + r = u + e
+  const Real y = u + ((e + c) + t);
+
+  const Word k1 = kb >> 1;  // floor(k/2) + 1024
+  const Real scale1 = __builtin_bit_cast(Real, (k1 - 1) << 52);
+  const Real scale2 = __builtin_bit_cast(Real, (kb - k1 - 1) << 52);  // k − floor(k/2) + 1023
+  out = y * scale1 * scale2;
+}
+
 inline double exponential(double x) {
   using namespace exponential_constants;
   if (!(x >= kUnderflow && x <= kOverflow)) {
@@ -63,41 +112,82 @@ inline double exponential(double x) {
     if (x < kUnderflow) return 0.0;
     return x + x;  // not a number
   }
-  const double shifted = x * kInverseLn2 + kRoundingShift;
-  const double kd = shifted - kRoundingShift;
-  const std::uint64_t kb = std::bit_cast<std::uint64_t>(shifted) - std::bit_cast<std::uint64_t>(kRoundingShift) + kHalfBias;
-
-  // r + c = x − k·ln2 to about 2^-100; the subtraction of the low part is
-  // split exactly into its rounded value r and its error c.
-  const double high = x - kd * kLn2High;
-  const double low = kd * kLn2Low;
-  const double r = high - low;
-  const double back = r - high;
-  const double c = (high - (r - back)) - (low + back);
-
-  const double r2 = r * r;
-  const double r4 = r2 * r2;
-  const double r8 = r4 * r4;
-  const double p0 = kQ0 + kQ1 * r;
-  const double p1 = kQ2 + kQ3 * r;
-  const double p2 = kQ4 + kQ5 * r;
-  const double p3 = kQ6 + kQ7 * r;
-  const double p4 = kQ8 + kQ9 * r;
-  const double p5 = kQ10 + kQ11 * r;
-  const double q01 = p0 + p1 * r2;
-  const double q23 = p2 + p3 * r2;
-  const double q45 = p4 + p5 * r2;
-  const double q = (q01 + r4 * q23) + r8 * q45;
-  const double t = r2 * q;
-
-  const double u = 1.0 + r;
-  const double e = (1.0 - u) + r;  // exact: 1 + r = u + e
-  const double y = u + ((e + c) + t);
-
-  const std::uint64_t k1 = kb >> 1;  // floor(k/2) + 1024
-  const double scale1 = std::bit_cast<double>((k1 - 1) << 52);
-  const double scale2 = std::bit_cast<double>((kb - k1 - 1) << 52);  // k − floor(k/2) + 1023
-  return y * scale1 * scale2;
+  double y;
+  exponentialInRange<double, std::uint64_t>(x, y);
+  return y;
 }
 
 }  // namespace engine
+
+// The exponential and the logistic of several values at once, in vector
+// lanes. Out-of-range lanes are computed on 0 and replaced by the scalar
+// function's special values at the end.
+namespace engine::exponential_lanes {
+
+template <int kLanes>
+struct Lanes {
+  using Real __attribute__((vector_size(kLanes * 8))) = double;
+  using Bits __attribute__((vector_size(kLanes * 8))) = std::int64_t;
+  using Word __attribute__((vector_size(kLanes * 8))) = std::uint64_t;
+};
+
+template <int kLanes>
+__attribute__((always_inline)) inline void exponential(const typename Lanes<kLanes>::Real& x,
+                                                       typename Lanes<kLanes>::Real& out) {
+  using namespace exponential_constants;
+  using Real = typename Lanes<kLanes>::Real;
+  using Bits = typename Lanes<kLanes>::Bits;
+  const Real zero = Real{};
+  const Bits inRange = (x >= kUnderflow) & (x <= kOverflow);
+  const Real xr = inRange ? x : zero;
+  Real result;
+  exponentialInRange<Real, typename Lanes<kLanes>::Word>(xr, result);
+  result = x > kOverflow ? zero + std::numeric_limits<double>::infinity() : result;
+  result = x < kUnderflow ? zero : result;
+  result = x != x ? x + x : result;
+  out = result;
+}
+
+template <int kLanes>
+__attribute__((always_inline)) inline void exponential(const double* in, double* out) {
+  typename Lanes<kLanes>::Real x, y;
+  std::memcpy(&x, in, sizeof x);
+  exponential<kLanes>(x, y);
+  std::memcpy(out, &y, sizeof y);
+}
+
+// z = 1 / (e^−a + 1) in every lane, as engine::logistic computes it.
+template <int kLanes>
+__attribute__((always_inline)) inline void logistic(const double* in, double* out) {
+  using Real = typename Lanes<kLanes>::Real;
+  Real a, e;
+  std::memcpy(&a, in, sizeof a);
+  const Real one = Real{} + 1.0;
+  exponential<kLanes>(-a, e);
+  const Real z = one / (e + one);
+  std::memcpy(out, &z, sizeof z);
+}
+
+// out[i] = f(in[i]) for four values in one 256-bit register (only on a
+// processor with AVX2) or two in one 128-bit register (SSE2, every x86-64
+// processor).
+__attribute__((target("avx2"))) inline void exponentialFourAvx2(const double* in, double* out) {
+  exponential<4>(in, out);
+}
+inline void exponentialTwo(const double* in, double* out) { exponential<2>(in, out); }
+__attribute__((target("avx2"))) inline void logisticFourAvx2(const double* in, double* out) {
+  logistic<4>(in, out);
+}
+inline void logisticTwo(const double* in, double* out) { logistic<2>(in, out); }
+
+// The logistic of kCount values, four to a 256-bit register or two to a
+// 128-bit one, in one function, so that the exponential's long chains of
+// dependent steps overlap.
+template <int kCount>
+__attribute__((always_inline)) inline void logisticOfMany(const double* in, double* out) {
+  constexpr int kLanes = kCount >= 4 ? 4 : 2;
+  static_assert(kCount % kLanes == 0);
+  for (int i = 0; i < kCount; i += kLanes) logistic<kLanes>(in + i, out + i);
+}
+
+}  // namespace engine::exponential_lanes

@@ -3,6 +3,7 @@
 
 #include "aligned_buffer.h"
 #include "hidden_weights.h"
+#include "instruction_set.h"
 #include "network_math.h"
 #include "output_neuron.h"
 #include "random_generator.h"
@@ -24,6 +25,8 @@ struct Network {
   OutputNeuron<Build> output;
   AlignedBuffer<Element> hiddenOutputs;
   AlignedBuffer<Element> backSignals;
+  // The kernel set every pass takes: the run sets it once when it starts.
+  InstructionSet instructionSet = bestInstructionSet();
 
   // Derives the hidden bias from the series mean, allocates the hidden weights
   // and builds the output neuron (H random draws). On failure reports message

@@ -1,6 +1,9 @@
 #pragma once
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
+#include "instruction_set.h"
 #include "network.h"
 #include "random_generator.h"
 #include "result_codes.h"
@@ -13,6 +16,26 @@
 
 namespace engine {
 
+// The run's kernel set, from the processor and VANTIRO_ISA, read here once.
+// A refusal is said at level 2 in plain words: it concerns the machine, not
+// the run's parameters, so it has no number in the string table.
+inline bool chooseRunInstructionSet(OutputSink* sink, InstructionSet* chosen) {
+  const char* requested = std::getenv(kInstructionSetVariable);
+  const InstructionSet best = bestInstructionSet();
+  const InstructionSetChoice choice = chooseInstructionSet(requested, best, chosen);
+  if (choice == InstructionSetChoice::kChosen) return true;
+  char text[kMessageBufferSize];
+  if (choice == InstructionSetChoice::kUnknownName) {
+    std::snprintf(text, sizeof text, "%s=%.100s names no instruction set; use sse2 or avx2.",
+                  kInstructionSetVariable, requested);
+  } else {
+    std::snprintf(text, sizeof text, "%s=%.100s asks for an instruction set this processor does not have; it has %s.",
+                  kInstructionSetVariable, requested, instructionSetName(best));
+  }
+  if (sink != nullptr) sink->write(kErrorLevel, text);
+  return false;
+}
+
 // One complete run of a build: announce, seed, obtain the series, build the
 // network, load a state when asked, then Train, Generate or Benchmark. Every
 // buffer and file is owned by this frame and released on every path.
@@ -20,6 +43,8 @@ template <class Build>
 std::int32_t runEngine(const RunParameters& p, std::uint32_t seed) {
   RunOutput out(p.sink, p.languageModule);
   out.say(kInfoLevel, msg::kRunStarted);
+  InstructionSet instructionSet;
+  if (!chooseRunInstructionSet(p.sink, &instructionSet)) return kInstructionSetMissing;
   RandomGenerator random(seed);
 
   Series<Build> series;
@@ -37,6 +62,7 @@ std::int32_t runEngine(const RunParameters& p, std::uint32_t seed) {
   Network<Build> net;
   result = net.build(out, p.numberOfNeurons, w, series.mean, p.learningRate, random);
   if (result != kOk) return result;
+  net.instructionSet = instructionSet;
 
   bool loaded = false;
   if (!p.benchmark()) {

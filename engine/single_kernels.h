@@ -1,5 +1,4 @@
 #pragma once
-#include "cpu_features.h"
 #include <immintrin.h>
 
 #include <cstdint>
@@ -170,7 +169,5 @@ inline void updateAndSumTwoRows(float* const* rows, const float* d, const float*
   _mm_storeu_pd(sums, acc);
   for (int k = 0; k < 2; ++k) sums[k] = finishRow(rows[k], d[k], x, next, sums[k], whole, w);
 }
-
-using engine::haveAvx2;
 
 }  // namespace engine::single_kernels

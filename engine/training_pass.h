@@ -1,7 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "fused_step.h"
+#include "instruction_set.h"
+#include "lane_driver.h"
 #include "network.h"
 #include "network_math.h"
 #include "series.h"
@@ -16,14 +17,17 @@ inline void keepLargestError(Element& passError, double y, Element target) {
   if (e > static_cast<double>(passError)) passError = static_cast<Element>(e);
 }
 
-// One pass over the series: for every target index j from W to N−1, in order,
-// the hidden units see the window series[j−W .. j−1], the output neuron takes
-// its delta-rule step towards series[j], then each hidden row takes its step.
-// Returns the largest sample error of the pass, measured with each sample's
-// prediction before its own update. This is the hot path: no allocation, no
-// I/O, no virtual call.
-template <class Build>
-typename Build::Element trainPass(Network<Build>& net, const Series<Build>& series) {
+// One pass over the series with one lane set: for every target index j from
+// W to N−1, in order, the hidden units see the window series[j−W .. j−1], the
+// output neuron takes its delta-rule step towards series[j], then each hidden
+// row takes its step. The hidden outputs of each sample after the first come
+// from the previous sample's hidden step, which sums every updated row over
+// the next window. Returns the largest sample error of the pass, measured
+// with each sample's prediction before its own update. This is the hot path:
+// no allocation, no I/O, no virtual call.
+template <class Build, class Lanes>
+__attribute__((always_inline)) inline typename Build::Element passWithLanes(Network<Build>& net,
+                                                                            const Series<Build>& series) {
   using Element = typename Build::Element;
   const std::uint32_t w = net.w;
   const std::uint32_t n = series.size();
@@ -31,34 +35,39 @@ typename Build::Element trainPass(Network<Build>& net, const Series<Build>& seri
   Element* z = net.hiddenOutputs.data();
   Element* back = net.backSignals.data();
   Element passError = 0;
-  if constexpr (FusesHiddenStep<Build>) {
-    // The hidden outputs of each sample after the first come from the
-    // previous sample's fused step; backSignals is turned into the rows'
-    // factors d in place, as nothing reads the back signals after that.
-    if (n <= w) return passError;
-    net.computeHidden(series.window(0));
-    for (std::uint32_t j = w; j < n; ++j) {
-      const Element* x = series.window(j - w);
-      const double y = net.output.trainStep(z, targets[j], back);
-      for (std::uint32_t r = 0; r < net.h; ++r) {
-        back[r] = static_cast<Element>(hiddenFactor(static_cast<double>(z[r]), static_cast<double>(back[r])));
-      }
-      Build::stepHiddenLayer(net, back, x, j + 1 < n ? series.window(j + 1 - w) : nullptr);
-      keepLargestError(passError, y, targets[j]);
-    }
-    return passError;
-  }
+  if (n <= w) return passError;
+  net.computeHidden(series.window(0));
   for (std::uint32_t j = w; j < n; ++j) {
     const Element* x = series.window(j - w);
-    net.computeHidden(x);
     const double y = net.output.trainStep(z, targets[j], back);
+    // backSignals becomes the rows' factors d in place: nothing reads the
+    // back signals after this.
     for (std::uint32_t r = 0; r < net.h; ++r) {
-      const Element d = static_cast<Element>(hiddenFactor(static_cast<double>(z[r]), static_cast<double>(back[r])));
-      Build::updateHidden(d, x, net.hiddenWeights.row(r), w);
+      back[r] = static_cast<Element>(hiddenFactor(static_cast<double>(z[r]), static_cast<double>(back[r])));
     }
+    stepHiddenLayer<Build, Lanes>(net, back, x, j + 1 < n ? series.window(j + 1 - w) : nullptr);
     keepLargestError(passError, y, targets[j]);
   }
   return passError;
+}
+
+// The pass compiled for each instruction set as a whole, so that everything
+// in it (the builds' SSE kernels too) is encoded alike and inlines together.
+template <class Build>
+__attribute__((target("avx2"))) typename Build::Element passWithAvx2(Network<Build>& net,
+                                                                     const Series<Build>& series) {
+  return passWithLanes<Build, typename Build::Avx2Lanes>(net, series);
+}
+template <class Build>
+typename Build::Element passWithSse2(Network<Build>& net, const Series<Build>& series) {
+  return passWithLanes<Build, typename Build::Sse2Lanes>(net, series);
+}
+
+// One pass on the instruction set the network was given when the run started.
+template <class Build>
+typename Build::Element trainPass(Network<Build>& net, const Series<Build>& series) {
+  if (net.instructionSet == InstructionSet::kAvx2) return passWithAvx2(net, series);
+  return passWithSse2(net, series);
 }
 
 }  // namespace engine

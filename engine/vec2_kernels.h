@@ -1,5 +1,4 @@
 #pragma once
-#include "cpu_features.h"
 #include <immintrin.h>
 
 #include <cstdint>
@@ -191,7 +190,5 @@ __attribute__((target("avx2"))) inline void updateAndSumFourRows(float* const* r
     sums[k] = finishDot(totals[k], 0.0f, false, next, rows[k], i, n);
   }
 }
-
-using engine::haveAvx2;
 
 }  // namespace engine::vec2_kernels

@@ -1,5 +1,4 @@
 #pragma once
-#include "cpu_features.h"
 #include <immintrin.h>
 
 #include <cstdint>
@@ -155,7 +154,5 @@ __attribute__((target("avx2"))) inline void updateAndSumTwoRows(float* row0, flo
   sums[0] = finishRow(row0, d0, x, next, acc0, i, n);
   sums[1] = finishRow(row1, d1, x, next, acc1, i, n);
 }
-
-using engine::haveAvx2;
 
 }  // namespace engine::vec4_kernels

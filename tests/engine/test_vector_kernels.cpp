@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "double_kernels.h"
+#include "instruction_set.h"
 #include "kernel_test_data.h"
 #include "scalar_kernels.h"
 #include "single_kernels.h"
@@ -45,7 +46,7 @@ struct Vec4Kernels {
   static double fused(float* row, float d, const float* x, const float* next, float b, std::uint32_t n) {
     return engine::vec4_kernels::updateAndSum(row, d, x, next, b, n);
   }
-  static bool fusedAvailable() { return engine::vec4_kernels::haveAvx2(); }
+  static bool fusedAvailable() { return engine::processorHas(engine::InstructionSet::kAvx2); }
 };
 
 struct Vec2Kernels {
@@ -71,7 +72,7 @@ struct Vec2Kernels {
   static double fused(float* row, float d, const float* x, const float* next, float b, std::uint32_t n) {
     return engine::vec2_kernels::updateAndSum(row, d, x, next, b, n);
   }
-  static bool fusedAvailable() { return engine::vec2_kernels::haveAvx2(); }
+  static bool fusedAvailable() { return engine::processorHas(engine::InstructionSet::kAvx2); }
 };
 
 template <class K>
@@ -174,7 +175,7 @@ TEST(FloatVectorKernels, GroupingIsVisibleOnCancellingData) {
 
 // The four-lane build's two-row kernel: each row as the reference's update and sum.
 TEST(FourLaneKernels, TwoRowsMatchUpdateThenSum) {
-  if (!engine::vec4_kernels::haveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 random(9);
   for (std::uint32_t n : kernelSizes()) {
     const auto series = randomValues<float>(random, n + 1);
@@ -197,7 +198,7 @@ TEST(FourLaneKernels, TwoRowsMatchUpdateThenSum) {
 
 // The pair build's four-row kernel: each row as the reference's update and sum.
 TEST(PairKernels, FourRowsMatchUpdateThenSum) {
-  if (!engine::vec2_kernels::haveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 random(7);
   for (std::uint32_t n : kernelSizes()) {
     const auto series = randomValues<float>(random, n + 1);
@@ -270,7 +271,7 @@ TEST(DoubleKernels, TwoRowLanesMatchTheSequentialReference) {
 }
 
 TEST(DoubleKernels, RowLanesMatchTheSequentialReference) {
-  if (!engine::double_kernels::haveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 random(5);
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial) {
@@ -317,7 +318,7 @@ TEST(SingleKernels, TwoRowLanesMatchTheSequentialReference) {
 }
 
 TEST(SingleKernels, WideRowLanesMatchTheSequentialReference) {
-  if (!engine::single_kernels::haveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 random(11);
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial) {
@@ -345,7 +346,7 @@ TEST(SingleKernels, UpdateIsRoundedOnceFromDoubleAndSummedAsStored) {
                             {engine::single_kernels::updateAndSumRows<1>, 4, true},
                             {engine::single_kernels::updateAndSumRows<2>, 8, true}};
   for (const Kernel& kernel : kernels) {
-    if (kernel.needsAvx2 && !engine::single_kernels::haveAvx2()) continue;
+    if (kernel.needsAvx2 && !engine::processorHas(engine::InstructionSet::kAvx2)) continue;
     for (std::uint32_t w : {1u, 2u, 5u, 8u, 13u}) {
       const std::vector<float> series(w + 1, factor);
       std::vector<std::vector<float>> rows(8, std::vector<float>(w, weight));
