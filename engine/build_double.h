@@ -31,13 +31,16 @@ struct DoubleBuild : scalar::Kernels<double> {
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
 
-  // One row per double lane: sixteen down to four rows a sweep with AVX2,
-  // then two (SSE2, also all that a processor without AVX2 takes), when the
-  // rows are long enough to pay for the transposes.
+  // One row per lane. With AVX2 the rows go in groups of four, kept
+  // interleaved during the pass, four groups a sweep (their chains overlap),
+  // sixteen down to four rows between logistics; two rows left over share an
+  // SSE2 register, as all rows do on a processor without AVX2. Rows too short
+  // to pay for the set-up go row by row.
   struct Avx2Lanes {
     static constexpr int kWidestGroup = 16;
     static constexpr int kNarrowestGroup = 2;
     static constexpr std::uint32_t kMinimumWidth = 8;
+    static constexpr int kInterleavedRows = 4;
     template <int kRows>
     __attribute__((always_inline)) static void updateAndSum(double* const* rows, const double* d, const double* x,
                                                             const double* next, double bias, std::uint32_t w,
@@ -45,10 +48,10 @@ struct DoubleBuild : scalar::Kernels<double> {
       if constexpr (kRows == 2) {
         double_kernels::updateAndSumTwoRows(rows, d, x, next, bias, w, sums);
       } else {
-        constexpr int kStep = kRows >= 8 ? 8 : 4;
-        for (int k = 0; k < kRows; k += kStep) {
-          double_kernels::updateAndSumRows<kStep / 4>(rows + k, d + k, x, next, bias, w, sums + k);
-        }
+        constexpr int kGroups = kRows / 4;
+        double* groups[kGroups];
+        for (int k = 0; k < kGroups; ++k) groups[k] = rows[4 * k];
+        double_kernels::updateAndSumInterleaved<kGroups>(groups, d, x, next, bias, w, sums);
       }
     }
   };

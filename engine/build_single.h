@@ -32,12 +32,16 @@ struct SingleBuild : scalar::Kernels<float> {
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
 
-  // One row per double lane: sixteen down to two rows a sweep with AVX2, two
-  // with SSE2, when the rows are long enough to pay for the transposes.
+  // One row per double lane. With AVX2 the rows go in groups of four, kept
+  // interleaved during the pass, two groups a sweep (their chains overlap),
+  // sixteen down to four rows between logistics; two rows left over share a
+  // 128-bit register. With SSE2 two rows a sweep. Rows too short to pay for
+  // the set-up go row by row.
   struct Avx2Lanes {
     static constexpr int kWidestGroup = 16;
     static constexpr int kNarrowestGroup = 2;
     static constexpr std::uint32_t kMinimumWidth = 8;
+    static constexpr int kInterleavedRows = 4;
     template <int kRows>
     __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d, const float* x,
                                                             const float* next, float bias, std::uint32_t w,
@@ -45,9 +49,11 @@ struct SingleBuild : scalar::Kernels<float> {
       if constexpr (kRows == 2) {
         single_kernels::updateAndSumTwoRowsWide(rows, d, x, next, bias, w, sums);
       } else {
-        constexpr int kStep = kRows >= 8 ? 8 : 4;
-        for (int k = 0; k < kRows; k += kStep) {
-          single_kernels::updateAndSumRows<kStep / 4>(rows + k, d + k, x, next, bias, w, sums + k);
+        constexpr int kGroups = kRows >= 8 ? 2 : 1;
+        for (int k = 0; k < kRows; k += 4 * kGroups) {
+          float* groups[kGroups];
+          for (int g = 0; g < kGroups; ++g) groups[g] = rows[k + 4 * g];
+          single_kernels::updateAndSumInterleaved<kGroups>(groups, d + k, x, next, bias, w, sums + k);
         }
       }
     }

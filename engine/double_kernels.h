@@ -94,6 +94,39 @@ __attribute__((target("avx2"))) inline void updateAndSumRows(double* const* rows
   }
 }
 
+// The update and the next sum of G groups of four interleaved rows (weight m
+// of the group's row k at 4m + k), one row per lane. groups: G group starts;
+// d: the 4·G rows' factors; sums: their hidden sums, as updateAndSumRows
+// gives them. One load per group and step, no transposes.
+template <int G>
+__attribute__((target("avx2"))) inline void updateAndSumInterleaved(double* const* groups, const double* d,
+                                                                    const double* x, const double* next,
+                                                                    double bias, std::uint32_t w, double* sums) {
+  __m256d dv[G];
+  __m256d acc[G];
+  double* g[G];
+  // Unrolled, so that the arrays stay in registers.
+#pragma GCC unroll 4
+  for (int k = 0; k < G; ++k) {
+    dv[k] = _mm256_loadu_pd(d + 4 * k);
+    acc[k] = _mm256_set1_pd(bias);
+    g[k] = groups[k];
+  }
+  for (std::uint32_t m = 0; m < w; ++m) {
+    const __m256d xv = _mm256_set1_pd(x[m]);
+    const __m256d nv = _mm256_set1_pd(next[m]);
+#pragma GCC unroll 4
+    for (int k = 0; k < G; ++k) {
+      const __m256d r = _mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_loadu_pd(g[k]));
+      _mm256_storeu_pd(g[k], r);
+      acc[k] = _mm256_add_pd(acc[k], _mm256_mul_pd(nv, r));
+      g[k] += 4;
+    }
+  }
+#pragma GCC unroll 4
+  for (int k = 0; k < G; ++k) _mm256_storeu_pd(sums + 4 * k, acc[k]);
+}
+
 // The same for two rows in the two lanes of an SSE2 register: for the rows
 // left over when fewer than four remain (or without AVX2).
 inline void updateAndSumTwoRows(double* const* rows, const double* d, const double* x, const double* next,

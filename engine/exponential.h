@@ -187,6 +187,7 @@ template <int kCount>
 __attribute__((always_inline)) inline void logisticOfMany(const double* in, double* out) {
   constexpr int kLanes = kCount >= 4 ? 4 : 2;
   static_assert(kCount % kLanes == 0);
+#pragma GCC unroll 4
   for (int i = 0; i < kCount; i += kLanes) logistic<kLanes>(in + i, out + i);
 }
 

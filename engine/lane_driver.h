@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "exponential.h"
+#include "interleaved_rows.h"
 #include "network_math.h"
 
 namespace engine {
@@ -37,6 +38,10 @@ __attribute__((always_inline)) inline void stepHiddenRowByRow(Net& net, const ty
 //                                  with the new weights, as the build rounds it
 //   updateAndSumOne(row, d, x, next, bias, w)  (optional) the same for one
 //                                  row, for the rows left after the groups
+//   kInterleavedRows               (optional) the groups of this many rows or
+//                                  more find their rows interleaved by the
+//                                  pass (interleaved_rows.h); rows[k] for k a
+//                                  multiple of it is a group's start
 // A row's new weights are final once its own update is done, so updating a
 // row and summing it for the next sample in one sweep reads it once per
 // sample and gives the results of two sweeps.

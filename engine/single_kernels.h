@@ -105,6 +105,40 @@ __attribute__((target("avx2"))) inline void updateAndSumRows(float* const* rows,
   for (int k = 0; k < kRows; ++k) sums[k] = finishRow(rows[k], d[k], x, next, sums[k], whole, w);
 }
 
+// The update and the next sum of G groups of four interleaved rows (weight m
+// of the group's row k at 4m + k), one row per double lane. groups: G group
+// starts; d: the 4·G rows' factors; sums: their hidden sums, as
+// updateAndSumRows gives them. Each step widens four weights with one load,
+// so no transposes are needed.
+template <int G>
+__attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const* groups, const float* d,
+                                                                    const float* x, const float* next, float bias,
+                                                                    std::uint32_t w, double* sums) {
+  __m256d dv[G];
+  __m256d acc[G];
+  float* g[G];
+  // Unrolled, so that the arrays stay in registers.
+#pragma GCC unroll 4
+  for (int k = 0; k < G; ++k) {
+    dv[k] = _mm256_cvtps_pd(_mm_loadu_ps(d + 4 * k));
+    acc[k] = _mm256_set1_pd(static_cast<double>(bias));
+    g[k] = groups[k];
+  }
+  for (std::uint32_t m = 0; m < w; ++m) {
+    const __m256d xv = _mm256_set1_pd(static_cast<double>(x[m]));
+    const __m256d nv = _mm256_set1_pd(static_cast<double>(next[m]));
+#pragma GCC unroll 4
+    for (int k = 0; k < G; ++k) {
+      const __m128 f = _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_cvtps_pd(_mm_loadu_ps(g[k]))));
+      _mm_storeu_ps(g[k], f);
+      acc[k] = _mm256_add_pd(acc[k], _mm256_mul_pd(nv, _mm256_cvtps_pd(f)));
+      g[k] += 4;
+    }
+  }
+#pragma GCC unroll 4
+  for (int k = 0; k < G; ++k) _mm256_storeu_pd(sums + 4 * k, acc[k]);
+}
+
 // The same for two rows, four weights a step: the update in 256-bit
 // registers, the two rows' chains in the two lanes of one 128-bit register.
 __attribute__((target("avx2"))) inline void updateAndSumTwoRowsWide(float* const* rows, const float* d,

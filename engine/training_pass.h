@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "instruction_set.h"
+#include "interleaved_rows.h"
 #include "lane_driver.h"
 #include "network.h"
 #include "network_math.h"
@@ -37,6 +38,16 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(Netw
   Element passError = 0;
   if (n <= w) return passError;
   net.computeHidden(series.window(0));
+  // The rows the lane groups take are interleaved for the samples that sum
+  // over a next window, and restored before the last sample's update.
+  std::uint32_t interleaved = 0;
+  if constexpr (kInterleavedRowsOf<Lanes> > 0) {
+    constexpr int kGroup = kInterleavedRowsOf<Lanes>;
+    if (w >= Lanes::kMinimumWidth && n > w + 1) interleaved = net.h / kGroup * kGroup;
+    for (std::uint32_t r = 0; r < interleaved; r += kGroup) {
+      interleaveRows<kGroup, 1>(net.hiddenWeights.row(r), w, net.interleaveScratch.data());
+    }
+  }
   for (std::uint32_t j = w; j < n; ++j) {
     const Element* x = series.window(j - w);
     const double y = net.output.trainStep(z, targets[j], back);
@@ -45,7 +56,14 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(Netw
     for (std::uint32_t r = 0; r < net.h; ++r) {
       back[r] = static_cast<Element>(hiddenFactor(static_cast<double>(z[r]), static_cast<double>(back[r])));
     }
-    stepHiddenLayer<Build, Lanes>(net, back, x, j + 1 < n ? series.window(j + 1 - w) : nullptr);
+    const bool last = j + 1 == n;
+    if constexpr (kInterleavedRowsOf<Lanes> > 0) {
+      constexpr int kGroup = kInterleavedRowsOf<Lanes>;
+      for (std::uint32_t r = 0; last && r < interleaved; r += kGroup) {
+        restoreRows<kGroup, 1>(net.hiddenWeights.row(r), w, net.interleaveScratch.data());
+      }
+    }
+    stepHiddenLayer<Build, Lanes>(net, back, x, last ? nullptr : series.window(j + 1 - w));
     keepLargestError(passError, y, targets[j]);
   }
   return passError;
@@ -56,7 +74,12 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(Netw
 template <class Build>
 __attribute__((target("avx2"))) typename Build::Element passWithAvx2(Network<Build>& net,
                                                                      const Series<Build>& series) {
-  return passWithLanes<Build, typename Build::Avx2Lanes>(net, series);
+  using Lanes = typename Build::Avx2Lanes;
+  if constexpr (kInterleavedRowsOf<Lanes> > 0) {
+    // Without room to rearrange the rows, the row-by-row lane kernels.
+    if (!net.interleaveScratch.allocated()) return passWithLanes<Build, typename Build::Sse2Lanes>(net, series);
+  }
+  return passWithLanes<Build, Lanes>(net, series);
 }
 template <class Build>
 typename Build::Element passWithSse2(Network<Build>& net, const Series<Build>& series) {
