@@ -49,7 +49,7 @@ struct SingleBuild : scalar::Kernels<float> {
       if constexpr (kRows == 2) {
         single_kernels::updateAndSumTwoRowsWide(rows, d, x, next, bias, w, sums);
       } else {
-        constexpr int kGroups = kRows >= 8 ? 2 : 1;
+        constexpr int kGroups = kRows / 4;
         for (int k = 0; k < kRows; k += 4 * kGroups) {
           float* groups[kGroups];
           for (int g = 0; g < kGroups; ++g) groups[g] = rows[k + 4 * g];

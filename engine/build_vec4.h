@@ -64,7 +64,9 @@ struct Vec4Build {
     vec4_kernels::updateHidden(d, x, row, n);
   }
 
-  // With AVX2 two rows a sweep, each in one half of the 256-bit registers,
+  // With AVX2 two rows per 256-bit register, one in each half; rows whose
+  // width is a multiple of 4 go in pairs kept interleaved during the pass,
+  // four pairs a sweep, other widths two rows a sweep as they are stored;
   // sixteen down to two rows between logistics, a last odd row alone. Rows
   // shorter than a block gain nothing from the wide registers, and without
   // AVX2 the SSE kernels take the update and the next sum one after the other.
@@ -72,6 +74,27 @@ struct Vec4Build {
     static constexpr int kWidestGroup = 16;
     static constexpr int kNarrowestGroup = 2;
     static constexpr std::uint32_t kMinimumWidth = 16;
+    static constexpr int kInterleavedRows = 2;
+    static constexpr std::uint32_t kInterleavedChunk = 4;
+    template <int kRows>
+    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d, const float* x,
+                                                            const float* next, float bias, std::uint32_t w,
+                                                            double* sums) {
+      constexpr int kPairs = kRows >= 8 ? 4 : kRows / 2;
+      for (int k = 0; k < kRows; k += 2 * kPairs) {
+        float* pairs[kPairs];
+        for (int p = 0; p < kPairs; ++p) pairs[p] = rows[k + 2 * p];
+        vec4_kernels::updateAndSumInterleaved<kPairs>(pairs, d + k, x, next, bias, w, sums + k);
+      }
+    }
+    __attribute__((always_inline)) static double updateAndSumOne(float* row, float d, const float* x,
+                                                                 const float* next, float bias, std::uint32_t w) {
+      return vec4_kernels::updateAndSum(row, d, x, next, bias, w);
+    }
+  };
+  // The rows as stored, for widths that are no multiple of 4.
+  struct Avx2RowLanes : Avx2Lanes {
+    static constexpr int kInterleavedRows = 0;
     template <int kRows>
     __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d, const float* x,
                                                             const float* next, float bias, std::uint32_t w,
@@ -79,10 +102,6 @@ struct Vec4Build {
       for (int k = 0; k < kRows; k += 2) {
         vec4_kernels::updateAndSumTwoRows(rows[k], rows[k + 1], d[k], d[k + 1], x, next, bias, w, sums + k);
       }
-    }
-    __attribute__((always_inline)) static double updateAndSumOne(float* row, float d, const float* x,
-                                                                 const float* next, float bias, std::uint32_t w) {
-      return vec4_kernels::updateAndSum(row, d, x, next, bias, w);
     }
   };
   using Sse2Lanes = NoLanes;

@@ -11,6 +11,13 @@ template <class Lanes>
   requires requires { Lanes::kInterleavedRows; }
 inline constexpr int kInterleavedRowsOf<Lanes> = Lanes::kInterleavedRows;
 
+// The weights of one row that stay together (the chunk); 1 unless named.
+template <class Lanes>
+inline constexpr std::uint32_t kInterleavedChunkOf = 1;
+template <class Lanes>
+  requires requires { Lanes::kInterleavedChunk; }
+inline constexpr std::uint32_t kInterleavedChunkOf<Lanes> = Lanes::kInterleavedChunk;
+
 // During a pass, the hidden rows of each lane group can be kept interleaved:
 // the group's kRows rows, stored one after the other, are rearranged so that
 // chunk c (kChunk weights) of row k sits at (c·kRows + k)·kChunk. A lane

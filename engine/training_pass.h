@@ -45,7 +45,7 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(Netw
     constexpr int kGroup = kInterleavedRowsOf<Lanes>;
     if (w >= Lanes::kMinimumWidth && n > w + 1) interleaved = net.h / kGroup * kGroup;
     for (std::uint32_t r = 0; r < interleaved; r += kGroup) {
-      interleaveRows<kGroup, 1>(net.hiddenWeights.row(r), w, net.interleaveScratch.data());
+      interleaveRows<kGroup, kInterleavedChunkOf<Lanes>>(net.hiddenWeights.row(r), w, net.interleaveScratch.data());
     }
   }
   for (std::uint32_t j = w; j < n; ++j) {
@@ -60,7 +60,7 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(Netw
     if constexpr (kInterleavedRowsOf<Lanes> > 0) {
       constexpr int kGroup = kInterleavedRowsOf<Lanes>;
       for (std::uint32_t r = 0; last && r < interleaved; r += kGroup) {
-        restoreRows<kGroup, 1>(net.hiddenWeights.row(r), w, net.interleaveScratch.data());
+        restoreRows<kGroup, kInterleavedChunkOf<Lanes>>(net.hiddenWeights.row(r), w, net.interleaveScratch.data());
       }
     }
     stepHiddenLayer<Build, Lanes>(net, back, x, last ? nullptr : series.window(j + 1 - w));
@@ -69,6 +69,17 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(Netw
   return passError;
 }
 
+// The AVX2 lane kernels of a build for rows as stored; without such, SSE2's.
+template <class Build>
+struct RowLanesOf {
+  using type = typename Build::Sse2Lanes;
+};
+template <class Build>
+  requires requires { typename Build::Avx2RowLanes; }
+struct RowLanesOf<Build> {
+  using type = typename Build::Avx2RowLanes;
+};
+
 // The pass compiled for each instruction set as a whole, so that everything
 // in it (the builds' SSE kernels too) is encoded alike and inlines together.
 template <class Build>
@@ -76,8 +87,11 @@ __attribute__((target("avx2"))) typename Build::Element passWithAvx2(Network<Bui
                                                                      const Series<Build>& series) {
   using Lanes = typename Build::Avx2Lanes;
   if constexpr (kInterleavedRowsOf<Lanes> > 0) {
-    // Without room to rearrange the rows, the row-by-row lane kernels.
-    if (!net.interleaveScratch.allocated()) return passWithLanes<Build, typename Build::Sse2Lanes>(net, series);
+    // Rows that cannot be rearranged (no room for it, or a width that is no
+    // whole number of chunks) take the lane kernels for rows as stored.
+    if (!net.interleaveScratch.allocated() || net.w % kInterleavedChunkOf<Lanes> != 0) {
+      return passWithLanes<Build, typename RowLanesOf<Build>::type>(net, series);
+    }
   }
   return passWithLanes<Build, Lanes>(net, series);
 }
