@@ -7,6 +7,7 @@
 
 #include "double_kernels.h"
 #include "instruction_set.h"
+#include "interleaved_rows.h"
 #include "kernel_test_data.h"
 #include "scalar_kernels.h"
 #include "single_kernels.h"
@@ -223,7 +224,26 @@ TEST(PairKernels, FourRowsMatchUpdateThenSum) {
   }
 }
 
-// The double build's lane kernel: four or eight rows at once, each lane a
+// An interleaved lane kernel of G groups of four rows, run on rows that lie
+// apart: they are copied into one block, interleaved, stepped, restored and
+// copied back, as a pass does with its rows.
+template <class E, int G, void (*kKernel)(E* const*, const E*, const E*, const E*, E, std::uint32_t, double*)>
+void throughInterleaved(E* const* rows, const E* d, const E* x, const E* next, E bias, std::uint32_t w,
+                        double* sums) {
+  std::vector<E> block(static_cast<std::size_t>(w) * 4 * G);
+  std::vector<E> scratch(static_cast<std::size_t>(w) * 4);
+  E* groups[G];
+  for (int k = 0; k < 4 * G; ++k) std::copy(rows[k], rows[k] + w, block.begin() + static_cast<std::ptrdiff_t>(k) * w);
+  for (int g = 0; g < G; ++g) {
+    groups[g] = block.data() + static_cast<std::size_t>(g) * 4 * w;
+    engine::interleaveRows<4, 1>(groups[g], w, scratch.data());
+  }
+  kKernel(groups, d, x, next, bias, w, sums);
+  for (int g = 0; g < G; ++g) engine::restoreRows<4, 1>(groups[g], w, scratch.data());
+  for (int k = 0; k < 4 * G; ++k) std::copy_n(block.begin() + static_cast<std::ptrdiff_t>(k) * w, w, rows[k]);
+}
+
+// The double build's lane kernel: four to sixteen rows at once, each lane a
 // sequential sum, against the reference row step and sum row by row.
 template <int G>
 void checkDoubleRows(std::uint32_t w, std::mt19937& random) {
@@ -239,7 +259,8 @@ void checkDoubleRows(std::uint32_t w, std::mt19937& random) {
   const auto d = randomValues<double>(random, kRows);
   const double bias = randomValues<double>(random, 1)[0];
   double sums[kRows];
-  engine::double_kernels::updateAndSumRows<G>(pointers, d.data(), series.data(), series.data() + 1, bias, w, sums);
+  throughInterleaved<double, G, engine::double_kernels::updateAndSumInterleaved<G>>(
+      pointers, d.data(), series.data(), series.data() + 1, bias, w, sums);
   for (int k = 0; k < kRows; ++k) {
     engine::scalar::updateHidden<double>(d[k], series.data(), rowsRef[k].data(), w);
     ASSERT_TRUE(sameBits(rows[k], rowsRef[k])) << "W = " << w << ", row " << k;
@@ -277,6 +298,7 @@ TEST(DoubleKernels, RowLanesMatchTheSequentialReference) {
     for (int trial = 0; trial < 3; ++trial) {
       checkDoubleRows<1>(w, random);
       checkDoubleRows<2>(w, random);
+      checkDoubleRows<4>(w, random);
     }
   }
 }
@@ -323,8 +345,8 @@ TEST(SingleKernels, WideRowLanesMatchTheSequentialReference) {
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial) {
       checkSingleRows<2>(engine::single_kernels::updateAndSumTwoRowsWide, w, random);
-      checkSingleRows<4>(engine::single_kernels::updateAndSumRows<1>, w, random);
-      checkSingleRows<8>(engine::single_kernels::updateAndSumRows<2>, w, random);
+      checkSingleRows<4>(throughInterleaved<float, 1, engine::single_kernels::updateAndSumInterleaved<1>>, w, random);
+      checkSingleRows<16>(throughInterleaved<float, 4, engine::single_kernels::updateAndSumInterleaved<4>>, w, random);
     }
   }
 }
@@ -343,8 +365,8 @@ TEST(SingleKernels, UpdateIsRoundedOnceFromDoubleAndSummedAsStored) {
   };
   const Kernel kernels[] = {{engine::single_kernels::updateAndSumTwoRows, 2, false},
                             {engine::single_kernels::updateAndSumTwoRowsWide, 2, true},
-                            {engine::single_kernels::updateAndSumRows<1>, 4, true},
-                            {engine::single_kernels::updateAndSumRows<2>, 8, true}};
+                            {throughInterleaved<float, 1, engine::single_kernels::updateAndSumInterleaved<1>>, 4, true},
+                            {throughInterleaved<float, 2, engine::single_kernels::updateAndSumInterleaved<2>>, 8, true}};
   for (const Kernel& kernel : kernels) {
     if (kernel.needsAvx2 && !engine::processorHas(engine::InstructionSet::kAvx2)) continue;
     for (std::uint32_t w : {1u, 2u, 5u, 8u, 13u}) {
