@@ -197,6 +197,48 @@ TEST(FourLaneKernels, TwoRowsMatchUpdateThenSum) {
   }
 }
 
+// The four-lane build's interleaved kernel, P row pairs a sweep, on rows
+// rearranged as a pass rearranges them: each row as the reference's update
+// and sum.
+template <int P>
+void checkVec4Pairs(std::uint32_t n, std::mt19937& random) {
+  const auto series = randomValues<float>(random, n + 1);
+  auto block = randomValues<float>(random, 2 * P * n);
+  const auto before = block;
+  std::vector<float> scratch(2 * n);
+  float* pairs[P];
+  for (int p = 0; p < P; ++p) {
+    pairs[p] = block.data() + static_cast<std::size_t>(p) * 2 * n;
+    engine::interleaveRows<2, 4>(pairs[p], n, scratch.data());
+  }
+  const auto d = randomValues<float>(random, 2 * P);
+  const float b = randomValues<float>(random, 1)[0];
+  double sums[2 * P];
+  engine::vec4_kernels::updateAndSumInterleaved<P>(pairs, d.data(), series.data(), series.data() + 1, b, n, sums);
+  for (int p = 0; p < P; ++p) engine::restoreRows<2, 4>(pairs[p], n, scratch.data());
+  for (int k = 0; k < 2 * P; ++k) {
+    std::vector<float> row(before.begin() + static_cast<std::ptrdiff_t>(k) * n,
+                           before.begin() + static_cast<std::ptrdiff_t>(k + 1) * n);
+    engine::vec4_reference::updateHidden(d[k], series.data(), row.data(), n);
+    const std::vector<float> got(block.begin() + static_cast<std::ptrdiff_t>(k) * n,
+                                 block.begin() + static_cast<std::ptrdiff_t>(k + 1) * n);
+    ASSERT_TRUE(sameBits(got, row)) << "n = " << n << ", row " << k;
+    ASSERT_EQ(bits(sums[k]), bits(engine::vec4_reference::dot(b, series.data() + 1, row.data(), n)))
+        << "n = " << n << ", row " << k;
+  }
+}
+
+TEST(Vec4Kernels, InterleavedPairsMatchUpdateThenSum) {
+  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
+  std::mt19937 random(12);
+  for (std::uint32_t n : kernelSizes()) {
+    if (n < 16 || n % 4 != 0) continue;  // the widths the pass interleaves
+    checkVec4Pairs<1>(n, random);
+    checkVec4Pairs<2>(n, random);
+    checkVec4Pairs<4>(n, random);
+  }
+}
+
 // The pair build's four-row kernel: each row as the reference's update and sum.
 TEST(PairKernels, FourRowsMatchUpdateThenSum) {
   if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
