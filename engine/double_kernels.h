@@ -33,11 +33,16 @@ __attribute__((target("avx2"))) inline void updateAndSumInterleaved(double* cons
   for (std::uint32_t m = 0; m < w; ++m) {
     const __m256d xv = _mm256_set1_pd(x[m]);
     const __m256d nv = _mm256_set1_pd(next[m]);
+    // Every group is read before any is written: groups a multiple of 4 KiB
+    // apart would otherwise see a store at the page offset of the next load,
+    // which the processor stalls on.
+    __m256d r[G];
+#pragma GCC unroll 4
+    for (int k = 0; k < G; ++k) r[k] = _mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_loadu_pd(g[k]));
 #pragma GCC unroll 4
     for (int k = 0; k < G; ++k) {
-      const __m256d r = _mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_loadu_pd(g[k]));
-      _mm256_storeu_pd(g[k], r);
-      acc[k] = _mm256_add_pd(acc[k], _mm256_mul_pd(nv, r));
+      _mm256_storeu_pd(g[k], r[k]);
+      acc[k] = _mm256_add_pd(acc[k], _mm256_mul_pd(nv, r[k]));
       g[k] += 4;
     }
   }

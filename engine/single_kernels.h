@@ -54,11 +54,18 @@ __attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const
   for (std::uint32_t m = 0; m < w; ++m) {
     const __m256d xv = _mm256_set1_pd(static_cast<double>(x[m]));
     const __m256d nv = _mm256_set1_pd(static_cast<double>(next[m]));
+    // Every group is read before any is written: groups a multiple of 4 KiB
+    // apart would otherwise see a store at the page offset of the next load,
+    // which the processor stalls on.
+    __m128 f[G];
 #pragma GCC unroll 4
     for (int k = 0; k < G; ++k) {
-      const __m128 f = _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_cvtps_pd(_mm_loadu_ps(g[k]))));
-      _mm_storeu_ps(g[k], f);
-      acc[k] = _mm256_add_pd(acc[k], _mm256_mul_pd(nv, _mm256_cvtps_pd(f)));
+      f[k] = _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_cvtps_pd(_mm_loadu_ps(g[k]))));
+    }
+#pragma GCC unroll 4
+    for (int k = 0; k < G; ++k) {
+      _mm_storeu_ps(g[k], f[k]);
+      acc[k] = _mm256_add_pd(acc[k], _mm256_mul_pd(nv, _mm256_cvtps_pd(f[k])));
       g[k] += 4;
     }
   }

@@ -191,4 +191,129 @@ __attribute__((target("avx2"))) inline void updateAndSumFourRows(float* const* r
   }
 }
 
+// Weight m of eight interleaved rows: d·x[m] + row[m], not yet stored.
+__attribute__((target("avx2"), always_inline)) inline __m256 updatedColumn(const float* weights, __m256 d,
+                                                                          __m256 xm) {
+  return _mm256_add_ps(_mm256_mul_ps(d, xm), _mm256_loadu_ps(weights));
+}
+
+// The same, stored.
+__attribute__((target("avx2"), always_inline)) inline __m256 updateColumn(float* weights, __m256 d, __m256 xm) {
+  const __m256 wv = updatedColumn(weights, d, xm);
+  _mm256_storeu_ps(weights, wv);
+  return wv;
+}
+
+// The update and the next sum of G groups of eight interleaved rows (weight
+// m of the group's row k at 8m + k), one row per float lane: the pair sums
+// of vec2_reference::dot become additions between vectors, each lane one
+// row's exact pair arithmetic. groups: G group starts; d: the 8·G rows'
+// factors; n at least 16; sums: the rows' hidden sums, unrounded, as
+// updateAndSum gives them.
+template <int G>
+__attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const* groups, const float* d,
+                                                                    const float* x, const float* next, float bias,
+                                                                    std::uint32_t n, double* sums) {
+  __m256 dv[G];
+  __m256 low[G];
+  __m256 high[G];
+  float* g[G];
+#pragma GCC unroll 4
+  for (int k = 0; k < G; ++k) {
+    dv[k] = _mm256_loadu_ps(d + 8 * k);
+    low[k] = _mm256_set1_ps(bias);
+    high[k] = _mm256_setzero_ps();
+    g[k] = groups[k];
+  }
+  std::uint32_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    // The block's tree ((p0+p1)+(p2+p3)) + ((p4+p5)+(p6+p7)) formed as its
+    // pair sums come, so that few of them are alive at once.
+    __m256 quarter[G];  // p0+p1, then (p0+p1)+(p2+p3)
+    __m256 half[G];     // the first half's sum
+#pragma GCC unroll 8
+    for (int j = 0; j < 8; j += 2) {
+      const __m256 x0 = _mm256_broadcast_ss(x + i + 2 * j);
+      const __m256 x1 = _mm256_broadcast_ss(x + i + 2 * j + 1);
+      const __m256 x2 = _mm256_broadcast_ss(x + i + 2 * j + 2);
+      const __m256 x3 = _mm256_broadcast_ss(x + i + 2 * j + 3);
+      const __m256 n0 = _mm256_broadcast_ss(next + i + 2 * j);
+      const __m256 n1 = _mm256_broadcast_ss(next + i + 2 * j + 1);
+      const __m256 n2 = _mm256_broadcast_ss(next + i + 2 * j + 2);
+      const __m256 n3 = _mm256_broadcast_ss(next + i + 2 * j + 3);
+      // Every group is read before any is written (4 KiB apart, a store
+      // would stall the next group's load at the same page offset).
+      __m256 w[G][4];
+#pragma GCC unroll 4
+      for (int k = 0; k < G; ++k) {
+#pragma GCC unroll 4
+        for (int c = 0; c < 4; ++c) w[k][c] = updatedColumn(g[k] + 16 * j + 8 * c, dv[k], c < 2 ? (c == 0 ? x0 : x1) : (c == 2 ? x2 : x3));
+      }
+#pragma GCC unroll 4
+      for (int k = 0; k < G; ++k) {
+        float* column = g[k] + 16 * j;
+#pragma GCC unroll 4
+        for (int c = 0; c < 4; ++c) _mm256_storeu_ps(column + 8 * c, w[k][c]);
+        const __m256 w0 = w[k][0];
+        const __m256 w1 = w[k][1];
+        const __m256 w2 = w[k][2];
+        const __m256 w3 = w[k][3];
+        const __m256 pa = _mm256_add_ps(_mm256_mul_ps(n0, w0), _mm256_mul_ps(n1, w1));
+        const __m256 pb = _mm256_add_ps(_mm256_mul_ps(n2, w2), _mm256_mul_ps(n3, w3));
+        const __m256 pair = _mm256_add_ps(pa, pb);
+        if (j % 4 == 0) {
+          quarter[k] = pair;
+        } else {
+          quarter[k] = _mm256_add_ps(quarter[k], pair);
+          if (j == 2) half[k] = quarter[k];
+        }
+      }
+    }
+#pragma GCC unroll 4
+    for (int k = 0; k < G; ++k) {
+      const __m256 s = _mm256_add_ps(half[k], quarter[k]);
+      low[k] = _mm256_add_ps(low[k], high[k]);
+      high[k] = s;
+      g[k] += 128;
+    }
+  }
+  // The pairs after the blocks, one by one; then each row's odd last weight
+  // in double.
+#pragma GCC unroll 4
+  for (int k = 0; k < G; ++k) {
+    low[k] = _mm256_add_ps(low[k], high[k]);
+    high[k] = _mm256_setzero_ps();
+  }
+  const std::uint32_t blocksEnd = i;
+  for (; i + 2 <= n; i += 2) {
+    const __m256 x0 = _mm256_broadcast_ss(x + i);
+    const __m256 x1 = _mm256_broadcast_ss(x + i + 1);
+    const __m256 n0 = _mm256_broadcast_ss(next + i);
+    const __m256 n1 = _mm256_broadcast_ss(next + i + 1);
+#pragma GCC unroll 4
+    for (int k = 0; k < G; ++k) {
+      const __m256 w0 = updateColumn(g[k], dv[k], x0);
+      const __m256 w1 = updateColumn(g[k] + 8, dv[k], x1);
+      low[k] = _mm256_add_ps(low[k], high[k]);
+      high[k] = _mm256_add_ps(_mm256_mul_ps(n0, w0), _mm256_mul_ps(n1, w1));
+      g[k] += 16;
+    }
+  }
+  for (int k = 0; k < G; ++k) {
+    if (i > blocksEnd) low[k] = _mm256_add_ps(low[k], high[k]);
+    alignas(32) float totals[8];
+    _mm256_store_ps(totals, low[k]);
+    for (int r = 0; r < 8; ++r) {
+      double a = totals[r];
+      if (i < n) {
+        float& weight = g[k][r];
+        const float dr = d[8 * k + r];
+        weight = static_cast<float>(static_cast<double>(dr) * static_cast<double>(x[i]) + static_cast<double>(weight));
+        a = static_cast<double>(weight) * static_cast<double>(next[i]) + a;
+      }
+      sums[8 * k + r] = a;
+    }
+  }
+}
+
 }  // namespace engine::vec2_kernels
