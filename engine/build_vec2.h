@@ -62,28 +62,20 @@ struct Vec2Build {
     vec2_kernels::updateHidden(d, x, row, n);
   }
 
-  // With AVX2 the rows go in groups of eight, kept interleaved during the
-  // pass, one row per float lane, two groups a sweep; four rows left over
-  // share a register pair by pair, the rest go alone; each hidden sum rounded
-  // to float as hiddenSum rounds it. Rows shorter than a block gain nothing
-  // from the wide registers, and without AVX2 the SSE kernels take the update
-  // and the next sum one after the other.
+  // With AVX2 four rows a sweep, sixteen down to four between logistics, the
+  // rest alone; each hidden sum rounded to float as hiddenSum rounds it. Rows
+  // shorter than a block gain nothing from the wide registers, and without
+  // AVX2 the SSE kernels take the update and the next sum one after the other.
   struct Avx2Lanes {
     static constexpr int kWidestGroup = 16;
     static constexpr int kNarrowestGroup = 4;
     static constexpr std::uint32_t kMinimumWidth = 16;
-    static constexpr int kInterleavedRows = 8;
     template <int kRows>
     __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d, const float* x,
                                                             const float* next, float bias, std::uint32_t w,
                                                             double* sums) {
-      if constexpr (kRows >= 8) {
-        constexpr int kGroups = kRows / 8;
-        float* groups[kGroups];
-        for (int k = 0; k < kGroups; ++k) groups[k] = rows[8 * k];
-        vec2_kernels::updateAndSumInterleaved<kGroups>(groups, d, x, next, bias, w, sums);
-      } else {
-        vec2_kernels::updateAndSumFourRows(rows, d, x, next, bias, w, sums);
+      for (int k = 0; k < kRows; k += 4) {
+        vec2_kernels::updateAndSumFourRows(rows + k, d + k, x, next, bias, w, sums + k);
       }
       for (int k = 0; k < kRows; ++k) sums[k] = static_cast<float>(sums[k]);
     }
