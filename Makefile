@@ -1,6 +1,6 @@
 # The two entry points of a fresh machine: `make demo` and `make test`.
 # Both install what is missing first.
-.PHONY: deps build build-asan demo test bench clean
+.PHONY: deps build build-asan demo test bench fuzz package install clean
 
 deps:
 	@scripts/install-deps.sh
@@ -27,5 +27,27 @@ bench: build
 	@BENCH=1 scripts/install-deps.sh
 	scripts/bench.sh
 
+# libFuzzer with clang, in its own build directory: each reader of untrusted
+# input for FUZZ_SECONDS seconds (default 60). `make test` replays the seed
+# corpora without clang.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@FUZZ=1 scripts/install-deps.sh
+	CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVANTIRO_FUZZ=ON -DVANTIRO_BUILD_GUI=OFF \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
+	cmake --build build-fuzz --target fuzz_programs
+	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh build-fuzz
+
+# The Debian package, build/vantiro_<version>_<arch>.deb: `sudo apt install ./build/vantiro_*.deb`.
+package: build
+	cmake --build --preset default --target package
+
+# Installs the plain build (`make build` first, as yourself): `sudo make install`, or
+# `make install PREFIX=~/.local` for one user.
+PREFIX ?= /usr/local
+install:
+	cmake --install build --strip --prefix $(PREFIX)
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz

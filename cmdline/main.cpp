@@ -119,6 +119,9 @@ int main(int argc, char** argv) {
   // Output that cannot be written is ignored, not fatal: a reader that goes
   // away ("| head") must not end a training before it has saved its state.
   signal(SIGPIPE, SIG_IGN);
+  // A file size limit (ulimit -f) makes a write fail like a full disk, reported
+  // and cleaned up, instead of killing the run in the middle of a save.
+  signal(SIGXFSZ, SIG_IGN);
   ProgramResources resources;
   resources.log.stream = openConsoleLog();
   int errorCode = 0;

@@ -37,6 +37,24 @@ MessageSignature messageSignature(unsigned id) {
   return {true, {}};
 }
 
+namespace {
+
+// A width or precision larger than a message buffer can hold serves no
+// message, yet makes every formatting of it run through that many characters.
+constexpr unsigned kLargestFieldSize = 511;
+
+// Steps over the digits of a width or precision; false when it is too large.
+bool skipFieldSize(const char*& p) {
+  unsigned size = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    size = size * 10 + static_cast<unsigned>(*p - '0');
+    if (size > kLargestFieldSize) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool formatConversions(const char* format, char* kinds, unsigned capacity, unsigned* count) {
   unsigned n = 0;
   auto push = [&](char kind) {
@@ -55,7 +73,7 @@ bool formatConversions(const char* format, char* kinds, unsigned capacity, unsig
       if (!push('i')) return false;
       ++p;
     } else {
-      while (*p >= '0' && *p <= '9') ++p;
+      if (!skipFieldSize(p)) return false;
       if (*p == '$') return false;  // positional argument
     }
     // precision
@@ -64,8 +82,8 @@ bool formatConversions(const char* format, char* kinds, unsigned capacity, unsig
       if (*p == '*') {
         if (!push('i')) return false;
         ++p;
-      } else {
-        while (*p >= '0' && *p <= '9') ++p;
+      } else if (!skipFieldSize(p)) {
+        return false;
       }
     }
     // length: only h and hh, which still take an int

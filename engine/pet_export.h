@@ -7,6 +7,22 @@
 
 class OutputSink;
 
+namespace engine {
+
+// The last guard of Pet: nothing is thrown across the library boundary, and
+// what escaped is reported, as an out-of-memory failure, not swallowed. The
+// report itself may throw again if the sink threw; then it is dropped.
+inline std::int32_t reportEscapedException(OutputSink* sink, void* languageModule) noexcept {
+  try {
+    RunOutput out(sink, languageModule);
+    out.say(kErrorLevel, msg::kNetworkTooLarge);
+  } catch (...) {
+  }
+  return kOutOfMemory;
+}
+
+}  // namespace engine
+
 // The one export of an engine library. Each library's source defines it with
 // its build; nothing is thrown across it.
 #define VANTIRO_DEFINE_PET(BUILD)                                                                     \
@@ -29,6 +45,7 @@ class OutputSink;
       /* The only place the engine reads the calendar time: the run's seed. */                        \
       return engine::runEngine<BUILD>(parameters, static_cast<std::uint32_t>(std::time(nullptr)));    \
     } catch (...) {                                                                                   \
-      return engine::kOutOfMemory; /* only an allocation inside the C++ library can throw */          \
+      /* Only an allocation inside the C++ library, or the caller's own sink, can throw. */           \
+      return engine::reportEscapedException(sink, languageModule);                                    \
     }                                                                                                 \
   }

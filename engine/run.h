@@ -43,6 +43,13 @@ template <class Build>
 std::int32_t runEngine(const RunParameters& p, std::uint32_t seed) {
   RunOutput out(p.sink, p.languageModule);
   out.say(kInfoLevel, msg::kRunStarted);
+  // The front ends never pass an empty network, but another program calling Pet
+  // may; such a network has no size this build can make, and is refused before
+  // anything is read (a window of 0 would otherwise be written before its start).
+  if (p.numberOfNeurons == 0 || p.inputWindowSize == 0) {
+    out.say(kErrorLevel, msg::kNetworkTooLarge);
+    return kOutOfMemory;
+  }
   InstructionSet instructionSet;
   if (!chooseRunInstructionSet(p.sink, &instructionSet)) return kInstructionSetMissing;
   RandomGenerator random(seed);

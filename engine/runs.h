@@ -98,7 +98,9 @@ template <class Build>
 ResultCode generationRun(RunOutput& out, const RunParameters& p, Network<Build>& net, Series<Build>& series) {
   using Element = typename Build::Element;
   series.releaseCopies();
-  std::FILE* file = createForWriting(p.outputFile);
+  // Through the same writer as a state: a failed run leaves the previous file as it was.
+  SafeFileWriter writer;
+  std::FILE* file = writer.open(p.outputFile) ? writer.stream() : nullptr;
   if (file == nullptr) {
     out.say(kErrorLevel, msg::kOutputNotCreated);
     return kOutputFileError;
@@ -117,8 +119,12 @@ ResultCode generationRun(RunOutput& out, const RunParameters& p, Network<Build>&
     for (std::uint32_t m = 0; m + 1 < w; ++m) window[m] = window[m + 1];
     window[w - 1] = static_cast<Element>(y);
   }
-  // A full disk must not pass for success: every write and the close are checked.
-  written = closeChecked(file) && written;
+  // A full disk or a size limit must not pass for success: every write and the close are checked.
+  if (written) {
+    written = writer.commit();
+  } else {
+    writer.abandon();
+  }
   series.release();
   net.hiddenWeights.release();
   net.hiddenOutputs.release();

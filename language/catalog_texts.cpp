@@ -99,7 +99,7 @@ constexpr CatalogText kTexts[] = {
     {42, "The input file could not be read after %u lines."},
     {43, "Benchmarking needs at least %u data points."},
     {44, "Too many benchmarking data points, or not enough memory for them."},
-    {45, "The network is too large, or there is not enough memory for it."},
+    {45, "The network size is out of range, or there is not enough memory for it."},
     {46, "Loading the neural state (text form)."},
     {47, "Loading the neural state (binary form)."},
     {48, "The neural state file is incomplete or malformed."},

@@ -43,14 +43,21 @@ void* loadLibrary(const char* fileName, int* errorCode) {
     }
     return openExisting(fileName, errorCode);
   }
-  for (const std::string& directory : {programDirectory(), std::string("./")}) {
-    if (directory.empty()) continue;
-    const std::string candidate = directory + fileName;
-    if (fileExists(candidate)) return openExisting(candidate, errorCode);
+  // The program's own directory first, then the system's search; the current
+  // directory only last, so that a file planted wherever the user happens to
+  // run the program never shadows an installed library.
+  const std::string programDir = programDirectory();
+  if (!programDir.empty() && fileExists(programDir + fileName)) {
+    return openExisting(programDir + fileName, errorCode);
   }
-  void* handle = dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
-  *errorCode = handle != nullptr ? 0 : ENOENT;
-  return handle;
+  if (void* handle = dlopen(fileName, RTLD_NOW | RTLD_LOCAL)) {
+    *errorCode = 0;
+    return handle;
+  }
+  const std::string inCurrentDirectory = std::string("./") + fileName;
+  if (fileExists(inCurrentDirectory)) return openExisting(inCurrentDirectory, errorCode);
+  *errorCode = ENOENT;
+  return nullptr;
 }
 
 void* librarySymbol(void* library, const char* name, int* errorCode) {

@@ -2,8 +2,8 @@
 #include <string>
 
 // Loading of the engine libraries and Language.dll by file name. A bare name
-// (no '/') is looked for in the program's own directory, then the current
-// directory, then the system's library search. Error codes are errno values:
+// (no '/') is looked for in the program's own directory, then through the
+// system's library search, and only then in the current directory. Error codes are errno values:
 // ENOENT when no such file was found, ENOEXEC when a file was found but could
 // not be loaded.
 void* loadLibrary(const char* fileName, int* errorCode);

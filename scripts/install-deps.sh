@@ -4,8 +4,14 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make libgtest-dev qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev)
+# Installing and packaging: man pages, icons, the .deb and its checks.
+packages+=(scdoc librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream)
 if [ "${BENCH:-0}" = 1 ]; then
   packages+=(libfann-dev)
+fi
+# FUZZ=1: clang and its libFuzzer runtime, for `make fuzz` only.
+if [ "${FUZZ:-0}" = 1 ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
 fi
 
 missing=()

@@ -1,6 +1,7 @@
 // VantiroCmdLine run as a user runs it, in a scratch program directory.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <cmath>
 #include <cstring>
@@ -411,6 +412,7 @@ struct BadInputCase {
   int exitCode;
   std::vector<unsigned> errors;  // the level-2 messages expected
   std::set<std::string> created;
+  rlim_t fileSizeLimit = 0;  // ulimit -f for the run, in bytes; 0: none
 };
 void PrintTo(const BadInputCase& c, std::ostream* os) { *os << c.name; }
 
@@ -441,7 +443,15 @@ TEST_P(BadInput, IsReportedAndLosesNothing) {
     }
   }
   const Files before = dir.files();
+  // The program inherits the limit, and SIGXFSZ at its default action, which
+  // would end it at the first write beyond the limit unless it ignores it.
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit lowered = saved;
+  if (c.fileSizeLimit != 0) lowered.rlim_cur = c.fileSizeLimit;
+  setrlimit(RLIMIT_FSIZE, &lowered);
   const RunResult r = runToEnd(dir, c.arguments);
+  setrlimit(RLIMIT_FSIZE, &saved);
   EXPECT_EQ(r.exitCode, c.exitCode) << describe(r);
   std::string log;
   for (unsigned id : c.errors) {
@@ -532,6 +542,20 @@ INSTANTIATE_TEST_SUITE_P(
         BadInputCase{"SaveInMissingDirectory", {}, trainArgs("nowhere/new.state"), 16, {54}, {}},
         BadInputCase{
             "SaveIsADirectory", {{"new.state", "<dir>"}}, trainArgs("new.state"), 16, {54}, {}},
+        BadInputCase{"SaveBeyondAFileSizeLimit",
+                     {{"new.state", "old"}},
+                     with(trainArgs("new.state"), {"-saveConversionState"}),
+                     16,
+                     {55},
+                     {},
+                     100},
+        BadInputCase{"OutputBeyondAFileSizeLimit",
+                     {{"input.txt", smoothSeries()}, {"out.txt", "old"}},
+                     with(kGenerate, {"-pointsToGenerate", "100"}),
+                     32,
+                     {58},
+                     {},
+                     100},
         BadInputCase{"TrainStateMissing",
                      {},
                      with(trainArgs("new.state"), {"-loadStateFile", "absent.state"}),

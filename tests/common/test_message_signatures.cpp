@@ -37,7 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ConversionCase{"%5.2f %s %u", "dsi"},
                       ConversionCase{"%-+ #0'10x|%X|%o|%c|%i", "iiiii"},
                       ConversionCase{"%hd %hhu", "ii"}, ConversionCase{"%e%E%G%a%A%F", "dddddd"},
-                      ConversionCase{"%.3s", "s"}, ConversionCase{"%.f", "d"}));
+                      ConversionCase{"%.3s", "s"}, ConversionCase{"%.f", "d"},
+                      ConversionCase{"%511u|%.511f|%0511d", "idi"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Refused, FormatConversions,
@@ -54,7 +55,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ConversionCase{"%S", "refused"}, ConversionCase{"%C", "refused"},
                       ConversionCase{"%q", "refused"}, ConversionCase{"ends in %", "refused"},
                       ConversionCase{"ends in %5.", "refused"},
-                      ConversionCase{"ends in %-", "refused"}, ConversionCase{"%s %n", "refused"}));
+                      ConversionCase{"ends in %-", "refused"}, ConversionCase{"%s %n", "refused"},
+                      // a field wider than any message buffer, which only costs time
+                      ConversionCase{"%512u", "refused"}, ConversionCase{"%.555555555f", "refused"},
+                      ConversionCase{"%99999999999999999999d", "refused"}));
 
 TEST(FormatConversions, RefusesMoreConversionsThanItCanHold) {
   char kinds[4];

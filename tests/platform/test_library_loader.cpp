@@ -80,6 +80,22 @@ TEST(LibraryLoader, BareNameIsFoundInTheCurrentDirectory) {
   freeLibrary(module);
 }
 
+// The system's search comes before the current directory: a broken file that
+// bears the name of a system library, planted where the program runs, is not
+// taken for it.
+TEST(LibraryLoader, SystemSearchComesBeforeTheCurrentDirectory) {
+  ScratchDirectory scratch;
+  const char* systemLibrary = "libm.so.6";
+  test_support::writeFile(scratch / systemLibrary, "planted, not an ELF object\n");
+  scratch.enter();
+  int error = -1;
+  void* module = loadLibrary(systemLibrary, &error);
+  ASSERT_NE(module, nullptr) << "the planted file was taken before the system's library";
+  EXPECT_EQ(error, 0);
+  EXPECT_NE(librarySymbol(module, "cos", &error), nullptr);
+  freeLibrary(module);
+}
+
 // The program's directory is searched before the current one: a broken file
 // of the same name in the current directory does not shadow it, and the other
 // way round the broken one in the program's directory wins.

@@ -1,0 +1,120 @@
+// Pet called as another program would call it: through the built library,
+// with arguments the front ends never pass and a sink that misbehaves.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "engine_test_support.h"
+
+namespace {
+
+using namespace enginetest;
+using Ids = std::vector<unsigned>;
+
+using PetFunction = std::int32_t (*)(std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
+                                     std::uint32_t, std::uint32_t, double, double, double,
+                                     const char*, const char*, const char*, const char*,
+                                     OutputSink*, const std::int32_t*, void*);
+
+class BuiltLibrary {
+ public:
+  explicit BuiltLibrary(const std::string& name)
+      : handle_(dlopen((std::string(VANTIRO_BIN_DIR "/") + name).c_str(), RTLD_NOW | RTLD_LOCAL)) {}
+  ~BuiltLibrary() {
+    if (handle_ != nullptr) dlclose(handle_);
+  }
+  PetFunction pet() const {
+    return handle_ != nullptr ? reinterpret_cast<PetFunction>(dlsym(handle_, "Pet")) : nullptr;
+  }
+
+ private:
+  void* handle_;
+};
+
+const char* const kLibraries[] = {"nnsingle.dll", "nndouble.dll", "nnvec4.dll", "nnvec2.dll"};
+
+struct EmptyNetworkCase {
+  const char* name;
+  std::uint32_t flags;
+  std::uint32_t h;
+  std::uint32_t w;
+};
+
+void PrintTo(const EmptyNetworkCase& c, std::ostream* os) { *os << c.name; }
+
+class EmptyNetwork : public ::testing::TestWithParam<EmptyNetworkCase> {};
+
+// Every file the run could touch exists and is valid for a network of two
+// units and three inputs, so that anything read or written would show.
+TEST_P(EmptyNetwork, IsRefusedBeforeAnythingIsReadInEveryBuild) {
+  const EmptyNetworkCase& c = GetParam();
+  TempDir dir;
+  const std::string input = dir.file("series.txt");
+  writeFile(input, waveSeries(20));
+  const std::string state = dir.file("state.vns");
+  writeFile(state, std::string(4 * (1 + 2 * 3 + 2), '\0'));
+  const std::string output = dir.file("out.txt");
+  const std::string saved = dir.file("saved.vns");
+  for (const char* library : kLibraries) {
+    BuiltLibrary engine(library);
+    const PetFunction pet = engine.pet();
+    ASSERT_NE(pet, nullptr) << library;
+    RecordingSink sink;
+    const std::int32_t running = 0;  // a Train run would save at once
+    const std::int32_t result =
+        pet(c.flags, c.h, c.w, 3, 50, 2, 0.1, 0.1, 0.1, input.c_str(), output.c_str(),
+            state.c_str(), saved.c_str(), &sink, &running, nullptr);
+    EXPECT_EQ(result, engine::kOutOfMemory) << library;
+    EXPECT_EQ(sink.ids(), (Ids{38, 45})) << library;
+    ASSERT_EQ(sink.lines.size(), 2u) << library;
+    EXPECT_EQ(sink.lines[1].level, engine::kErrorLevel) << library;
+    EXPECT_FALSE(std::filesystem::exists(output)) << library;
+    EXPECT_FALSE(std::filesystem::exists(saved)) << library;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(DirectCalls, EmptyNetwork,
+                         ::testing::Values(EmptyNetworkCase{"GenerateNoWindow", kGenerate, 2, 0},
+                                           EmptyNetworkCase{"GenerateNoNeurons", kGenerate, 0, 3},
+                                           EmptyNetworkCase{"TrainNoWindow", kTrain, 2, 0},
+                                           EmptyNetworkCase{
+                                               "TrainNoNeurons",
+                                               kTrain | engine::kLoadConversionStateFlag, 0, 3},
+                                           EmptyNetworkCase{"BenchmarkNoWindow", kBenchmark, 2, 0},
+                                           EmptyNetworkCase{"BenchmarkNothing", kBenchmark, 0, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A sink that throws from its first write, as a careless caller's might.
+class ThrowingSink final : public OutputSink {
+ public:
+  void write(std::uint32_t level, const char* text) override {
+    if (!thrown) {
+      thrown = true;
+      throw std::runtime_error("sink failed");
+    }
+    after.write(level, text);
+  }
+  bool thrown = false;
+  RecordingSink after;
+};
+
+TEST(DirectCalls, AnExceptionReachingTheLastGuardIsReported) {
+  for (const char* library : kLibraries) {
+    BuiltLibrary engine(library);
+    const PetFunction pet = engine.pet();
+    ASSERT_NE(pet, nullptr) << library;
+    ThrowingSink sink;
+    const std::int32_t result = pet(kBenchmark, 2, 3, 0, 10, 1, 0.1, 0.1, 0.1, nullptr, nullptr,
+                                    nullptr, nullptr, &sink, nullptr, nullptr);
+    EXPECT_EQ(result, engine::kOutOfMemory) << library;
+    EXPECT_EQ(sink.after.ids(), (Ids{45})) << library;
+    ASSERT_EQ(sink.after.lines.size(), 1u) << library;
+    EXPECT_EQ(sink.after.lines[0].level, engine::kErrorLevel) << library;
+  }
+}
+
+}  // namespace
