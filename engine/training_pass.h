@@ -89,7 +89,8 @@ __attribute__((target("avx2"))) typename Build::Element passWithAvx2(Network<Bui
   if constexpr (kInterleavedRowsOf<Lanes> > 0) {
     // Rows that cannot be rearranged (no room for it, or a width that is no
     // whole number of chunks) take the lane kernels for rows as stored.
-    if (!net.interleaveScratch.allocated() || net.w % kInterleavedChunkOf<Lanes> != 0) {
+    if (net.h >= kInterleavedRowsOf<Lanes> &&
+        (!net.interleaveScratch.allocated() || net.w % kInterleavedChunkOf<Lanes> != 0)) {
       return passWithLanes<Build, typename RowLanesOf<Build>::type>(net, series);
     }
   }
