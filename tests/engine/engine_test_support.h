@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "common/output_sink.h"
-#include "instruction_set.h"
-#include "run.h"
+#include "kernels/instruction_set.h"
+#include "run/run.h"
 
 namespace enginetest {
 

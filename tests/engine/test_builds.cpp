@@ -9,20 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "build_double.h"
-#include "build_single.h"
-#include "build_vec2.h"
-#include "build_vec4.h"
+#include "kernels/build_double.h"
+#include "kernels/build_single.h"
+#include "kernels/build_vec2.h"
+#include "kernels/build_vec4.h"
 #include "engine_builds.h"
 #include "engine_test_support.h"
 #include "kernel_test_data.h"
-#include "network.h"
-#include "network_math.h"
-#include "random_generator.h"
-#include "reference_pass.h"
-#include "run.h"
-#include "series.h"
-#include "training_pass.h"
+#include "model/network.h"
+#include "model/network_math.h"
+#include "model/random_generator.h"
+#include "kernels/reference_pass.h"
+#include "run/run.h"
+#include "model/series.h"
+#include "run/training_pass.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <random>
 #include <vector>
 
-#include "exponential.h"
-#include "instruction_set.h"
+#include "kernels/exponential.h"
+#include "kernels/instruction_set.h"
 #include "kernel_test_data.h"
-#include "network_math.h"
-#include "single_kernels.h"
+#include "model/network_math.h"
+#include "kernels/single_kernels.h"
 
 namespace {
 

@@ -5,16 +5,16 @@
 #include <random>
 #include <vector>
 
-#include "double_kernels.h"
-#include "instruction_set.h"
-#include "interleaved_rows.h"
+#include "kernels/double_kernels.h"
+#include "kernels/instruction_set.h"
+#include "kernels/interleaved_rows.h"
 #include "kernel_test_data.h"
-#include "scalar_kernels.h"
-#include "single_kernels.h"
-#include "vec2_kernels.h"
-#include "vec2_reference.h"
-#include "vec4_kernels.h"
-#include "vec4_reference.h"
+#include "kernels/scalar_kernels.h"
+#include "kernels/single_kernels.h"
+#include "kernels/vec2_kernels.h"
+#include "kernels/vec2_reference.h"
+#include "kernels/vec4_kernels.h"
+#include "kernels/vec4_reference.h"
 
 namespace {
 

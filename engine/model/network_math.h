@@ -2,7 +2,7 @@
 #include <cmath>
 #include <limits>
 
-#include "exponential.h"
+#include "kernels/exponential.h"
 
 namespace engine {
 

@@ -1,9 +1,9 @@
 #pragma once
 #include <cstdint>
 
-#include "exponential.h"
-#include "interleaved_rows.h"
-#include "network_math.h"
+#include "kernels/exponential.h"
+#include "kernels/interleaved_rows.h"
+#include "model/network_math.h"
 
 namespace engine {
 
@@ -55,7 +55,7 @@ struct NoLanes {
 // the more values one call takes, the more of the exponential's long chain
 // of dependent steps overlaps.
 template <class Lanes, int kRows, class Net, class Element>
-__attribute__((always_inline)) inline void stepGroup(Net& net, std::uint32_t r, const Element* d, const Element* x,
+__attribute__((always_inline)) inline void stepRowGroup(Net& net, std::uint32_t r, const Element* d, const Element* x,
                                                      const Element* next) {
   Element* rows[kRows];
   double sums[kRows];
@@ -70,7 +70,7 @@ __attribute__((always_inline)) inline void stepGroup(Net& net, std::uint32_t r, 
 template <class Lanes, int kRows, class Net, class Element>
 __attribute__((always_inline)) inline void stepGroupsFrom(Net& net, std::uint32_t& r, const Element* d,
                                                           const Element* x, const Element* next) {
-  for (; r + kRows <= net.h; r += kRows) stepGroup<Lanes, kRows>(net, r, d, x, next);
+  for (; r + kRows <= net.h; r += kRows) stepRowGroup<Lanes, kRows>(net, r, d, x, next);
   if constexpr (kRows / 2 >= Lanes::kNarrowestGroup) stepGroupsFrom<Lanes, kRows / 2>(net, r, d, x, next);
 }
 

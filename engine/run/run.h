@@ -3,16 +3,16 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "instruction_set.h"
-#include "network.h"
-#include "random_generator.h"
-#include "result_codes.h"
-#include "run_output.h"
-#include "run_parameters.h"
-#include "runs.h"
-#include "series.h"
-#include "series_input.h"
-#include "state_file.h"
+#include "kernels/instruction_set.h"
+#include "model/network.h"
+#include "model/random_generator.h"
+#include "run/result_codes.h"
+#include "run/run_output.h"
+#include "run/run_parameters.h"
+#include "run/runs.h"
+#include "model/series.h"
+#include "model/series_input.h"
+#include "model/state_file.h"
 
 namespace engine {
 

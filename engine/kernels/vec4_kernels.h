@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "vec4_reference.h"
+#include "kernels/vec4_reference.h"
 
 // The four-lane kernels. SSE carries one 4-lane unit per register; the AVX2
 // kernel carries two (the low and the high half), arranged so that each half

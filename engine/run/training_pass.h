@@ -1,12 +1,12 @@
 #pragma once
 #include <cstdint>
 
-#include "instruction_set.h"
-#include "interleaved_rows.h"
-#include "lane_driver.h"
-#include "network.h"
-#include "network_math.h"
-#include "series.h"
+#include "kernels/instruction_set.h"
+#include "kernels/interleaved_rows.h"
+#include "kernels/lane_driver.h"
+#include "model/network.h"
+#include "model/network_math.h"
+#include "model/series.h"
 
 namespace engine {
 

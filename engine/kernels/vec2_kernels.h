@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "vec2_reference.h"
+#include "kernels/vec2_reference.h"
 
 // The pair kernels. Processors of today have no pair unit, so the pair
 // operations run in SSE and AVX2 registers, two or four pairs side by side;

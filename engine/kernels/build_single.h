@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "lane_driver.h"
-#include "network_math.h"
-#include "result_codes.h"
-#include "scalar_kernels.h"
-#include "single_kernels.h"
+#include "kernels/lane_driver.h"
+#include "model/network_math.h"
+#include "run/result_codes.h"
+#include "kernels/scalar_kernels.h"
+#include "kernels/single_kernels.h"
 
 namespace engine {
 

@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "lane_driver.h"
-#include "network_math.h"
-#include "result_codes.h"
-#include "vec2_kernels.h"
-#include "vec2_reference.h"
+#include "kernels/lane_driver.h"
+#include "model/network_math.h"
+#include "run/result_codes.h"
+#include "kernels/vec2_kernels.h"
+#include "kernels/vec2_reference.h"
 
 namespace engine {
 

@@ -1,15 +1,15 @@
 #pragma once
 #include <cstdint>
 
-#include "aligned_buffer.h"
-#include "hidden_weights.h"
-#include "instruction_set.h"
-#include "interleaved_rows.h"
-#include "network_math.h"
-#include "output_neuron.h"
-#include "random_generator.h"
-#include "result_codes.h"
-#include "run_output.h"
+#include "model/aligned_buffer.h"
+#include "model/hidden_weights.h"
+#include "kernels/instruction_set.h"
+#include "kernels/interleaved_rows.h"
+#include "model/network_math.h"
+#include "model/output_neuron.h"
+#include "model/random_generator.h"
+#include "run/result_codes.h"
+#include "run/run_output.h"
 
 namespace engine {
 
