@@ -8,14 +8,14 @@ namespace engine {
 template <class Lanes>
 inline constexpr int kInterleavedRowsOf = 0;
 template <class Lanes>
-  requires requires { Lanes::kInterleavedRows; }
+requires requires { Lanes::kInterleavedRows; }
 inline constexpr int kInterleavedRowsOf<Lanes> = Lanes::kInterleavedRows;
 
 // The weights of one row that stay together (the chunk); 1 unless named.
 template <class Lanes>
 inline constexpr std::uint32_t kInterleavedChunkOf = 1;
 template <class Lanes>
-  requires requires { Lanes::kInterleavedChunk; }
+requires requires { Lanes::kInterleavedChunk; }
 inline constexpr std::uint32_t kInterleavedChunkOf<Lanes> = Lanes::kInterleavedChunk;
 
 // During a pass, the hidden rows of each lane group can be kept interleaved:

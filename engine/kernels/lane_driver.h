@@ -12,7 +12,8 @@ namespace engine {
 // computed on that window. The rows the lane kernels leave go this way, and
 // the tests compare the lane kernels with it.
 template <class Build, class Net>
-__attribute__((always_inline)) inline void stepHiddenRowByRow(Net& net, const typename Build::Element* d,
+__attribute__((always_inline)) inline void stepHiddenRowByRow(Net& net,
+                                                              const typename Build::Element* d,
                                                               const typename Build::Element* x,
                                                               const typename Build::Element* next,
                                                               std::uint32_t firstRow) {
@@ -21,7 +22,8 @@ __attribute__((always_inline)) inline void stepHiddenRowByRow(Net& net, const ty
     Element* row = net.hiddenWeights.row(r);
     Build::updateHidden(d[r], x, row, net.w);
     if (next != nullptr) {
-      net.hiddenOutputs[r] = static_cast<Element>(logistic(Build::hiddenSum(net.hiddenBias, next, row, net.w)));
+      net.hiddenOutputs[r] =
+          static_cast<Element>(logistic(Build::hiddenSum(net.hiddenBias, next, row, net.w)));
     }
   }
 }
@@ -55,8 +57,8 @@ struct NoLanes {
 // the more values one call takes, the more of the exponential's long chain
 // of dependent steps overlaps.
 template <class Lanes, int kRows, class Net, class Element>
-__attribute__((always_inline)) inline void stepRowGroup(Net& net, std::uint32_t r, const Element* d, const Element* x,
-                                                     const Element* next) {
+__attribute__((always_inline)) inline void stepRowGroup(Net& net, std::uint32_t r, const Element* d,
+                                                        const Element* x, const Element* next) {
   Element* rows[kRows];
   double sums[kRows];
   double z[kRows];
@@ -68,16 +70,19 @@ __attribute__((always_inline)) inline void stepRowGroup(Net& net, std::uint32_t 
 
 // Groups of kRows rows while they last, then the next smaller groups.
 template <class Lanes, int kRows, class Net, class Element>
-__attribute__((always_inline)) inline void stepGroupsFrom(Net& net, std::uint32_t& r, const Element* d,
-                                                          const Element* x, const Element* next) {
+__attribute__((always_inline)) inline void stepGroupsFrom(Net& net, std::uint32_t& r,
+                                                          const Element* d, const Element* x,
+                                                          const Element* next) {
   for (; r + kRows <= net.h; r += kRows) stepRowGroup<Lanes, kRows>(net, r, d, x, next);
-  if constexpr (kRows / 2 >= Lanes::kNarrowestGroup) stepGroupsFrom<Lanes, kRows / 2>(net, r, d, x, next);
+  if constexpr (kRows / 2 >= Lanes::kNarrowestGroup)
+    stepGroupsFrom<Lanes, kRows / 2>(net, r, d, x, next);
 }
 
 // Every hidden row's step for one sample: d, the rows' factors; x, this
 // sample's window; next, the next sample's window, or null after the last.
 template <class Build, class Lanes, class Net>
-__attribute__((always_inline)) inline void stepHiddenLayer(Net& net, const typename Build::Element* d,
+__attribute__((always_inline)) inline void stepHiddenLayer(Net& net,
+                                                           const typename Build::Element* d,
                                                            const typename Build::Element* x,
                                                            const typename Build::Element* next) {
   using Element = typename Build::Element;
@@ -87,7 +92,8 @@ __attribute__((always_inline)) inline void stepHiddenLayer(Net& net, const typen
       stepGroupsFrom<Lanes, Lanes::kWidestGroup>(net, r, d, x, next);
       if constexpr (requires { Lanes::updateAndSumOne; }) {
         for (; r < net.h; ++r) {
-          const double a = Lanes::updateAndSumOne(net.hiddenWeights.row(r), d[r], x, next, net.hiddenBias, net.w);
+          const double a = Lanes::updateAndSumOne(net.hiddenWeights.row(r), d[r], x, next,
+                                                  net.hiddenBias, net.w);
           net.hiddenOutputs[r] = static_cast<Element>(logistic(a));
         }
       }

@@ -27,8 +27,8 @@ inline void keepLargestError(Element& passError, double y, Element target) {
 // with each sample's prediction before its own update. This is the hot path:
 // no allocation, no I/O, no virtual call.
 template <class Build, class Lanes>
-__attribute__((always_inline)) inline typename Build::Element passWithLanes(Network<Build>& net,
-                                                                            const Series<Build>& series) {
+__attribute__((always_inline)) inline typename Build::Element passWithLanes(
+    Network<Build>& net, const Series<Build>& series) {
   using Element = typename Build::Element;
   const std::uint32_t w = net.w;
   const std::uint32_t n = series.size();
@@ -41,11 +41,12 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(Netw
   // The rows the lane groups take are interleaved for the samples that sum
   // over a next window, and restored before the last sample's update.
   std::uint32_t interleaved = 0;
-  if constexpr (kInterleavedRowsOf<Lanes> > 0) {
+  if constexpr (kInterleavedRowsOf < Lanes >> 0) {
     constexpr int kGroup = kInterleavedRowsOf<Lanes>;
     if (w >= Lanes::kMinimumWidth && n > w + 1) interleaved = net.h / kGroup * kGroup;
     for (std::uint32_t r = 0; r < interleaved; r += kGroup) {
-      interleaveRows<kGroup, kInterleavedChunkOf<Lanes>>(net.hiddenWeights.row(r), w, net.interleaveScratch.data());
+      interleaveRows<kGroup, kInterleavedChunkOf<Lanes>>(net.hiddenWeights.row(r), w,
+                                                         net.interleaveScratch.data());
     }
   }
   for (std::uint32_t j = w; j < n; ++j) {
@@ -54,13 +55,15 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(Netw
     // backSignals becomes the rows' factors d in place: nothing reads the
     // back signals after this.
     for (std::uint32_t r = 0; r < net.h; ++r) {
-      back[r] = static_cast<Element>(hiddenFactor(static_cast<double>(z[r]), static_cast<double>(back[r])));
+      back[r] = static_cast<Element>(
+          hiddenFactor(static_cast<double>(z[r]), static_cast<double>(back[r])));
     }
     const bool last = j + 1 == n;
-    if constexpr (kInterleavedRowsOf<Lanes> > 0) {
+    if constexpr (kInterleavedRowsOf < Lanes >> 0) {
       constexpr int kGroup = kInterleavedRowsOf<Lanes>;
       for (std::uint32_t r = 0; last && r < interleaved; r += kGroup) {
-        restoreRows<kGroup, kInterleavedChunkOf<Lanes>>(net.hiddenWeights.row(r), w, net.interleaveScratch.data());
+        restoreRows<kGroup, kInterleavedChunkOf<Lanes>>(net.hiddenWeights.row(r), w,
+                                                        net.interleaveScratch.data());
       }
     }
     stepHiddenLayer<Build, Lanes>(net, back, x, last ? nullptr : series.window(j + 1 - w));
@@ -75,7 +78,7 @@ struct RowLanesOf {
   using type = typename Build::Sse2Lanes;
 };
 template <class Build>
-  requires requires { typename Build::Avx2RowLanes; }
+requires requires { typename Build::Avx2RowLanes; }
 struct RowLanesOf<Build> {
   using type = typename Build::Avx2RowLanes;
 };
@@ -86,7 +89,7 @@ template <class Build>
 __attribute__((target("avx2"))) typename Build::Element passWithAvx2(Network<Build>& net,
                                                                      const Series<Build>& series) {
   using Lanes = typename Build::Avx2Lanes;
-  if constexpr (kInterleavedRowsOf<Lanes> > 0) {
+  if constexpr (kInterleavedRowsOf < Lanes >> 0) {
     // Rows that cannot be rearranged (no room for it, or a width that is no
     // whole number of chunks) take the lane kernels for rows as stored.
     if (net.h >= kInterleavedRowsOf<Lanes> &&

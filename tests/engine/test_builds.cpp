@@ -102,26 +102,26 @@ TYPED_TEST(EveryBuild, TrainingPassIsTheBuildsReferenceArithmetic) {
   const std::uint32_t heights[] = {1, 2, 3, 4, 5, 7, 8, 9, 12, 13, 17, 31};
   const std::uint32_t widths[] = {1, 2, 3, 4, 5, 6, 7, 8, 15, 16, 17, 20, 31, 32, 33, 40};
   for (engine::InstructionSet set : enginetest::instructionSetsOfThisProcessor()) {
-  // Also without the room the pass rearranges rows in: it then keeps them as stored.
-  for (bool room : {true, false}) {
-  SCOPED_TRACE(std::string(engine::instructionSetName(set)) + (room ? "" : ", no room to interleave"));
-  for (std::uint32_t h : heights) {
-    for (std::uint32_t w : widths) {
-      Workbench<TypeParam> bench(h, w, w + 23, h * 100 + w);
-      bench.net.instructionSet = set;
-      if (!room) bench.net.interleaveScratch.release();
-      engine::ReferencePass<TypeParam> reference(bench.net);
-      const std::vector<Element> series(bench.series.values(), bench.series.values() + bench.series.size());
-      for (int pass = 0; pass < 3; ++pass) {
-        const Element passError = engine::trainPass(bench.net, bench.series);
-        const Element referenceError = reference.pass(series.data(), bench.net.w + 23);
-        ASSERT_EQ(bits(passError), bits(referenceError)) << "H = " << h << ", W = " << w << ", pass " << pass;
+    // Also without the room the pass rearranges rows in: it then keeps them as stored.
+    for (bool room : {true, false}) {
+      SCOPED_TRACE(std::string(engine::instructionSetName(set)) + (room ? "" : ", no room to interleave"));
+      for (std::uint32_t h : heights) {
+        for (std::uint32_t w : widths) {
+          Workbench<TypeParam> bench(h, w, w + 23, h * 100 + w);
+          bench.net.instructionSet = set;
+          if (!room) bench.net.interleaveScratch.release();
+          engine::ReferencePass<TypeParam> reference(bench.net);
+          const std::vector<Element> series(bench.series.values(), bench.series.values() + bench.series.size());
+          for (int pass = 0; pass < 3; ++pass) {
+            const Element passError = engine::trainPass(bench.net, bench.series);
+            const Element referenceError = reference.pass(series.data(), bench.net.w + 23);
+            ASSERT_EQ(bits(passError), bits(referenceError)) << "H = " << h << ", W = " << w << ", pass " << pass;
+          }
+          ASSERT_TRUE(enginetest::sameBits(bench.hiddenWeights(), reference.hidden)) << "H = " << h << ", W = " << w;
+          ASSERT_TRUE(enginetest::sameBits(bench.outputWeights(), reference.output)) << "H = " << h << ", W = " << w;
+        }
       }
-      ASSERT_TRUE(enginetest::sameBits(bench.hiddenWeights(), reference.hidden)) << "H = " << h << ", W = " << w;
-      ASSERT_TRUE(enginetest::sameBits(bench.outputWeights(), reference.output)) << "H = " << h << ", W = " << w;
     }
-  }
-  }
   }
 }
 
