@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/random_generator.h"
+#include "engine/model/random_generator.h"
 
 int main(int argc, char** argv) {
   if (argc != 6) {

@@ -5,17 +5,17 @@
 #include <cstdio>
 #include <cstring>
 
-#include "build_double.h"
-#include "build_single.h"
-#include "build_vec2.h"
-#include "build_vec4.h"
-#include "network.h"
-#include "random_generator.h"
-#include "reference_pass.h"
-#include "run_output.h"
-#include "series.h"
-#include "series_input.h"
-#include "training_pass.h"
+#include "kernels/build_double.h"
+#include "kernels/build_single.h"
+#include "kernels/build_vec2.h"
+#include "kernels/build_vec4.h"
+#include "model/network.h"
+#include "model/random_generator.h"
+#include "kernels/reference_pass.h"
+#include "run/run_output.h"
+#include "model/series.h"
+#include "model/series_input.h"
+#include "run/training_pass.h"
 #include "workloads.h"
 
 namespace {

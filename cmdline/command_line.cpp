@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/engine_choice.h"
+#include "common/message_ids.h"
 #include "common/number_text.h"
 
 namespace {
@@ -88,25 +89,25 @@ bool parseCommandLine(int argc, char** argv, CommandLine* line) {
 
 std::vector<unsigned> checkCommandLine(const CommandLine& line) {
   std::vector<unsigned> failed;
-  if (line.numberOfNeurons == 0) failed.push_back(2);
-  if (line.inputWindowSize == 0) failed.push_back(3);
-  if (static_cast<std::uint64_t>(line.numberOfNeurons) * line.inputWindowSize > 4294967295ull) failed.push_back(4);
+  if (line.numberOfNeurons == 0) failed.push_back(msg::kNeuronsMissing);
+  if (line.inputWindowSize == 0) failed.push_back(msg::kWindowMissing);
+  if (static_cast<std::uint64_t>(line.numberOfNeurons) * line.inputWindowSize > 4294967295ull) failed.push_back(msg::kNetworkProductTooLarge);
   if (line.trainSeen) {
-    if (!(line.learningRate > 0.0)) failed.push_back(5);
-    if (!(line.toleranceUnit > 0.0)) failed.push_back(6);
-    if (!(line.trainToTolerance > 0.0)) failed.push_back(7);
+    if (!(line.learningRate > 0.0)) failed.push_back(msg::kLearningRateMissing);
+    if (!(line.toleranceUnit > 0.0)) failed.push_back(msg::kToleranceUnitMissing);
+    if (!(line.trainToTolerance > 0.0)) failed.push_back(msg::kTrainToToleranceMissing);
   }
-  if (line.generateSeen && line.pointsToGenerate == 0) failed.push_back(8);
+  if (line.generateSeen && line.pointsToGenerate == 0) failed.push_back(msg::kPointsToGenerateMissing);
   if (line.benchmarkSeen) {
-    if (line.benchmarkingIterations == 0) failed.push_back(9);
-    if (line.benchmarkingDataPoints == 0) failed.push_back(10);
+    if (line.benchmarkingIterations == 0) failed.push_back(msg::kIterationsMissing);
+    if (line.benchmarkingDataPoints == 0) failed.push_back(msg::kDataPointsMissing);
   }
   if (line.trainSeen || line.generateSeen) {
-    if (line.inputFile == nullptr) failed.push_back(11);
-    if (line.trainSeen && line.saveStateFile == nullptr) failed.push_back(12);
+    if (line.inputFile == nullptr) failed.push_back(msg::kInputFileMissing);
+    if (line.trainSeen && line.saveStateFile == nullptr) failed.push_back(msg::kSaveStateFileMissing);
     if (line.generateSeen) {
-      if (line.loadStateFile == nullptr) failed.push_back(13);
-      if (line.outputFile == nullptr) failed.push_back(14);
+      if (line.loadStateFile == nullptr) failed.push_back(msg::kLoadStateFileMissing);
+      if (line.outputFile == nullptr) failed.push_back(msg::kOutputFileMissing);
     }
   }
   return failed;

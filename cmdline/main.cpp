@@ -8,6 +8,7 @@
 #include "command_line.h"
 #include "common/catalog_message.h"
 #include "common/engine_choice.h"
+#include "common/message_ids.h"
 #include "console_messages.h"
 #include "console_sink.h"
 #include "platform/interrupt_watcher.h"
@@ -15,12 +16,9 @@
 
 namespace {
 
-constexpr int kRefused = 1;  // the program's own refusals; the engine never returns 1
-constexpr unsigned kUsageMessage = 1;
-constexpr unsigned kProductTooLargeMessage = 4;
-constexpr unsigned kEngineNotLoadedMessage = 15;
-constexpr unsigned kStopRequestedMessage = 36;
-constexpr unsigned kPetMissingMessage = 37;
+// The program's own refusals; the engine returns 1 only when it refuses the
+// instruction set VANTIRO_ISA names.
+constexpr int kRefused = 1;
 
 struct LibraryOwner {
   void* handle = nullptr;
@@ -63,12 +61,12 @@ int runProgram(int argc, char** argv, ProgramResources& r) {
   void* language = r.language.handle;
   CommandLine line;
   if (!parseCommandLine(argc, argv, &line)) {
-    printCatalogMessage(language, kUsageMessage);
+    printCatalogMessage(language, msg::kUsage);
     return kRefused;
   }
   const auto failed = checkCommandLine(line);
   for (unsigned id : failed) {
-    if (id == kProductTooLargeMessage) {
+    if (id == msg::kNetworkProductTooLarge) {
       printCatalogMessage(language, id, 4294967295u);
     } else {
       printCatalogMessage(language, id);
@@ -82,12 +80,12 @@ int runProgram(int argc, char** argv, ProgramResources& r) {
   int errorCode = 0;
   r.engine.handle = loadLibrary(libraryName, &errorCode);
   if (r.engine.handle == nullptr) {
-    reportLibraryFailure(sink, language, kEngineNotLoadedMessage, libraryName, errorCode);
+    reportLibraryFailure(sink, language, msg::kEngineNotLoaded, libraryName, errorCode);
     return kRefused;
   }
   auto pet = reinterpret_cast<PetFunction>(librarySymbol(r.engine.handle, "Pet", &errorCode));
   if (pet == nullptr) {
-    reportLibraryFailure(sink, language, kPetMissingMessage, libraryName, errorCode);
+    reportLibraryFailure(sink, language, msg::kPetMissing, libraryName, errorCode);
     return kRefused;
   }
 
@@ -98,7 +96,7 @@ int runProgram(int argc, char** argv, ProgramResources& r) {
     // the watcher's thread, never in signal context.
     interrupts = std::make_unique<InterruptWatcher>([&sink, language, &keepRunning] {
       char text[kMessageBufferSize];
-      formatCatalogMessage(language, text, kStopRequestedMessage);
+      formatCatalogMessage(language, text, msg::kStopRequested);
       sink.write(1, text);
       __atomic_store_n(&keepRunning, 0, __ATOMIC_RELAXED);
     });

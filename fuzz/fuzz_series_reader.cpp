@@ -2,10 +2,10 @@
 // every line that ends in a line feed is one value, whatever it holds.
 #include <algorithm>
 
-#include "build_double.h"
-#include "build_single.h"
+#include "kernels/build_double.h"
+#include "kernels/build_single.h"
 #include "fuzz_support.h"
-#include "series_input.h"
+#include "model/series_input.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #pragma once
 // Loads arbitrary bytes as a neural state: the first two bytes choose the
 // network's size (1 to 4 hidden units, 1 to 8 inputs), the rest is the file.
-#include "build_double.h"
-#include "build_single.h"
+#include "kernels/build_double.h"
+#include "kernels/build_single.h"
 #include "fuzz_support.h"
-#include "network.h"
-#include "random_generator.h"
-#include "state_file.h"
+#include "model/network.h"
+#include "model/random_generator.h"
+#include "model/state_file.h"
 
 namespace fuzzing {
 

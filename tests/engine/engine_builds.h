@@ -1,10 +1,10 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "build_double.h"
-#include "build_single.h"
-#include "build_vec2.h"
-#include "build_vec4.h"
+#include "kernels/build_double.h"
+#include "kernels/build_single.h"
+#include "kernels/build_vec2.h"
+#include "kernels/build_vec4.h"
 
 // Every engine build; each numeric test runs once per build.
 using EngineBuilds = ::testing::Types<engine::SingleBuild, engine::DoubleBuild, engine::Vec4Build, engine::Vec2Build>;

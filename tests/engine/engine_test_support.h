@@ -14,7 +14,8 @@
 #include <vector>
 
 #include "common/output_sink.h"
-#include "run.h"
+#include "kernels/instruction_set.h"
+#include "run/run.h"
 
 namespace enginetest {
 
@@ -127,6 +128,49 @@ inline engine::RunParameters parameters(std::uint32_t flags, std::uint32_t h, st
   p.keepRunning = keepRunning;
   return p;
 }
+
+// The kernel set of the tests' own passes: the one VANTIRO_ISA names when
+// ctest runs the suite once per set, otherwise the best the processor has.
+inline engine::InstructionSet instructionSetUnderTest() {
+  engine::InstructionSet set = engine::InstructionSet::kSse2;
+  const char* requested = std::getenv(engine::kInstructionSetVariable);
+  EXPECT_EQ(engine::chooseInstructionSet(requested, engine::bestInstructionSet(), &set),
+            engine::InstructionSetChoice::kChosen)
+      << engine::kInstructionSetVariable << "=" << requested;
+  return set;
+}
+
+// Every kernel set this processor runs.
+inline std::vector<engine::InstructionSet> instructionSetsOfThisProcessor() {
+  std::vector<engine::InstructionSet> sets{engine::InstructionSet::kSse2};
+  if (engine::processorHas(engine::InstructionSet::kAvx2)) sets.push_back(engine::InstructionSet::kAvx2);
+  return sets;
+}
+
+// Sets an environment variable for one scope, then restores what was there.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const char* value) : name_(name) {
+    const char* old = std::getenv(name);
+    hadValue_ = old != nullptr;
+    if (hadValue_) old_ = old;
+    setenv(name, value, 1);
+  }
+  ~ScopedEnvironment() {
+    if (hadValue_) {
+      setenv(name_, old_.c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  const char* name_;
+  bool hadValue_ = false;
+  std::string old_;
+};
 
 constexpr std::uint32_t kTrain = engine::kTrainFlag;
 constexpr std::uint32_t kGenerate = engine::kGenerateFlag;

@@ -9,20 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "build_double.h"
-#include "build_single.h"
-#include "build_vec2.h"
-#include "build_vec4.h"
+#include "kernels/build_double.h"
+#include "kernels/build_single.h"
+#include "kernels/build_vec2.h"
+#include "kernels/build_vec4.h"
 #include "engine_builds.h"
 #include "engine_test_support.h"
 #include "kernel_test_data.h"
-#include "network.h"
-#include "network_math.h"
-#include "random_generator.h"
-#include "reference_pass.h"
-#include "run.h"
-#include "series.h"
-#include "training_pass.h"
+#include "model/network.h"
+#include "model/network_math.h"
+#include "model/random_generator.h"
+#include "kernels/reference_pass.h"
+#include "run/run.h"
+#include "model/series.h"
+#include "run/training_pass.h"
 
 namespace {
 
@@ -71,6 +71,7 @@ struct Workbench {
   engine::Series<Build> series;
 
   Workbench(std::uint32_t h, std::uint32_t w, std::uint32_t n, std::uint32_t seed, double rate = 0.05) {
+    net.instructionSet = enginetest::instructionSetUnderTest();
     engine::RandomGenerator random(seed);
     EXPECT_EQ(engine::makeSyntheticSeries(out, n, w, random, series), engine::kOk);
     EXPECT_EQ(net.build(out, h, w, series.mean, rate, random), engine::kOk);
@@ -93,23 +94,33 @@ TYPED_TEST_SUITE(EveryBuild, EngineBuilds);
 
 // The engine's pass (fused, vectorised, copies of the series) against the
 // plain step of the build's arithmetic: every weight and every pass error
-// equal bit for bit, over widths and heights around every stage boundary.
+// equal bit for bit, on every kernel set the processor has, over widths and
+// heights around every stage boundary (groups of 16, 8, 4 and 2 rows and the
+// rows left over; blocks, whole vectors and single values).
 TYPED_TEST(EveryBuild, TrainingPassIsTheBuildsReferenceArithmetic) {
   using Element = typename TypeParam::Element;
-  const std::uint32_t heights[] = {1, 2, 3, 4, 5, 7, 8, 9, 12, 13, 17};
+  const std::uint32_t heights[] = {1, 2, 3, 4, 5, 7, 8, 9, 12, 13, 17, 31};
   const std::uint32_t widths[] = {1, 2, 3, 4, 5, 6, 7, 8, 15, 16, 17, 20, 31, 32, 33, 40};
-  for (std::uint32_t h : heights) {
-    for (std::uint32_t w : widths) {
-      Workbench<TypeParam> bench(h, w, w + 23, h * 100 + w);
-      engine::ReferencePass<TypeParam> reference(bench.net);
-      const std::vector<Element> series(bench.series.values(), bench.series.values() + bench.series.size());
-      for (int pass = 0; pass < 3; ++pass) {
-        const Element passError = engine::trainPass(bench.net, bench.series);
-        const Element referenceError = reference.pass(series.data(), bench.net.w + 23);
-        ASSERT_EQ(bits(passError), bits(referenceError)) << "H = " << h << ", W = " << w << ", pass " << pass;
+  for (engine::InstructionSet set : enginetest::instructionSetsOfThisProcessor()) {
+    // Also without the room the pass rearranges rows in: it then keeps them as stored.
+    for (bool room : {true, false}) {
+      SCOPED_TRACE(std::string(engine::instructionSetName(set)) + (room ? "" : ", no room to interleave"));
+      for (std::uint32_t h : heights) {
+        for (std::uint32_t w : widths) {
+          Workbench<TypeParam> bench(h, w, w + 23, h * 100 + w);
+          bench.net.instructionSet = set;
+          if (!room) bench.net.interleaveScratch.release();
+          engine::ReferencePass<TypeParam> reference(bench.net);
+          const std::vector<Element> series(bench.series.values(), bench.series.values() + bench.series.size());
+          for (int pass = 0; pass < 3; ++pass) {
+            const Element passError = engine::trainPass(bench.net, bench.series);
+            const Element referenceError = reference.pass(series.data(), bench.net.w + 23);
+            ASSERT_EQ(bits(passError), bits(referenceError)) << "H = " << h << ", W = " << w << ", pass " << pass;
+          }
+          ASSERT_TRUE(enginetest::sameBits(bench.hiddenWeights(), reference.hidden)) << "H = " << h << ", W = " << w;
+          ASSERT_TRUE(enginetest::sameBits(bench.outputWeights(), reference.output)) << "H = " << h << ", W = " << w;
+        }
       }
-      ASSERT_TRUE(enginetest::sameBits(bench.hiddenWeights(), reference.hidden)) << "H = " << h << ", W = " << w;
-      ASSERT_TRUE(enginetest::sameBits(bench.outputWeights(), reference.output)) << "H = " << h << ", W = " << w;
     }
   }
 }
@@ -390,5 +401,45 @@ TEST(PairBuildFacts, EvaluateUnroundedForOddHeightTrainStepRounded) {
   EXPECT_EQ(Vec2Build::hiddenSum(0x1p-30f, &x, &weight, 1),
             static_cast<float>(static_cast<double>(x) * weight + 0x1p-30));
 }
+
+}  // namespace
+
+namespace {
+
+using engine::InstructionSet;
+using engine::InstructionSetChoice;
+
+// The kernel set a run takes from the processor's best and the variable.
+struct InstructionSetCase {
+  const char* requested;
+  InstructionSet best;
+  InstructionSetChoice choice;
+  InstructionSet chosen;
+};
+
+class InstructionSetChoices : public ::testing::TestWithParam<InstructionSetCase> {};
+
+TEST_P(InstructionSetChoices, LowerOnlyAndRefuseWhatIsMissing) {
+  const InstructionSetCase& c = GetParam();
+  InstructionSet chosen = c.best == InstructionSet::kAvx2 ? InstructionSet::kSse2 : InstructionSet::kAvx2;
+  EXPECT_EQ(engine::chooseInstructionSet(c.requested, c.best, &chosen), c.choice);
+  EXPECT_EQ(chosen, c.chosen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, InstructionSetChoices,
+    ::testing::Values(
+        InstructionSetCase{nullptr, InstructionSet::kAvx2, InstructionSetChoice::kChosen, InstructionSet::kAvx2},
+        InstructionSetCase{nullptr, InstructionSet::kSse2, InstructionSetChoice::kChosen, InstructionSet::kSse2},
+        InstructionSetCase{"", InstructionSet::kAvx2, InstructionSetChoice::kChosen, InstructionSet::kAvx2},
+        InstructionSetCase{"sse2", InstructionSet::kAvx2, InstructionSetChoice::kChosen, InstructionSet::kSse2},
+        InstructionSetCase{"Sse2", InstructionSet::kSse2, InstructionSetChoice::kChosen, InstructionSet::kSse2},
+        InstructionSetCase{"AVX2", InstructionSet::kAvx2, InstructionSetChoice::kChosen, InstructionSet::kAvx2},
+        // A refusal leaves the best in place, so nothing reads an unset value.
+        InstructionSetCase{"avx2", InstructionSet::kSse2, InstructionSetChoice::kMissingOnProcessor,
+                           InstructionSet::kSse2},
+        InstructionSetCase{"avx", InstructionSet::kAvx2, InstructionSetChoice::kUnknownName, InstructionSet::kAvx2},
+        InstructionSetCase{"avx2 ", InstructionSet::kAvx2, InstructionSetChoice::kUnknownName,
+                           InstructionSet::kAvx2}));
 
 }  // namespace

@@ -9,11 +9,11 @@
 #include <random>
 #include <vector>
 
-#include "exponential.h"
-#include "exponential_lanes.h"
+#include "kernels/exponential.h"
+#include "kernels/instruction_set.h"
 #include "kernel_test_data.h"
-#include "network_math.h"
-#include "single_kernels.h"
+#include "model/network_math.h"
+#include "kernels/single_kernels.h"
 
 namespace {
 
@@ -141,7 +141,7 @@ long double ulpError(double y, long double exact) {
 }
 
 TEST(ExponentialLanes, FourLanesEqualTheScalarFunction) {
-  if (!engine::single_kernels::haveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
   const std::vector<double> inputs = allInputs();
   expectLanesEqualScalar<4>(inputs, engine::exponential_lanes::exponentialFourAvx2,
                             [](double x) { return engine::exponential(x); });

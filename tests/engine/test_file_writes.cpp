@@ -17,7 +17,7 @@
 #include <string>
 #include <thread>
 
-#include "build_single.h"
+#include "kernels/build_single.h"
 #include "engine_test_support.h"
 
 namespace {

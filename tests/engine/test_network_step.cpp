@@ -6,12 +6,12 @@
 #include <cstring>
 #include <limits>
 
-#include "build_single.h"
-#include "network.h"
-#include "network_math.h"
-#include "random_generator.h"
-#include "series.h"
-#include "training_pass.h"
+#include "kernels/build_single.h"
+#include "model/network.h"
+#include "model/network_math.h"
+#include "model/random_generator.h"
+#include "model/series.h"
+#include "run/training_pass.h"
 
 namespace {
 

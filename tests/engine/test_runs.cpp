@@ -70,6 +70,34 @@ TYPED_TEST(Runs, AFailingRunStillAnnouncesItselfFirst) {
   EXPECT_EQ(this->run(p), engine::kInputFileError);
 }
 
+// A kernel set asked for by name that is no set is refused before anything
+// is read or allocated: the run's announcement, one level-2 line, code 1.
+TYPED_TEST(Runs, AnInstructionSetThatCannotBeHadIsRefused) {
+  const std::string input = this->dir.file("wave.txt");
+  writeFile(input, waveSeries(40));
+  for (const char* name : {"avx512", "x87", " sse2"}) {
+    ScopedEnvironment isa(engine::kInstructionSetVariable, name);
+    RecordingSink sink;
+    auto p = parameters(kTrain, 2, 3, &sink, &this->stopped);
+    p.inputFile = input.c_str();
+    EXPECT_EQ(this->run(p), engine::kInstructionSetMissing) << name;
+    ASSERT_EQ(sink.lines.size(), 2u) << name;
+    EXPECT_EQ(sink.ids(), Ids{38});
+    EXPECT_EQ(sink.lines[1].level, 2u);
+    EXPECT_NE(sink.lines[1].text.find(name), std::string::npos) << sink.lines[1].text;
+  }
+  // Every set the processor has is taken, in any case.
+  for (const char* name : {"sse2", "SSE2", ""}) {
+    ScopedEnvironment isa(engine::kInstructionSetVariable, name);
+    RecordingSink sink;
+    auto p = parameters(kTrain, 2, 3, &sink, &this->stopped);
+    p.inputFile = input.c_str();
+    const std::string state = this->dir.file("state.vns");
+    p.saveStateFile = state.c_str();
+    EXPECT_EQ(this->run(p), engine::kOk) << name;
+  }
+}
+
 TYPED_TEST(Runs, TrainNeedsOneLineMoreThanGenerate) {
   const std::string state = this->trainedState(false);
   const std::string three = this->dir.file("three.txt");

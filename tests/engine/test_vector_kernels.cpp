@@ -5,14 +5,16 @@
 #include <random>
 #include <vector>
 
-#include "double_kernels.h"
+#include "kernels/double_kernels.h"
+#include "kernels/instruction_set.h"
+#include "kernels/interleaved_rows.h"
 #include "kernel_test_data.h"
-#include "scalar_kernels.h"
-#include "single_kernels.h"
-#include "vec2_kernels.h"
-#include "vec2_reference.h"
-#include "vec4_kernels.h"
-#include "vec4_reference.h"
+#include "kernels/scalar_kernels.h"
+#include "kernels/single_kernels.h"
+#include "kernels/vec2_kernels.h"
+#include "kernels/vec2_reference.h"
+#include "kernels/vec4_kernels.h"
+#include "kernels/vec4_reference.h"
 
 namespace {
 
@@ -45,7 +47,7 @@ struct Vec4Kernels {
   static double fused(float* row, float d, const float* x, const float* next, float b, std::uint32_t n) {
     return engine::vec4_kernels::updateAndSum(row, d, x, next, b, n);
   }
-  static bool fusedAvailable() { return engine::vec4_kernels::haveAvx2(); }
+  static bool fusedAvailable() { return engine::processorHas(engine::InstructionSet::kAvx2); }
 };
 
 struct Vec2Kernels {
@@ -71,7 +73,7 @@ struct Vec2Kernels {
   static double fused(float* row, float d, const float* x, const float* next, float b, std::uint32_t n) {
     return engine::vec2_kernels::updateAndSum(row, d, x, next, b, n);
   }
-  static bool fusedAvailable() { return engine::vec2_kernels::haveAvx2(); }
+  static bool fusedAvailable() { return engine::processorHas(engine::InstructionSet::kAvx2); }
 };
 
 template <class K>
@@ -174,7 +176,7 @@ TEST(FloatVectorKernels, GroupingIsVisibleOnCancellingData) {
 
 // The four-lane build's two-row kernel: each row as the reference's update and sum.
 TEST(FourLaneKernels, TwoRowsMatchUpdateThenSum) {
-  if (!engine::vec4_kernels::haveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 random(9);
   for (std::uint32_t n : kernelSizes()) {
     const auto series = randomValues<float>(random, n + 1);
@@ -195,9 +197,51 @@ TEST(FourLaneKernels, TwoRowsMatchUpdateThenSum) {
   }
 }
 
+// The four-lane build's interleaved kernel, P row pairs a sweep, on rows
+// rearranged as a pass rearranges them: each row as the reference's update
+// and sum.
+template <int P>
+void checkVec4Pairs(std::uint32_t n, std::mt19937& random) {
+  const auto series = randomValues<float>(random, n + 1);
+  auto block = randomValues<float>(random, 2 * P * n);
+  const auto before = block;
+  std::vector<float> scratch(2 * n);
+  float* pairs[P];
+  for (int p = 0; p < P; ++p) {
+    pairs[p] = block.data() + static_cast<std::size_t>(p) * 2 * n;
+    engine::interleaveRows<2, 4>(pairs[p], n, scratch.data());
+  }
+  const auto d = randomValues<float>(random, 2 * P);
+  const float b = randomValues<float>(random, 1)[0];
+  double sums[2 * P];
+  engine::vec4_kernels::updateAndSumInterleaved<P>(pairs, d.data(), series.data(), series.data() + 1, b, n, sums);
+  for (int p = 0; p < P; ++p) engine::restoreRows<2, 4>(pairs[p], n, scratch.data());
+  for (int k = 0; k < 2 * P; ++k) {
+    std::vector<float> row(before.begin() + static_cast<std::ptrdiff_t>(k) * n,
+                           before.begin() + static_cast<std::ptrdiff_t>(k + 1) * n);
+    engine::vec4_reference::updateHidden(d[k], series.data(), row.data(), n);
+    const std::vector<float> got(block.begin() + static_cast<std::ptrdiff_t>(k) * n,
+                                 block.begin() + static_cast<std::ptrdiff_t>(k + 1) * n);
+    ASSERT_TRUE(sameBits(got, row)) << "n = " << n << ", row " << k;
+    ASSERT_EQ(bits(sums[k]), bits(engine::vec4_reference::dot(b, series.data() + 1, row.data(), n)))
+        << "n = " << n << ", row " << k;
+  }
+}
+
+TEST(Vec4Kernels, InterleavedPairsMatchUpdateThenSum) {
+  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
+  std::mt19937 random(12);
+  for (std::uint32_t n : kernelSizes()) {
+    if (n < 16 || n % 4 != 0) continue;  // the widths the pass interleaves
+    checkVec4Pairs<1>(n, random);
+    checkVec4Pairs<2>(n, random);
+    checkVec4Pairs<4>(n, random);
+  }
+}
+
 // The pair build's four-row kernel: each row as the reference's update and sum.
 TEST(PairKernels, FourRowsMatchUpdateThenSum) {
-  if (!engine::vec2_kernels::haveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 random(7);
   for (std::uint32_t n : kernelSizes()) {
     const auto series = randomValues<float>(random, n + 1);
@@ -222,7 +266,26 @@ TEST(PairKernels, FourRowsMatchUpdateThenSum) {
   }
 }
 
-// The double build's lane kernel: four or eight rows at once, each lane a
+// An interleaved lane kernel of G groups of four rows, run on rows that lie
+// apart: they are copied into one block, interleaved, stepped, restored and
+// copied back, as a pass does with its rows.
+template <class E, int G, void (*kKernel)(E* const*, const E*, const E*, const E*, E, std::uint32_t, double*)>
+void throughInterleaved(E* const* rows, const E* d, const E* x, const E* next, E bias, std::uint32_t w,
+                        double* sums) {
+  std::vector<E> block(static_cast<std::size_t>(w) * 4 * G);
+  std::vector<E> scratch(static_cast<std::size_t>(w) * 4);
+  E* groups[G];
+  for (int k = 0; k < 4 * G; ++k) std::copy(rows[k], rows[k] + w, block.begin() + static_cast<std::ptrdiff_t>(k) * w);
+  for (int g = 0; g < G; ++g) {
+    groups[g] = block.data() + static_cast<std::size_t>(g) * 4 * w;
+    engine::interleaveRows<4, 1>(groups[g], w, scratch.data());
+  }
+  kKernel(groups, d, x, next, bias, w, sums);
+  for (int g = 0; g < G; ++g) engine::restoreRows<4, 1>(groups[g], w, scratch.data());
+  for (int k = 0; k < 4 * G; ++k) std::copy_n(block.begin() + static_cast<std::ptrdiff_t>(k) * w, w, rows[k]);
+}
+
+// The double build's lane kernel: four to sixteen rows at once, each lane a
 // sequential sum, against the reference row step and sum row by row.
 template <int G>
 void checkDoubleRows(std::uint32_t w, std::mt19937& random) {
@@ -238,7 +301,8 @@ void checkDoubleRows(std::uint32_t w, std::mt19937& random) {
   const auto d = randomValues<double>(random, kRows);
   const double bias = randomValues<double>(random, 1)[0];
   double sums[kRows];
-  engine::double_kernels::updateAndSumRows<G>(pointers, d.data(), series.data(), series.data() + 1, bias, w, sums);
+  throughInterleaved<double, G, engine::double_kernels::updateAndSumInterleaved<G>>(
+      pointers, d.data(), series.data(), series.data() + 1, bias, w, sums);
   for (int k = 0; k < kRows; ++k) {
     engine::scalar::updateHidden<double>(d[k], series.data(), rowsRef[k].data(), w);
     ASSERT_TRUE(sameBits(rows[k], rowsRef[k])) << "W = " << w << ", row " << k;
@@ -270,12 +334,13 @@ TEST(DoubleKernels, TwoRowLanesMatchTheSequentialReference) {
 }
 
 TEST(DoubleKernels, RowLanesMatchTheSequentialReference) {
-  if (!engine::double_kernels::haveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 random(5);
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial) {
       checkDoubleRows<1>(w, random);
       checkDoubleRows<2>(w, random);
+      checkDoubleRows<4>(w, random);
     }
   }
 }
@@ -317,13 +382,13 @@ TEST(SingleKernels, TwoRowLanesMatchTheSequentialReference) {
 }
 
 TEST(SingleKernels, WideRowLanesMatchTheSequentialReference) {
-  if (!engine::single_kernels::haveAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 random(11);
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial) {
       checkSingleRows<2>(engine::single_kernels::updateAndSumTwoRowsWide, w, random);
-      checkSingleRows<4>(engine::single_kernels::updateAndSumRows<1>, w, random);
-      checkSingleRows<8>(engine::single_kernels::updateAndSumRows<2>, w, random);
+      checkSingleRows<4>(throughInterleaved<float, 1, engine::single_kernels::updateAndSumInterleaved<1>>, w, random);
+      checkSingleRows<16>(throughInterleaved<float, 4, engine::single_kernels::updateAndSumInterleaved<4>>, w, random);
     }
   }
 }
@@ -342,10 +407,10 @@ TEST(SingleKernels, UpdateIsRoundedOnceFromDoubleAndSummedAsStored) {
   };
   const Kernel kernels[] = {{engine::single_kernels::updateAndSumTwoRows, 2, false},
                             {engine::single_kernels::updateAndSumTwoRowsWide, 2, true},
-                            {engine::single_kernels::updateAndSumRows<1>, 4, true},
-                            {engine::single_kernels::updateAndSumRows<2>, 8, true}};
+                            {throughInterleaved<float, 1, engine::single_kernels::updateAndSumInterleaved<1>>, 4, true},
+                            {throughInterleaved<float, 2, engine::single_kernels::updateAndSumInterleaved<2>>, 8, true}};
   for (const Kernel& kernel : kernels) {
-    if (kernel.needsAvx2 && !engine::single_kernels::haveAvx2()) continue;
+    if (kernel.needsAvx2 && !engine::processorHas(engine::InstructionSet::kAvx2)) continue;
     for (std::uint32_t w : {1u, 2u, 5u, 8u, 13u}) {
       const std::vector<float> series(w + 1, factor);
       std::vector<std::vector<float>> rows(8, std::vector<float>(w, weight));

@@ -2,14 +2,14 @@
 #include <cmath>
 #include <limits>
 
-#include "exponential.h"
+#include "kernels/exponential.h"
 
 namespace engine {
 
 // The logistic function at double precision; the caller rounds the result
 // where it stores it. e^−a is infinite for a very negative a, which gives 0;
-// a very positive a gives 1. The engine's own exponential: the lanes of
-// exponential_lanes.h give the same values.
+// a very positive a gives 1. The engine's own exponential, whose lane form
+// gives the same values.
 inline double logistic(double a) { return 1.0 / (exponential(-a) + 1.0); }
 
 // The hidden unit's error factor (1 − z) × z × back, in that order.

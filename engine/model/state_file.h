@@ -3,11 +3,11 @@
 #include <cstdio>
 
 #include "common/number_text.h"
-#include "line_reader.h"
-#include "network.h"
-#include "result_codes.h"
-#include "run_output.h"
-#include "safe_file.h"
+#include "model/line_reader.h"
+#include "model/network.h"
+#include "run/result_codes.h"
+#include "run/run_output.h"
+#include "model/safe_file.h"
 
 namespace engine {
 

@@ -1,4 +1,4 @@
-#include "line_reader.h"
+#include "model/line_reader.h"
 
 #include <cstdlib>
 #include <cstring>

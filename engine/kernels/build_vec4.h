@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fused_step.h"
-#include "network_math.h"
-#include "result_codes.h"
-#include "vec4_kernels.h"
-#include "vec4_reference.h"
+#include "kernels/lane_driver.h"
+#include "model/network_math.h"
+#include "run/result_codes.h"
+#include "kernels/vec4_kernels.h"
+#include "kernels/vec4_reference.h"
 
 namespace engine {
 
@@ -64,44 +64,47 @@ struct Vec4Build {
     vec4_kernels::updateHidden(d, x, row, n);
   }
 
-  // Each row's update fused with the next window's sum (AVX2), two rows at a
-  // time; without AVX2 the SSE kernels take the two sweeps one after the other.
-  static constexpr bool kFusedHiddenStep = true;
-
-  // kRows rows from row r through the two-row kernel, then their hidden
-  // outputs together.
-  template <int kRows, class Net>
-  static void stepRows(Net& net, std::uint32_t r, const Element* d, const Element* x, const Element* next) {
-    double sums[kRows];
-    double z[kRows];
-    for (int k = 0; k < kRows; k += 2) {
-      vec4_kernels::updateAndSumTwoRows(net.hiddenWeights.row(r + k), net.hiddenWeights.row(r + k + 1), d[r + k],
-                                        d[r + k + 1], x, next, net.hiddenBias, net.w, sums + k);
+  // With AVX2 two rows per 256-bit register, one in each half; rows whose
+  // width is a multiple of 4 go in pairs kept interleaved during the pass,
+  // four pairs a sweep, other widths two rows a sweep as they are stored;
+  // sixteen down to two rows between logistics, a last odd row alone. Rows
+  // shorter than a block gain nothing from the wide registers, and without
+  // AVX2 the SSE kernels take the update and the next sum one after the other.
+  struct Avx2Lanes {
+    static constexpr int kWidestGroup = 16;
+    static constexpr int kNarrowestGroup = 2;
+    static constexpr std::uint32_t kMinimumWidth = 16;
+    static constexpr int kInterleavedRows = 2;
+    static constexpr std::uint32_t kInterleavedChunk = 4;
+    template <int kRows>
+    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d, const float* x,
+                                                            const float* next, float bias, std::uint32_t w,
+                                                            double* sums) {
+      constexpr int kPairs = kRows >= 8 ? 4 : kRows / 2;
+      for (int k = 0; k < kRows; k += 2 * kPairs) {
+        float* pairs[kPairs];
+        for (int p = 0; p < kPairs; ++p) pairs[p] = rows[k + 2 * p];
+        vec4_kernels::updateAndSumInterleaved<kPairs>(pairs, d + k, x, next, bias, w, sums + k);
+      }
     }
-    logisticInLanes<kRows>(sums, z);
-    for (int k = 0; k < kRows; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(z[k]);
-  }
-
-  template <class Net>
-  static void stepHiddenLayer(Net& net, const Element* d, const Element* x, const Element* next) {
-    // Rows shorter than a block gain nothing from the wide registers; the
-    // SSE kernels inline into the pass instead.
-    if (next == nullptr || net.w < 16 || !vec4_kernels::haveAvx2()) {
-      stepHiddenRowByRow<Vec4Build>(net, d, x, next, 0);
-      return;
+    __attribute__((always_inline)) static double updateAndSumOne(float* row, float d, const float* x,
+                                                                 const float* next, float bias, std::uint32_t w) {
+      return vec4_kernels::updateAndSum(row, d, x, next, bias, w);
     }
-    std::uint32_t r = 0;
-    // Sixteen, eight, four or two rows at a time, two per sweep, so that
-    // their logistics fill several vector registers at once.
-    for (; r + 16 <= net.h; r += 16) stepRows<16>(net, r, d, x, next);
-    for (; r + 8 <= net.h; r += 8) stepRows<8>(net, r, d, x, next);
-    for (; r + 4 <= net.h; r += 4) stepRows<4>(net, r, d, x, next);
-    for (; r + 2 <= net.h; r += 2) stepRows<2>(net, r, d, x, next);
-    for (; r < net.h; ++r) {
-      const double a = vec4_kernels::updateAndSum(net.hiddenWeights.row(r), d[r], x, next, net.hiddenBias, net.w);
-      net.hiddenOutputs[r] = static_cast<Element>(logistic(a));
+  };
+  // The rows as stored, for widths that are no multiple of 4.
+  struct Avx2RowLanes : Avx2Lanes {
+    static constexpr int kInterleavedRows = 0;
+    template <int kRows>
+    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d, const float* x,
+                                                            const float* next, float bias, std::uint32_t w,
+                                                            double* sums) {
+      for (int k = 0; k < kRows; k += 2) {
+        vec4_kernels::updateAndSumTwoRows(rows[k], rows[k + 1], d[k], d[k + 1], x, next, bias, w, sums + k);
+      }
     }
-  }
+  };
+  using Sse2Lanes = NoLanes;
 };
 
 }  // namespace engine

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "network_math.h"
+#include "model/network_math.h"
 
 namespace engine {
 

@@ -1,4 +1,4 @@
-#include "safe_file.h"
+#include "model/safe_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,17 +1,40 @@
 #pragma once
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
-#include "network.h"
-#include "random_generator.h"
-#include "result_codes.h"
-#include "run_output.h"
-#include "run_parameters.h"
-#include "runs.h"
-#include "series.h"
-#include "series_input.h"
-#include "state_file.h"
+#include "kernels/instruction_set.h"
+#include "model/network.h"
+#include "model/random_generator.h"
+#include "run/result_codes.h"
+#include "run/run_output.h"
+#include "run/run_parameters.h"
+#include "run/runs.h"
+#include "model/series.h"
+#include "model/series_input.h"
+#include "model/state_file.h"
 
 namespace engine {
+
+// The run's kernel set, from the processor and VANTIRO_ISA, read here once.
+// A refusal is said at level 2 in plain words: it concerns the machine, not
+// the run's parameters, so it has no number in the string table.
+inline bool chooseRunInstructionSet(OutputSink* sink, InstructionSet* chosen) {
+  const char* requested = std::getenv(kInstructionSetVariable);
+  const InstructionSet best = bestInstructionSet();
+  const InstructionSetChoice choice = chooseInstructionSet(requested, best, chosen);
+  if (choice == InstructionSetChoice::kChosen) return true;
+  char text[kMessageBufferSize];
+  if (choice == InstructionSetChoice::kUnknownName) {
+    std::snprintf(text, sizeof text, "%s=%.100s names no instruction set; use sse2 or avx2.",
+                  kInstructionSetVariable, requested);
+  } else {
+    std::snprintf(text, sizeof text, "%s=%.100s asks for an instruction set this processor does not have; it has %s.",
+                  kInstructionSetVariable, requested, instructionSetName(best));
+  }
+  if (sink != nullptr) sink->write(kErrorLevel, text);
+  return false;
+}
 
 // One complete run of a build: announce, seed, obtain the series, build the
 // network, load a state when asked, then Train, Generate or Benchmark. Every
@@ -27,6 +50,8 @@ std::int32_t runEngine(const RunParameters& p, std::uint32_t seed) {
     out.say(kErrorLevel, msg::kNetworkTooLarge);
     return kOutOfMemory;
   }
+  InstructionSet instructionSet;
+  if (!chooseRunInstructionSet(p.sink, &instructionSet)) return kInstructionSetMissing;
   RandomGenerator random(seed);
 
   Series<Build> series;
@@ -44,6 +69,7 @@ std::int32_t runEngine(const RunParameters& p, std::uint32_t seed) {
   Network<Build> net;
   result = net.build(out, p.numberOfNeurons, w, series.mean, p.learningRate, random);
   if (result != kOk) return result;
+  net.instructionSet = instructionSet;
 
   bool loaded = false;
   if (!p.benchmark()) {

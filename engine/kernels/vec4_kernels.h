@@ -1,10 +1,9 @@
 #pragma once
-#include "cpu_features.h"
 #include <immintrin.h>
 
 #include <cstdint>
 
-#include "vec4_reference.h"
+#include "kernels/vec4_reference.h"
 
 // The four-lane kernels. SSE carries one 4-lane unit per register; the AVX2
 // kernel carries two (the low and the high half), arranged so that each half
@@ -156,6 +155,61 @@ __attribute__((target("avx2"))) inline void updateAndSumTwoRows(float* row0, flo
   sums[1] = finishRow(row1, d1, x, next, acc1, i, n);
 }
 
-using engine::haveAvx2;
+// The update and the next sum of P row pairs kept interleaved by chunks of
+// four (chunk c of the pair's row k at 8c + 4k): one 256-bit load holds the
+// same chunk of both rows, row 0 in the low and row 1 in the high half, and
+// each half does exactly the SSE kernel's additions, so no lanes need
+// regrouping. pairs: P pair starts; d: the 2·P rows' factors; n: a multiple
+// of 4, at least 16; sums: the rows' hidden sums as updateAndSum gives them.
+template <int P>
+__attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const* pairs, const float* d,
+                                                                    const float* x, const float* next, float bias,
+                                                                    std::uint32_t n, double* sums) {
+  __m256 dv[P];
+  __m256 acc[P];
+  float* q[P];
+#pragma GCC unroll 4
+  for (int k = 0; k < P; ++k) {
+    dv[k] = _mm256_setr_m128(_mm_set1_ps(d[2 * k]), _mm_set1_ps(d[2 * k + 1]));
+    acc[k] = _mm256_setr_m128(_mm_set_ss(bias), _mm_set_ss(bias));
+    q[k] = pairs[k];
+  }
+  std::uint32_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    __m256 xs[4];
+    __m256 ns[4];
+#pragma GCC unroll 4
+    for (int c = 0; c < 4; ++c) {
+      xs[c] = _mm256_broadcast_ps(reinterpret_cast<const __m128*>(x + i + 4 * c));
+      ns[c] = _mm256_broadcast_ps(reinterpret_cast<const __m128*>(next + i + 4 * c));
+    }
+#pragma GCC unroll 4
+    for (int k = 0; k < P; ++k) {
+      __m256 products[4];
+#pragma GCC unroll 4
+      for (int c = 0; c < 4; ++c) {
+        const __m256 wv = _mm256_add_ps(_mm256_loadu_ps(q[k] + 8 * c), _mm256_mul_ps(xs[c], dv[k]));
+        _mm256_storeu_ps(q[k] + 8 * c, wv);
+        products[c] = _mm256_mul_ps(ns[c], wv);
+      }
+      acc[k] = _mm256_add_ps(
+          _mm256_add_ps(_mm256_add_ps(products[0], products[1]), _mm256_add_ps(products[2], products[3])), acc[k]);
+      q[k] += 32;
+    }
+  }
+  // The whole vectors after the blocks, row by row as the SSE kernel takes them.
+  for (int k = 0; k < 2 * P; ++k) {
+    const float* chunk = pairs[k / 2] + 2 * i + 4 * (k % 2);
+    __m128 a = _mm_set_ss(blocksSum(k % 2 == 0 ? _mm256_castps256_ps128(acc[k / 2]) : _mm256_extractf128_ps(acc[k / 2], 1),
+                                    i > 0));
+    const __m128 dk = _mm_set1_ps(d[k]);
+    for (std::uint32_t m = i; m < n; m += 4, chunk += 8) {
+      const __m128 wv = _mm_add_ps(_mm_loadu_ps(chunk), _mm_mul_ps(_mm_loadu_ps(x + m), dk));
+      _mm_storeu_ps(const_cast<float*>(chunk), wv);
+      a = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(next + m), wv), a);
+    }
+    sums[k] = laneSum(a);
+  }
+}
 
 }  // namespace engine::vec4_kernels

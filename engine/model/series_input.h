@@ -3,11 +3,11 @@
 #include <cstdio>
 
 #include "common/number_text.h"
-#include "line_reader.h"
-#include "random_generator.h"
-#include "result_codes.h"
-#include "run_output.h"
-#include "series.h"
+#include "model/line_reader.h"
+#include "model/random_generator.h"
+#include "run/result_codes.h"
+#include "run/run_output.h"
+#include "model/series.h"
 
 namespace engine {
 

@@ -1,10 +1,9 @@
 #pragma once
-#include "cpu_features.h"
 #include <immintrin.h>
 
 #include <cstdint>
 
-#include "vec2_reference.h"
+#include "kernels/vec2_reference.h"
 
 // The pair kernels. Processors of today have no pair unit, so the pair
 // operations run in SSE and AVX2 registers, two or four pairs side by side;
@@ -191,7 +190,5 @@ __attribute__((target("avx2"))) inline void updateAndSumFourRows(float* const* r
     sums[k] = finishDot(totals[k], 0.0f, false, next, rows[k], i, n);
   }
 }
-
-using engine::haveAvx2;
 
 }  // namespace engine::vec2_kernels

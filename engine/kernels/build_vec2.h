@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fused_step.h"
-#include "network_math.h"
-#include "result_codes.h"
-#include "vec2_kernels.h"
-#include "vec2_reference.h"
+#include "kernels/lane_driver.h"
+#include "model/network_math.h"
+#include "run/result_codes.h"
+#include "kernels/vec2_kernels.h"
+#include "kernels/vec2_reference.h"
 
 namespace engine {
 
@@ -62,46 +62,29 @@ struct Vec2Build {
     vec2_kernels::updateHidden(d, x, row, n);
   }
 
-  // Each row's update fused with the next window's sum (AVX2); without AVX2
-  // the SSE kernels take the two sweeps one after the other.
-  static constexpr bool kFusedHiddenStep = true;
-
-  // kRows rows from row r through the four-row kernel, then their hidden
-  // outputs together (AVX2 only).
-  template <int kRows, class Net>
-  static void stepRows(Net& net, std::uint32_t r, const Element* d, const Element* x, const Element* next) {
-    float* rows[kRows];
-    double sums[kRows];
-    double z[kRows];
-    for (int k = 0; k < kRows; ++k) rows[k] = net.hiddenWeights.row(r + k);
-    for (int k = 0; k < kRows; k += 4) {
-      vec2_kernels::updateAndSumFourRows(rows + k, d + r + k, x, next, net.hiddenBias, net.w, sums + k);
+  // With AVX2 four rows a sweep, sixteen down to four between logistics, the
+  // rest alone; each hidden sum rounded to float as hiddenSum rounds it. Rows
+  // shorter than a block gain nothing from the wide registers, and without
+  // AVX2 the SSE kernels take the update and the next sum one after the other.
+  struct Avx2Lanes {
+    static constexpr int kWidestGroup = 16;
+    static constexpr int kNarrowestGroup = 4;
+    static constexpr std::uint32_t kMinimumWidth = 16;
+    template <int kRows>
+    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d, const float* x,
+                                                            const float* next, float bias, std::uint32_t w,
+                                                            double* sums) {
+      for (int k = 0; k < kRows; k += 4) {
+        vec2_kernels::updateAndSumFourRows(rows + k, d + k, x, next, bias, w, sums + k);
+      }
+      for (int k = 0; k < kRows; ++k) sums[k] = static_cast<float>(sums[k]);
     }
-    for (int k = 0; k < kRows; ++k) sums[k] = static_cast<float>(sums[k]);
-    logisticInLanes<kRows>(sums, z);
-    for (int k = 0; k < kRows; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(z[k]);
-  }
-
-  template <class Net>
-  static void stepHiddenLayer(Net& net, const Element* d, const Element* x, const Element* next) {
-    // Rows shorter than a block gain nothing from the wide registers; the
-    // SSE kernels inline into the pass instead.
-    if (next == nullptr || net.w < 16 || !vec2_kernels::haveAvx2()) {
-      stepHiddenRowByRow<Vec2Build>(net, d, x, next, 0);
-      return;
+    __attribute__((always_inline)) static double updateAndSumOne(float* row, float d, const float* x,
+                                                                 const float* next, float bias, std::uint32_t w) {
+      return static_cast<float>(vec2_kernels::updateAndSum(row, d, x, next, bias, w));
     }
-    std::uint32_t r = 0;
-    // Sixteen, eight or four rows at a time, so that their logistics fill
-    // several 256-bit registers at once.
-    for (; r + 16 <= net.h; r += 16) stepRows<16>(net, r, d, x, next);
-    for (; r + 8 <= net.h; r += 8) stepRows<8>(net, r, d, x, next);
-    for (; r + 4 <= net.h; r += 4) stepRows<4>(net, r, d, x, next);
-    for (; r < net.h; ++r) {
-      const float a = static_cast<float>(
-          vec2_kernels::updateAndSum(net.hiddenWeights.row(r), d[r], x, next, net.hiddenBias, net.w));
-      net.hiddenOutputs[r] = static_cast<Element>(logistic(a));
-    }
-  }
+  };
+  using Sse2Lanes = NoLanes;
 };
 
 }  // namespace engine

@@ -3,7 +3,7 @@
 #include <ctime>
 #include <new>
 
-#include "run.h"
+#include "run/run.h"
 
 class OutputSink;
 

@@ -1,13 +1,15 @@
 #pragma once
 #include <cstdint>
 
-#include "aligned_buffer.h"
-#include "hidden_weights.h"
-#include "network_math.h"
-#include "output_neuron.h"
-#include "random_generator.h"
-#include "result_codes.h"
-#include "run_output.h"
+#include "model/aligned_buffer.h"
+#include "model/hidden_weights.h"
+#include "kernels/instruction_set.h"
+#include "kernels/interleaved_rows.h"
+#include "model/network_math.h"
+#include "model/output_neuron.h"
+#include "model/random_generator.h"
+#include "run/result_codes.h"
+#include "run/run_output.h"
 
 namespace engine {
 
@@ -24,6 +26,8 @@ struct Network {
   OutputNeuron<Build> output;
   AlignedBuffer<Element> hiddenOutputs;
   AlignedBuffer<Element> backSignals;
+  // The kernel set every pass takes: the run sets it once when it starts.
+  InstructionSet instructionSet = bestInstructionSet();
 
   // Derives the hidden bias from the series mean, allocates the hidden weights
   // and builds the output neuron (H random draws). On failure reports message
@@ -49,12 +53,21 @@ struct Network {
     }
   }
 
-  // hiddenOutputs always; backSignals only for runs that train.
+  // Room for one group of rows while the pass rearranges it (see
+  // interleaved_rows.h). Only a speed-up: a pass without it runs on the
+  // rows as they are, so a run that gets no room for it still runs.
+  AlignedBuffer<Element> interleaveScratch;
+  static constexpr std::uint32_t kInterleavedRows = kInterleavedRowsOf<typename Build::Avx2Lanes>;
+
+  // hiddenOutputs always; backSignals (and the room above) only for runs that train.
   ResultCode allocateOutputs(RunOutput& out, bool withBackSignals) {
     if (!hiddenOutputs.allocate(h, Build::kAlignment) ||
         (withBackSignals && !backSignals.allocate(h, Build::kAlignment))) {
       out.say(kErrorLevel, msg::kNetworkTooLarge);
       return kOutOfMemory;
+    }
+    if (kInterleavedRows > 0 && withBackSignals && h >= kInterleavedRows) {
+      interleaveScratch.allocate(static_cast<std::uint64_t>(kInterleavedRows) * w, Build::kAlignment);
     }
     return kOk;
   }

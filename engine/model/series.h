@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "aligned_buffer.h"
+#include "model/aligned_buffer.h"
 
 namespace engine {
 

@@ -1,5 +1,4 @@
 #pragma once
-#include "cpu_features.h"
 #include <immintrin.h>
 
 #include <cstdint>
@@ -20,25 +19,6 @@ __attribute__((target("avx2"), always_inline)) inline __m128 updateFour(const fl
   return _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(d, xv), _mm256_cvtps_pd(_mm_loadu_ps(row))));
 }
 
-// Adds n[i] times weight m + i of four rows (f0 to f3: weights m to m + 3 of
-// one row each, as stored) to the rows' chains, i = 0 to 3 in order.
-__attribute__((target("avx2"), always_inline)) inline __m256d sumFour(__m128 f0, __m128 f1, __m128 f2, __m128 f3,
-                                                                     const double* n, __m256d acc) {
-  const __m256d r0 = _mm256_cvtps_pd(f0);
-  const __m256d r1 = _mm256_cvtps_pd(f1);
-  const __m256d r2 = _mm256_cvtps_pd(f2);
-  const __m256d r3 = _mm256_cvtps_pd(f3);
-  // Transpose: the i-th vector holds weight m + i of the four rows.
-  const __m256d t0 = _mm256_unpacklo_pd(r0, r1);
-  const __m256d t1 = _mm256_unpackhi_pd(r0, r1);
-  const __m256d t2 = _mm256_unpacklo_pd(r2, r3);
-  const __m256d t3 = _mm256_unpackhi_pd(r2, r3);
-  acc = _mm256_add_pd(acc, _mm256_mul_pd(_mm256_broadcast_sd(n), _mm256_permute2f128_pd(t0, t2, 0x20)));
-  acc = _mm256_add_pd(acc, _mm256_mul_pd(_mm256_broadcast_sd(n + 1), _mm256_permute2f128_pd(t1, t3, 0x20)));
-  acc = _mm256_add_pd(acc, _mm256_mul_pd(_mm256_broadcast_sd(n + 2), _mm256_permute2f128_pd(t0, t2, 0x31)));
-  return _mm256_add_pd(acc, _mm256_mul_pd(_mm256_broadcast_sd(n + 3), _mm256_permute2f128_pd(t1, t3, 0x31)));
-}
-
 // The rest of a row after the vector steps, one weight at a time: the update
 // and the chain as the reference states them.
 inline double finishRow(float* row, float d, const float* x, const float* next, double a, std::uint32_t m,
@@ -50,60 +30,47 @@ inline double finishRow(float* row, float d, const float* x, const float* next, 
   return a;
 }
 
-// The update and the next sum of 4·G rows in one sweep. rows: 4·G pointers to
-// W floats; d: their factors; x: the window of this sample, next: the window
-// of the next one. Each row takes row[m] = d·x[m] + row[m] (in double, rounded
-// to float), and sums[k] = bias + Σ next[m]·row[m] over the new weights, in
-// index order, in double, unrounded.
+// The update and the next sum of G groups of four interleaved rows (weight m
+// of the group's row k at 4m + k), one row per double lane. groups: G group
+// starts; d: the 4·G rows' factors; x: this sample's window, next: the next
+// one's. Each row takes row[m] = d·x[m] + row[m] (in double, rounded to
+// float), and sums[k] = bias + Σ next[m]·row[m] over the new weights as
+// stored, in index order, in double, unrounded. Each step widens four
+// weights with one load, so no transposes are needed.
 template <int G>
-__attribute__((target("avx2"))) inline void updateAndSumRows(float* const* rows, const float* d, const float* x,
-                                                             const float* next, float bias, std::uint32_t w,
-                                                             double* sums) {
-  static_assert(G == 1 || G == 2);
-  constexpr int kRows = 4 * G;
-  __m256d dv[kRows];
-  for (int k = 0; k < kRows; ++k) dv[k] = _mm256_set1_pd(static_cast<double>(d[k]));
-  __m256d acc0 = _mm256_set1_pd(static_cast<double>(bias));
-  __m256d acc1 = acc0;
-  const std::uint32_t whole = w & ~3u;
-  for (std::uint32_t m = 0; m < whole; m += 4) {
-    const __m256d xv = _mm256_cvtps_pd(_mm_loadu_ps(x + m));
-    // The next window widened once, then broadcast from memory one value at a time.
-    alignas(32) double n[4];
-    _mm256_store_pd(n, _mm256_cvtps_pd(_mm_loadu_ps(next + m)));
-    // Every load of a step comes before its stores: rows whose length is a
-    // multiple of 4 KiB would otherwise see a store to one row at the same
-    // page offset as the next row's load, which the processor stalls on.
-    const __m128 f0 = updateFour(rows[0] + m, dv[0], xv);
-    const __m128 f1 = updateFour(rows[1] + m, dv[1], xv);
-    const __m128 f2 = updateFour(rows[2] + m, dv[2], xv);
-    const __m128 f3 = updateFour(rows[3] + m, dv[3], xv);
-    if constexpr (G == 2) {
-      const __m128 g0 = updateFour(rows[4] + m, dv[4], xv);
-      const __m128 g1 = updateFour(rows[5] + m, dv[5], xv);
-      const __m128 g2 = updateFour(rows[6] + m, dv[6], xv);
-      const __m128 g3 = updateFour(rows[7] + m, dv[7], xv);
-      _mm_storeu_ps(rows[0] + m, f0);
-      _mm_storeu_ps(rows[1] + m, f1);
-      _mm_storeu_ps(rows[2] + m, f2);
-      _mm_storeu_ps(rows[3] + m, f3);
-      _mm_storeu_ps(rows[4] + m, g0);
-      _mm_storeu_ps(rows[5] + m, g1);
-      _mm_storeu_ps(rows[6] + m, g2);
-      _mm_storeu_ps(rows[7] + m, g3);
-      acc0 = sumFour(f0, f1, f2, f3, n, acc0);
-      acc1 = sumFour(g0, g1, g2, g3, n, acc1);
-    } else {
-      _mm_storeu_ps(rows[0] + m, f0);
-      _mm_storeu_ps(rows[1] + m, f1);
-      _mm_storeu_ps(rows[2] + m, f2);
-      _mm_storeu_ps(rows[3] + m, f3);
-      acc0 = sumFour(f0, f1, f2, f3, n, acc0);
+__attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const* groups, const float* d,
+                                                                    const float* x, const float* next, float bias,
+                                                                    std::uint32_t w, double* sums) {
+  __m256d dv[G];
+  __m256d acc[G];
+  float* g[G];
+  // Unrolled, so that the arrays stay in registers.
+#pragma GCC unroll 4
+  for (int k = 0; k < G; ++k) {
+    dv[k] = _mm256_cvtps_pd(_mm_loadu_ps(d + 4 * k));
+    acc[k] = _mm256_set1_pd(static_cast<double>(bias));
+    g[k] = groups[k];
+  }
+  for (std::uint32_t m = 0; m < w; ++m) {
+    const __m256d xv = _mm256_set1_pd(static_cast<double>(x[m]));
+    const __m256d nv = _mm256_set1_pd(static_cast<double>(next[m]));
+    // Every group is read before any is written: groups a multiple of 4 KiB
+    // apart would otherwise see a store at the page offset of the next load,
+    // which the processor stalls on.
+    __m128 f[G];
+#pragma GCC unroll 4
+    for (int k = 0; k < G; ++k) {
+      f[k] = _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_cvtps_pd(_mm_loadu_ps(g[k]))));
+    }
+#pragma GCC unroll 4
+    for (int k = 0; k < G; ++k) {
+      _mm_storeu_ps(g[k], f[k]);
+      acc[k] = _mm256_add_pd(acc[k], _mm256_mul_pd(nv, _mm256_cvtps_pd(f[k])));
+      g[k] += 4;
     }
   }
-  _mm256_storeu_pd(sums, acc0);
-  if constexpr (G == 2) _mm256_storeu_pd(sums + 4, acc1);
-  for (int k = 0; k < kRows; ++k) sums[k] = finishRow(rows[k], d[k], x, next, sums[k], whole, w);
+#pragma GCC unroll 4
+  for (int k = 0; k < G; ++k) _mm256_storeu_pd(sums + 4 * k, acc[k]);
 }
 
 // The same for two rows, four weights a step: the update in 256-bit
@@ -170,7 +137,5 @@ inline void updateAndSumTwoRows(float* const* rows, const float* d, const float*
   _mm_storeu_pd(sums, acc);
   for (int k = 0; k < 2; ++k) sums[k] = finishRow(rows[k], d[k], x, next, sums[k], whole, w);
 }
-
-using engine::haveAvx2;
 
 }  // namespace engine::single_kernels

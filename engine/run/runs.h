@@ -3,15 +3,15 @@
 #include <cstdio>
 
 #include "common/number_text.h"
-#include "network.h"
+#include "model/network.h"
 #include "platform/tick_counter.h"
-#include "result_codes.h"
-#include "run_output.h"
-#include "run_parameters.h"
-#include "safe_file.h"
-#include "series.h"
-#include "state_file.h"
-#include "training_pass.h"
+#include "run/result_codes.h"
+#include "run/run_output.h"
+#include "run/run_parameters.h"
+#include "model/safe_file.h"
+#include "model/series.h"
+#include "model/state_file.h"
+#include "run/training_pass.h"
 
 namespace engine {
 

@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "aligned_buffer.h"
-#include "random_generator.h"
+#include "model/aligned_buffer.h"
+#include "model/random_generator.h"
 
 namespace engine {
 

@@ -1,0 +1,105 @@
+#pragma once
+#include <cstdint>
+
+#include "kernels/exponential.h"
+#include "kernels/interleaved_rows.h"
+#include "model/network_math.h"
+
+namespace engine {
+
+// The hidden step of one sample, row by row with the build's own kernels:
+// every row takes d[r]·x; when `next` is given, hidden output r is then
+// computed on that window. The rows the lane kernels leave go this way, and
+// the tests compare the lane kernels with it.
+template <class Build, class Net>
+__attribute__((always_inline)) inline void stepHiddenRowByRow(Net& net,
+                                                              const typename Build::Element* d,
+                                                              const typename Build::Element* x,
+                                                              const typename Build::Element* next,
+                                                              std::uint32_t firstRow) {
+  using Element = typename Build::Element;
+  for (std::uint32_t r = firstRow; r < net.h; ++r) {
+    Element* row = net.hiddenWeights.row(r);
+    Build::updateHidden(d[r], x, row, net.w);
+    if (next != nullptr) {
+      net.hiddenOutputs[r] =
+          static_cast<Element>(logistic(Build::hiddenSum(net.hiddenBias, next, row, net.w)));
+    }
+  }
+}
+
+// What a build states for one instruction set (a "lane set"), and the one
+// driver that runs it. A lane set names:
+//   kWidestGroup, kNarrowestGroup  rows per group, powers of two from at most
+//                                  16 down; kWidestGroup 0: no lane kernels
+//   kMinimumWidth                  rows shorter than this go row by row: the
+//                                  kernels' set-up would not pay
+//   updateAndSum<kRows>(rows, d, x, next, bias, w, sums)
+//                                  each of kRows rows takes its update d·x,
+//                                  then sums[k] = its hidden sum over `next`
+//                                  with the new weights, as the build rounds it
+//   updateAndSumOne(row, d, x, next, bias, w)  (optional) the same for one
+//                                  row, for the rows left after the groups
+//   kInterleavedRows               (optional) the groups of this many rows or
+//                                  more find their rows interleaved by the
+//                                  pass (interleaved_rows.h); rows[k] for k a
+//                                  multiple of it is a group's start
+// A row's new weights are final once its own update is done, so updating a
+// row and summing it for the next sample in one sweep reads it once per
+// sample and gives the results of two sweeps.
+struct NoLanes {
+  static constexpr int kWidestGroup = 0;
+  static constexpr int kNarrowestGroup = 0;
+  static constexpr std::uint32_t kMinimumWidth = 0;
+};
+
+// kRows rows from row r through the lane set, then their logistics together:
+// the more values one call takes, the more of the exponential's long chain
+// of dependent steps overlaps.
+template <class Lanes, int kRows, class Net, class Element>
+__attribute__((always_inline)) inline void stepRowGroup(Net& net, std::uint32_t r, const Element* d,
+                                                        const Element* x, const Element* next) {
+  Element* rows[kRows];
+  double sums[kRows];
+  double z[kRows];
+  for (int k = 0; k < kRows; ++k) rows[k] = net.hiddenWeights.row(r + k);
+  Lanes::template updateAndSum<kRows>(rows, d + r, x, next, net.hiddenBias, net.w, sums);
+  exponential_lanes::logisticOfMany<kRows>(sums, z);
+  for (int k = 0; k < kRows; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(z[k]);
+}
+
+// Groups of kRows rows while they last, then the next smaller groups.
+template <class Lanes, int kRows, class Net, class Element>
+__attribute__((always_inline)) inline void stepGroupsFrom(Net& net, std::uint32_t& r,
+                                                          const Element* d, const Element* x,
+                                                          const Element* next) {
+  for (; r + kRows <= net.h; r += kRows) stepRowGroup<Lanes, kRows>(net, r, d, x, next);
+  if constexpr (kRows / 2 >= Lanes::kNarrowestGroup)
+    stepGroupsFrom<Lanes, kRows / 2>(net, r, d, x, next);
+}
+
+// Every hidden row's step for one sample: d, the rows' factors; x, this
+// sample's window; next, the next sample's window, or null after the last.
+template <class Build, class Lanes, class Net>
+__attribute__((always_inline)) inline void stepHiddenLayer(Net& net,
+                                                           const typename Build::Element* d,
+                                                           const typename Build::Element* x,
+                                                           const typename Build::Element* next) {
+  using Element = typename Build::Element;
+  std::uint32_t r = 0;
+  if constexpr (Lanes::kWidestGroup > 0) {
+    if (next != nullptr && net.w >= Lanes::kMinimumWidth) {
+      stepGroupsFrom<Lanes, Lanes::kWidestGroup>(net, r, d, x, next);
+      if constexpr (requires { Lanes::updateAndSumOne; }) {
+        for (; r < net.h; ++r) {
+          const double a = Lanes::updateAndSumOne(net.hiddenWeights.row(r), d[r], x, next,
+                                                  net.hiddenBias, net.w);
+          net.hiddenOutputs[r] = static_cast<Element>(logistic(a));
+        }
+      }
+    }
+  }
+  stepHiddenRowByRow<Build>(net, d, x, next, r);
+}
+
+}  // namespace engine
