@@ -75,10 +75,17 @@ bool parseCommandLine(int argc, char** argv, CommandLine* line) {
     if (i + 1 >= argc) return false;  // the value is missing
     const char* value = argv[++i];
     switch (option->kind) {
-      case Kind::kInteger: line->*(option->integer) = parseIntegerOption(value); break;
-      case Kind::kReal: line->*(option->real) = parseDecimal(value); break;
-      case Kind::kFile: line->*(option->file) = value; break;
-      case Kind::kFlag: break;
+      case Kind::kInteger:
+        line->*(option->integer) = parseIntegerOption(value);
+        break;
+      case Kind::kReal:
+        line->*(option->real) = parseDecimal(value);
+        break;
+      case Kind::kFile:
+        line->*(option->file) = value;
+        break;
+      case Kind::kFlag:
+        break;
     }
   }
   if (line->nnvec2 && line->sse) return false;
@@ -91,20 +98,23 @@ std::vector<unsigned> checkCommandLine(const CommandLine& line) {
   std::vector<unsigned> failed;
   if (line.numberOfNeurons == 0) failed.push_back(msg::kNeuronsMissing);
   if (line.inputWindowSize == 0) failed.push_back(msg::kWindowMissing);
-  if (static_cast<std::uint64_t>(line.numberOfNeurons) * line.inputWindowSize > 4294967295ull) failed.push_back(msg::kNetworkProductTooLarge);
+  if (static_cast<std::uint64_t>(line.numberOfNeurons) * line.inputWindowSize > 4294967295ull)
+    failed.push_back(msg::kNetworkProductTooLarge);
   if (line.trainSeen) {
     if (!(line.learningRate > 0.0)) failed.push_back(msg::kLearningRateMissing);
     if (!(line.toleranceUnit > 0.0)) failed.push_back(msg::kToleranceUnitMissing);
     if (!(line.trainToTolerance > 0.0)) failed.push_back(msg::kTrainToToleranceMissing);
   }
-  if (line.generateSeen && line.pointsToGenerate == 0) failed.push_back(msg::kPointsToGenerateMissing);
+  if (line.generateSeen && line.pointsToGenerate == 0)
+    failed.push_back(msg::kPointsToGenerateMissing);
   if (line.benchmarkSeen) {
     if (line.benchmarkingIterations == 0) failed.push_back(msg::kIterationsMissing);
     if (line.benchmarkingDataPoints == 0) failed.push_back(msg::kDataPointsMissing);
   }
   if (line.trainSeen || line.generateSeen) {
     if (line.inputFile == nullptr) failed.push_back(msg::kInputFileMissing);
-    if (line.trainSeen && line.saveStateFile == nullptr) failed.push_back(msg::kSaveStateFileMissing);
+    if (line.trainSeen && line.saveStateFile == nullptr)
+      failed.push_back(msg::kSaveStateFileMissing);
     if (line.generateSeen) {
       if (line.loadStateFile == nullptr) failed.push_back(msg::kLoadStateFileMissing);
       if (line.outputFile == nullptr) failed.push_back(msg::kOutputFileMissing);

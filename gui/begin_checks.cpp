@@ -1,6 +1,7 @@
 #include "begin_checks.h"
 
 #include "common/engine_choice.h"
+#include "common/message_ids.h"
 #include "mode_rules.h"
 
 std::uint32_t runFlagsFor(int modeIndex, bool loadConversionTicked, bool saveConversionTicked) {
@@ -12,14 +13,23 @@ std::uint32_t runFlagsFor(int modeIndex, bool loadConversionTicked, bool saveCon
   return flags;
 }
 
+namespace {
+
+// The dialog numbers its checks 15 above the console's same checks.
+constexpr unsigned dialogCheck(unsigned consoleMessage) {
+  return consoleMessage + msg::kDialogCheckOffset;
+}
+
+}  // namespace
+
 std::vector<unsigned> failedBeginChecks(int modeIndex, const ParameterValues& v) {
   if (modeIndex < 0) return {kNoModeMessage};
   std::vector<unsigned> failed;
   auto check = [&failed](bool fails, unsigned message) {
     if (fails) failed.push_back(message);
   };
-  check(v.numberOfNeurons == 0, 17);
-  check(v.inputWindowSize == 0, 18);
+  check(v.numberOfNeurons == 0, dialogCheck(msg::kNeuronsMissing));
+  check(v.inputWindowSize == 0, dialogCheck(msg::kWindowMissing));
   // Computed wide: the product of two 32-bit counts does not fit 32 bits.
   const std::uint64_t product = static_cast<std::uint64_t>(v.numberOfNeurons) * v.inputWindowSize;
   check(product > kLargestProduct, kProductMessage);
@@ -27,21 +37,21 @@ std::vector<unsigned> failedBeginChecks(int modeIndex, const ParameterValues& v)
   const bool generate = modeIndex == kModeGenerate;
   if (train) {
     // Written as "not greater" so that a NaN fails as well.
-    check(!(v.learningRate > 0.0), 20);
-    check(!(v.toleranceUnit > 0.0), 21);
-    check(!(v.trainToTolerance > 0.0), 22);
+    check(!(v.learningRate > 0.0), dialogCheck(msg::kLearningRateMissing));
+    check(!(v.toleranceUnit > 0.0), dialogCheck(msg::kToleranceUnitMissing));
+    check(!(v.trainToTolerance > 0.0), dialogCheck(msg::kTrainToToleranceMissing));
   }
-  if (generate) check(v.pointsToGenerate == 0, 23);
+  if (generate) check(v.pointsToGenerate == 0, dialogCheck(msg::kPointsToGenerateMissing));
   if (modeIndex == kModeBenchmark) {
-    check(v.benchmarkingIterations == 0, 24);
-    check(v.benchmarkingDataPoints == 0, 25);
+    check(v.benchmarkingIterations == 0, dialogCheck(msg::kIterationsMissing));
+    check(v.benchmarkingDataPoints == 0, dialogCheck(msg::kDataPointsMissing));
   }
   if (train || generate) {
-    check(v.inputFile.empty(), 26);
-    if (train) check(v.saveStateFile.empty(), 27);
+    check(v.inputFile.empty(), dialogCheck(msg::kInputFileMissing));
+    if (train) check(v.saveStateFile.empty(), dialogCheck(msg::kSaveStateFileMissing));
     if (generate) {
-      check(v.loadStateFile.empty(), 28);
-      check(v.outputFile.empty(), 29);
+      check(v.loadStateFile.empty(), dialogCheck(msg::kLoadStateFileMissing));
+      check(v.outputFile.empty(), dialogCheck(msg::kOutputFileMissing));
     }
   }
   return failed;

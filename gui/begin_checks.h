@@ -8,9 +8,11 @@
 // What Begin decides before anything runs. Plain functions over the values
 // and the choices the window shows, so the rules can be tried without one.
 
-inline constexpr unsigned kNoModeMessage = 16;
-// Message 19 carries the largest product the engines accept.
-inline constexpr unsigned kProductMessage = 19;
+#include "common/message_ids.h"
+
+inline constexpr unsigned kNoModeMessage = msg::kNoModeSelected;
+// This check's message carries the largest product the engines accept.
+inline constexpr unsigned kProductMessage = msg::kNetworkProductTooLarge + msg::kDialogCheckOffset;
 inline constexpr std::uint32_t kLargestProduct = 4294967295u;
 
 // The mode bits and the two state-file form bits of a run. A ticked box sets

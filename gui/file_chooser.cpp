@@ -2,15 +2,16 @@
 
 #include <QFileDialog>
 
+#include "common/message_ids.h"
 #include "control_table.h"
 
 namespace {
 
 constexpr FileChooserRow kRows[] = {
-    {ctl::OpenInput, ctl::InputFile, false, 30, 1, ""},
-    {ctl::SaveOutput, ctl::OutputFile, true, 33, 1, "txt"},
-    {ctl::OpenState, ctl::LoadStateFile, false, 32, 2, ""},
-    {ctl::SaveState, ctl::SaveStateFile, true, 31, 2, "vns"},
+    {ctl::OpenInput, ctl::InputFile, false, msg::kOpenInputTitle, 1, ""},
+    {ctl::SaveOutput, ctl::OutputFile, true, msg::kSaveOutputTitle, 1, "txt"},
+    {ctl::OpenState, ctl::LoadStateFile, false, msg::kOpenStateTitle, 2, ""},
+    {ctl::SaveState, ctl::SaveStateFile, true, msg::kSaveStateTitle, 2, "vns"},
 };
 
 }  // namespace

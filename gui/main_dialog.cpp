@@ -14,6 +14,7 @@
 
 #include "about_dialog.h"
 #include "common/catalog_message.h"
+#include "common/message_ids.h"
 #include "control_table.h"
 #include "main_dialog_runs.h"
 #include "mode_rules.h"
@@ -25,7 +26,7 @@
 namespace {
 
 constexpr const char* kLogFileName = "guiapp.log";
-constexpr unsigned kAboutItemMessage = 88;
+constexpr unsigned kAboutItemMessage = msg::kAboutItem;
 constexpr int kMaxTipWidth = 400;
 
 // The catalogue message of each control's tip.
@@ -35,38 +36,38 @@ struct ToolTipEntry {
 };
 
 constexpr ToolTipEntry kToolTips[] = {
-    {61, ctl::ModeList},
-    {62, ctl::Neurons},
-    {63, ctl::WindowSize},
-    {64, ctl::LearningRate},
-    {65, ctl::ToleranceUnit},
-    {66, ctl::TrainToTolerance},
-    {67, ctl::PointsToGenerate},
-    {68, ctl::Iterations},
-    {69, ctl::DataPoints},
-    {70, ctl::InputFile},
-    {71, ctl::SaveStateFile},
-    {72, ctl::LoadStateFile},
-    {73, ctl::OutputFile},
-    {74, ctl::OpenInput},
-    {75, ctl::SaveState},
-    {76, ctl::OpenState},
-    {77, ctl::SaveOutput},
-    {78, ctl::Memory},
-    {79, ctl::Single},
-    {79, ctl::Double},
-    {80, ctl::X87},
-    {80, ctl::Nnvec2},
-    {80, ctl::Sse},
-    {81, ctl::Idle},
-    {81, ctl::Normal},
-    {81, ctl::High},
-    {82, ctl::LoadConversion},
-    {83, ctl::SaveConversion},
-    {84, ctl::Stop},
-    {85, ctl::Clear},
-    {86, ctl::Begin},
-    {87, ctl::Help},
+    {msg::kTipModeList, ctl::ModeList},
+    {msg::kTipNeurons, ctl::Neurons},
+    {msg::kTipWindowSize, ctl::WindowSize},
+    {msg::kTipLearningRate, ctl::LearningRate},
+    {msg::kTipToleranceUnit, ctl::ToleranceUnit},
+    {msg::kTipTrainToTolerance, ctl::TrainToTolerance},
+    {msg::kTipPointsToGenerate, ctl::PointsToGenerate},
+    {msg::kTipIterations, ctl::Iterations},
+    {msg::kTipDataPoints, ctl::DataPoints},
+    {msg::kTipInputFile, ctl::InputFile},
+    {msg::kTipSaveStateFile, ctl::SaveStateFile},
+    {msg::kTipLoadStateFile, ctl::LoadStateFile},
+    {msg::kTipOutputFile, ctl::OutputFile},
+    {msg::kTipOpenInput, ctl::OpenInput},
+    {msg::kTipSaveState, ctl::SaveState},
+    {msg::kTipOpenState, ctl::OpenState},
+    {msg::kTipSaveOutput, ctl::SaveOutput},
+    {msg::kTipMemory, ctl::Memory},
+    {msg::kTipPrecision, ctl::Single},
+    {msg::kTipPrecision, ctl::Double},
+    {msg::kTipInstructionSet, ctl::X87},
+    {msg::kTipInstructionSet, ctl::Nnvec2},
+    {msg::kTipInstructionSet, ctl::Sse},
+    {msg::kTipPriority, ctl::Idle},
+    {msg::kTipPriority, ctl::Normal},
+    {msg::kTipPriority, ctl::High},
+    {msg::kTipLoadConversion, ctl::LoadConversion},
+    {msg::kTipSaveConversion, ctl::SaveConversion},
+    {msg::kTipStop, ctl::Stop},
+    {msg::kTipClear, ctl::Clear},
+    {msg::kTipBegin, ctl::Begin},
+    {msg::kTipHelp, ctl::Help},
 };
 
 }  // namespace

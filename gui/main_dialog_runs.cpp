@@ -13,6 +13,7 @@
 
 #include "begin_checks.h"
 #include "common/catalog_message.h"
+#include "common/message_ids.h"
 #include "control_table.h"
 #include "file_chooser.h"
 #include "mode_rules.h"
@@ -20,8 +21,8 @@
 
 namespace {
 
-constexpr unsigned kCloseDuringTrainingMessage = 35;
-constexpr unsigned kStopMessage = 36;
+constexpr unsigned kCloseDuringTrainingMessage = msg::kCloseDuringTraining;
+constexpr unsigned kStopMessage = msg::kStopRequested;
 constexpr int kClosePollMilliseconds = 2000;
 
 // Enabled by the worker last, in this order, when it gives the window back.

@@ -5,13 +5,14 @@
 
 #include "common/catalog_message.h"
 #include "common/engine_choice.h"
+#include "common/message_ids.h"
 #include "platform/library_loader.h"
 #include "run_window.h"
 
 namespace {
 
-constexpr unsigned kLibraryNotLoaded = 15;
-constexpr unsigned kPetMissing = 37;
+constexpr unsigned kLibraryNotLoaded = msg::kEngineNotLoaded;
+constexpr unsigned kPetMissing = msg::kPetMissing;
 constexpr std::uint32_t kErrorLevel = 2;
 constexpr std::uint32_t kModeBits = 3;
 
