@@ -106,8 +106,6 @@ class HelpManualTest : public QObject {
   void archivesThatCannotBeOpened_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("error");
-    QTest::newRow("missing") << "missing"
-                             << "No such file or directory";
     QTest::newRow("text file") << "text"
                                << "not a compiled help file, or it cannot be read";
     QTest::newRow("empty file") << "empty"
