@@ -285,39 +285,17 @@ struct RunFixture {
   }
 };
 
-struct WorkerCase {
-  const char* name;
-  std::uint32_t engineChoice;
-  std::uint32_t runFlags;
-  int result;
-  Lines lines;
-};
-
-class Worker : public testing::TestWithParam<WorkerCase> {};
-
-TEST_P(Worker, ReportsThenGivesTheWindowBack) {
+TEST(Worker, ReportsThenGivesTheWindowBack) {
   RunFixture run;
-  const WorkerCase& c = GetParam();
-  EXPECT_EQ(runWorker(run.request(c.engineChoice, c.runFlags)), c.result);
-  Lines expected = c.lines;
+  EXPECT_EQ(runWorker(run.request(kEngineNnvec2, 2 | 8)), 0);
   // Stop off and the choices back while the run still counts as active; the
   // rest of the window only after it has become inactive.
-  expected.push_back("<choices> active");
-  expected.push_back("<controls> inactive");
-  EXPECT_EQ(run.window.events(), expected);
+  EXPECT_EQ(run.window.events(),
+            (Lines{"flags 10 H 3 W 5 in 'series.txt' load (none) save 'saved.vns'", "progress",
+                   "error first", "error second", "stand-in finished", "<choices> active",
+                   "<controls> inactive"}));
   EXPECT_EQ(run.runActive.load(), 0);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, Worker,
-    testing::Values(WorkerCase{"BenchmarkHidesProgress", kEngineNnvec2, 0, 0,
-                               Lines{"flags 0 H 3 W 5 in 'series.txt' load (none) save 'saved.vns'",
-                                     "error first", "error second", "stand-in finished"}},
-                    WorkerCase{
-                        "GenerateShowsProgress", kEngineNnvec2, 2 | 8, 0,
-                        Lines{"flags 10 H 3 W 5 in 'series.txt' load (none) save 'saved.vns'",
-                              "progress", "error first", "error second", "stand-in finished"}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Worker, TrainEndsWhenStoppedFromAnotherThread) {
   RunFixture run;
