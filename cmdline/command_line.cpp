@@ -23,8 +23,8 @@ struct Option {
 
 // In the order the names are tried.
 const Option kOptions[] = {
-    {"-train", Kind::kFlag, nullptr, nullptr, nullptr, &CommandLine::trainSeen, 1},
-    {"-generate", Kind::kFlag, nullptr, nullptr, nullptr, &CommandLine::generateSeen, 2},
+    {"-train", Kind::kFlag, nullptr, nullptr, nullptr, &CommandLine::trainSeen, kRunTrain},
+    {"-generate", Kind::kFlag, nullptr, nullptr, nullptr, &CommandLine::generateSeen, kRunGenerate},
     {"-benchmark", Kind::kFlag, nullptr, nullptr, nullptr, &CommandLine::benchmarkSeen, 0},
     {"-numberOfNeurons", Kind::kInteger, &CommandLine::numberOfNeurons},
     {"-inputWindowSize", Kind::kInteger, &CommandLine::inputWindowSize},
@@ -38,8 +38,10 @@ const Option kOptions[] = {
     {"-outputFile", Kind::kFile, nullptr, nullptr, &CommandLine::outputFile},
     {"-loadStateFile", Kind::kFile, nullptr, nullptr, &CommandLine::loadStateFile},
     {"-saveStateFile", Kind::kFile, nullptr, nullptr, &CommandLine::saveStateFile},
-    {"-loadConversionState", Kind::kFlag, nullptr, nullptr, nullptr, nullptr, 4},
-    {"-saveConversionState", Kind::kFlag, nullptr, nullptr, nullptr, nullptr, 8},
+    {"-loadConversionState", Kind::kFlag, nullptr, nullptr, nullptr, nullptr,
+     kRunLoadConversionState},
+    {"-saveConversionState", Kind::kFlag, nullptr, nullptr, nullptr, nullptr,
+     kRunSaveConversionState},
     {"-doublePrecision", Kind::kFlag, nullptr, nullptr, nullptr, &CommandLine::doublePrecision, 0},
     {"-nnvec2", Kind::kFlag, nullptr, nullptr, nullptr, &CommandLine::nnvec2, 0},
     {"-SSE", Kind::kFlag, nullptr, nullptr, nullptr, &CommandLine::sse, 0},

@@ -2,18 +2,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/run_numbers.h"
+
 // What the console program's arguments ask for. Everything starts at zero or
 // absent: there are no defaults.
-struct CommandLine {
-  std::uint32_t runFlags = 0;
-  std::uint32_t numberOfNeurons = 0;
-  std::uint32_t inputWindowSize = 0;
-  std::uint32_t pointsToGenerate = 0;
-  std::uint32_t benchmarkingIterations = 0;
-  std::uint32_t benchmarkingDataPoints = 0;
-  double learningRate = 0.0;
-  double toleranceUnit = 0.0;
-  double trainToTolerance = 0.0;
+struct CommandLine : RunNumbers {
   const char* inputFile = nullptr;
   const char* outputFile = nullptr;
   const char* loadStateFile = nullptr;

@@ -53,7 +53,8 @@ void createSink(ProgramResources& r, std::uint32_t consoleThreshold) {
     r.sink = {new ConsoleLogSink(consoleThreshold, 2, r.log.stream),
               [](OutputSink* s) { delete static_cast<ConsoleLogSink*>(s); }};
   } else {
-    r.sink = {new ConsoleSink(consoleThreshold), [](OutputSink* s) { delete static_cast<ConsoleSink*>(s); }};
+    r.sink = {new ConsoleSink(consoleThreshold),
+              [](OutputSink* s) { delete static_cast<ConsoleSink*>(s); }};
   }
 }
 
@@ -102,10 +103,8 @@ int runProgram(int argc, char** argv, ProgramResources& r) {
     });
   }
   const std::int32_t result =
-      pet(line.runFlags, line.numberOfNeurons, line.inputWindowSize, line.pointsToGenerate,
-          line.benchmarkingDataPoints, line.benchmarkingIterations, line.learningRate,
-          line.toleranceUnit, line.trainToTolerance, line.inputFile, line.outputFile,
-          line.loadStateFile, line.saveStateFile, &sink, &keepRunning, language);
+      callPet(pet, line, line.inputFile, line.outputFile, line.loadStateFile, line.saveStateFile,
+              &sink, &keepRunning, language);
   // The handler never outlives the sink it writes to.
   interrupts.reset();
   return result;
@@ -128,7 +127,8 @@ int main(int argc, char** argv) {
     // No catalogue text can be used without the string table.
     std::printf("Failed to load %s\n", "Language.dll");
     if (resources.log.stream != nullptr) {
-      std::fprintf(resources.log.stream, "LoadLibrary() failed to load %s, EC = %d\n", "Language.dll", errorCode);
+      std::fprintf(resources.log.stream, "LoadLibrary() failed to load %s, EC = %d\n",
+                   "Language.dll", errorCode);
     }
     return kRefused;
   }

@@ -2,14 +2,15 @@
 
 #include "common/engine_choice.h"
 #include "common/message_ids.h"
+#include "common/run_numbers.h"
 #include "mode_rules.h"
 
 std::uint32_t runFlagsFor(int modeIndex, bool loadConversionTicked, bool saveConversionTicked) {
   std::uint32_t flags = 0;
-  if (modeIndex == kModeTrain) flags |= 1;
-  if (modeIndex == kModeGenerate) flags |= 2;
-  if (loadConversionTicked) flags |= 4;
-  if (saveConversionTicked) flags |= 8;
+  if (modeIndex == kModeTrain) flags |= kRunTrain;
+  if (modeIndex == kModeGenerate) flags |= kRunGenerate;
+  if (loadConversionTicked) flags |= kRunLoadConversionState;
+  if (saveConversionTicked) flags |= kRunSaveConversionState;
   return flags;
 }
 

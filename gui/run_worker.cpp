@@ -14,7 +14,7 @@ namespace {
 constexpr unsigned kLibraryNotLoaded = msg::kEngineNotLoaded;
 constexpr unsigned kPetMissing = msg::kPetMissing;
 constexpr std::uint32_t kErrorLevel = 2;
-constexpr std::uint32_t kModeBits = 3;
+constexpr std::uint32_t kModeBits = kRunTrain | kRunGenerate;
 
 void report(RunRequest& request, unsigned message, const char* library, int error) {
   char text[kMessageBufferSize];
@@ -38,12 +38,10 @@ int callEngine(RunRequest& r) {
     freeLibrary(module);
     return 1;
   }
-  const int result =
-      pet(r.runFlags, r.numberOfNeurons, r.inputWindowSize, r.pointsToGenerate,
-          r.benchmarkingDataPoints, r.benchmarkingIterations, r.learningRate, r.toleranceUnit,
-          r.trainToTolerance, r.inputFile.c_str(), r.outputFile.c_str(),
-          r.loadStateFile ? r.loadStateFile->c_str() : nullptr, r.saveStateFile.c_str(),
-          r.outputSink(), reinterpret_cast<const std::int32_t*>(r.keepRunning), r.languageModule);
+  const int result = callPet(
+      pet, r, r.inputFile.c_str(), r.outputFile.c_str(),
+      r.loadStateFile ? r.loadStateFile->c_str() : nullptr, r.saveStateFile.c_str(), r.outputSink(),
+      reinterpret_cast<const std::int32_t*>(r.keepRunning), r.languageModule);
   freeLibrary(module);
   return result;
 }

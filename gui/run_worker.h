@@ -8,6 +8,7 @@
 #include <thread>
 #include <variant>
 
+#include "common/run_numbers.h"
 #include "list_box_sink.h"
 #include "platform/thread_priority.h"
 
@@ -21,22 +22,13 @@ static_assert(alignof(std::atomic<std::int32_t>) == alignof(std::int32_t));
 
 // One run: made by Begin on the window's thread, handed to the worker, and
 // released by the worker with everything it owns when the run is over.
-struct RunRequest {
+struct RunRequest : RunNumbers {
   std::uint32_t engineChoice = 0;
   RunWindow* window = nullptr;
   // Where the engine libraries are looked for; empty: by bare name, the
   // loader's own search (the program's directory first).
   std::string engineDirectory;
 
-  std::uint32_t runFlags = 0;
-  std::uint32_t numberOfNeurons = 0;
-  std::uint32_t inputWindowSize = 0;
-  std::uint32_t pointsToGenerate = 0;
-  std::uint32_t benchmarkingDataPoints = 0;
-  std::uint32_t benchmarkingIterations = 0;
-  double learningRate = 0.0;
-  double toleranceUnit = 0.0;
-  double trainToTolerance = 0.0;
   std::string inputFile;
   std::string outputFile;
   std::optional<std::string> loadStateFile;  // absent when the field is empty

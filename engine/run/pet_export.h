@@ -33,14 +33,16 @@ inline std::int32_t reportEscapedException(OutputSink* sink, void* languageModul
       double trainToTolerance, const char* inputFile, const char* outputFile,                         \
       const char* loadStateFile, const char* saveStateFile, OutputSink* sink,                         \
       const std::int32_t* keepRunning, void* languageModule) {                                        \
-    const engine::RunParameters parameters{runFlags,         numberOfNeurons,                         \
-                                           inputWindowSize,  pointsToGenerate,                        \
-                                           benchmarkingDataPoints, benchmarkingIterations,            \
-                                           learningRate,     toleranceUnit,                           \
-                                           trainToTolerance, inputFile,                               \
-                                           outputFile,       loadStateFile,                           \
-                                           saveStateFile,    sink,                                    \
-                                           keepRunning,      languageModule};                         \
+    const engine::RunParameters parameters{                                                          \
+        {runFlags, numberOfNeurons, inputWindowSize, pointsToGenerate, benchmarkingDataPoints,        \
+         benchmarkingIterations, learningRate, toleranceUnit, trainToTolerance},                      \
+        inputFile,                                                                                    \
+        outputFile,                                                                                   \
+        loadStateFile,                                                                                \
+        saveStateFile,                                                                                \
+        sink,                                                                                         \
+        keepRunning,                                                                                  \
+        languageModule};                                                                              \
     try {                                                                                             \
       /* The only place the engine reads the calendar time: the run's seed. */                        \
       return engine::runEngine<BUILD>(parameters, static_cast<std::uint32_t>(std::time(nullptr)));    \

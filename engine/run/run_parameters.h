@@ -1,27 +1,20 @@
 #pragma once
 #include <cstdint>
 
+#include "common/run_numbers.h"
+
 class OutputSink;
 
 namespace engine {
 
 // Bits of runFlags.
-constexpr std::uint32_t kTrainFlag = 1;
-constexpr std::uint32_t kGenerateFlag = 2;
-constexpr std::uint32_t kLoadConversionStateFlag = 4;
-constexpr std::uint32_t kSaveConversionStateFlag = 8;
+constexpr std::uint32_t kTrainFlag = kRunTrain;
+constexpr std::uint32_t kGenerateFlag = kRunGenerate;
+constexpr std::uint32_t kLoadConversionStateFlag = kRunLoadConversionState;
+constexpr std::uint32_t kSaveConversionStateFlag = kRunSaveConversionState;
 
 // The sixteen arguments of one run, as the front end passed them.
-struct RunParameters {
-  std::uint32_t runFlags = 0;
-  std::uint32_t numberOfNeurons = 0;
-  std::uint32_t inputWindowSize = 0;
-  std::uint32_t pointsToGenerate = 0;
-  std::uint32_t benchmarkingDataPoints = 0;
-  std::uint32_t benchmarkingIterations = 0;
-  double learningRate = 0.0;
-  double toleranceUnit = 0.0;
-  double trainToTolerance = 0.0;
+struct RunParameters : RunNumbers {
   const char* inputFile = nullptr;
   const char* outputFile = nullptr;
   const char* loadStateFile = nullptr;
