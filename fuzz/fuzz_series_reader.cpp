@@ -2,9 +2,9 @@
 // every line that ends in a line feed is one value, whatever it holds.
 #include <algorithm>
 
+#include "fuzz_support.h"
 #include "kernels/build_double.h"
 #include "kernels/build_single.h"
-#include "fuzz_support.h"
 #include "model/series_input.h"
 
 namespace {

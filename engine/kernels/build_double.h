@@ -5,9 +5,9 @@
 
 #include "kernels/double_kernels.h"
 #include "kernels/lane_driver.h"
+#include "kernels/scalar_kernels.h"
 #include "model/network_math.h"
 #include "run/result_codes.h"
-#include "kernels/scalar_kernels.h"
 
 namespace engine {
 
@@ -42,8 +42,9 @@ struct DoubleBuild : scalar::Kernels<double> {
     static constexpr std::uint32_t kMinimumWidth = 8;
     static constexpr int kInterleavedRows = 4;
     template <int kRows>
-    __attribute__((always_inline)) static void updateAndSum(double* const* rows, const double* d, const double* x,
-                                                            const double* next, double bias, std::uint32_t w,
+    __attribute__((always_inline)) static void updateAndSum(double* const* rows, const double* d,
+                                                            const double* x, const double* next,
+                                                            double bias, std::uint32_t w,
                                                             double* sums) {
       if constexpr (kRows == 2) {
         double_kernels::updateAndSumTwoRows(rows, d, x, next, bias, w, sums);
@@ -60,8 +61,9 @@ struct DoubleBuild : scalar::Kernels<double> {
     static constexpr int kNarrowestGroup = 2;
     static constexpr std::uint32_t kMinimumWidth = 8;
     template <int kRows>
-    __attribute__((always_inline)) static void updateAndSum(double* const* rows, const double* d, const double* x,
-                                                            const double* next, double bias, std::uint32_t w,
+    __attribute__((always_inline)) static void updateAndSum(double* const* rows, const double* d,
+                                                            const double* x, const double* next,
+                                                            double bias, std::uint32_t w,
                                                             double* sums) {
       double_kernels::updateAndSumTwoRows(rows, d, x, next, bias, w, sums);
     }

@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "kernels/lane_driver.h"
-#include "model/network_math.h"
-#include "run/result_codes.h"
 #include "kernels/scalar_kernels.h"
 #include "kernels/single_kernels.h"
+#include "model/network_math.h"
+#include "run/result_codes.h"
 
 namespace engine {
 
@@ -43,8 +43,9 @@ struct SingleBuild : scalar::Kernels<float> {
     static constexpr std::uint32_t kMinimumWidth = 8;
     static constexpr int kInterleavedRows = 4;
     template <int kRows>
-    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d, const float* x,
-                                                            const float* next, float bias, std::uint32_t w,
+    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d,
+                                                            const float* x, const float* next,
+                                                            float bias, std::uint32_t w,
                                                             double* sums) {
       if constexpr (kRows == 2) {
         single_kernels::updateAndSumTwoRowsWide(rows, d, x, next, bias, w, sums);
@@ -53,7 +54,8 @@ struct SingleBuild : scalar::Kernels<float> {
         for (int k = 0; k < kRows; k += 4 * kGroups) {
           float* groups[kGroups];
           for (int g = 0; g < kGroups; ++g) groups[g] = rows[k + 4 * g];
-          single_kernels::updateAndSumInterleaved<kGroups>(groups, d + k, x, next, bias, w, sums + k);
+          single_kernels::updateAndSumInterleaved<kGroups>(groups, d + k, x, next, bias, w,
+                                                           sums + k);
         }
       }
     }
@@ -63,8 +65,9 @@ struct SingleBuild : scalar::Kernels<float> {
     static constexpr int kNarrowestGroup = 2;
     static constexpr std::uint32_t kMinimumWidth = 8;
     template <int kRows>
-    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d, const float* x,
-                                                            const float* next, float bias, std::uint32_t w,
+    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d,
+                                                            const float* x, const float* next,
+                                                            float bias, std::uint32_t w,
                                                             double* sums) {
       single_kernels::updateAndSumTwoRows(rows, d, x, next, bias, w, sums);
     }

@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "kernels/lane_driver.h"
-#include "model/network_math.h"
-#include "run/result_codes.h"
 #include "kernels/vec2_kernels.h"
 #include "kernels/vec2_reference.h"
+#include "model/network_math.h"
+#include "run/result_codes.h"
 
 namespace engine {
 
@@ -37,8 +37,8 @@ struct Vec2Build {
     static double hiddenSum(Element bias, const Element* x, const Element* w, std::uint32_t n) {
       return static_cast<float>(vec2_reference::dot(bias, x, w, n));
     }
-    static double trainOutput(Element bias, const Element* z, Element* w, Element* back, std::uint32_t n,
-                              double learningRate, Element target) {
+    static double trainOutput(Element bias, const Element* z, Element* w, Element* back,
+                              std::uint32_t n, double learningRate, Element target) {
       return vec2_reference::trainOutput(bias, z, w, back, n, learningRate, target);
     }
     static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
@@ -54,8 +54,8 @@ struct Vec2Build {
   static double evaluate(Element bias, const Element* z, const Element* w, std::uint32_t n) {
     return vec2_kernels::dot(bias, z, w, n);
   }
-  static double trainOutput(Element bias, const Element* z, Element* w, Element* back, std::uint32_t n,
-                            double learningRate, Element target) {
+  static double trainOutput(Element bias, const Element* z, Element* w, Element* back,
+                            std::uint32_t n, double learningRate, Element target) {
     return vec2_kernels::trainOutput(bias, z, w, back, n, learningRate, target);
   }
   static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
@@ -71,16 +71,18 @@ struct Vec2Build {
     static constexpr int kNarrowestGroup = 4;
     static constexpr std::uint32_t kMinimumWidth = 16;
     template <int kRows>
-    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d, const float* x,
-                                                            const float* next, float bias, std::uint32_t w,
+    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d,
+                                                            const float* x, const float* next,
+                                                            float bias, std::uint32_t w,
                                                             double* sums) {
       for (int k = 0; k < kRows; k += 4) {
         vec2_kernels::updateAndSumFourRows(rows + k, d + k, x, next, bias, w, sums + k);
       }
       for (int k = 0; k < kRows; ++k) sums[k] = static_cast<float>(sums[k]);
     }
-    __attribute__((always_inline)) static double updateAndSumOne(float* row, float d, const float* x,
-                                                                 const float* next, float bias, std::uint32_t w) {
+    __attribute__((always_inline)) static double updateAndSumOne(float* row, float d,
+                                                                 const float* x, const float* next,
+                                                                 float bias, std::uint32_t w) {
       return static_cast<float>(vec2_kernels::updateAndSum(row, d, x, next, bias, w));
     }
   };

@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "kernels/lane_driver.h"
-#include "model/network_math.h"
-#include "run/result_codes.h"
 #include "kernels/vec4_kernels.h"
 #include "kernels/vec4_reference.h"
+#include "model/network_math.h"
+#include "run/result_codes.h"
 
 namespace engine {
 
@@ -41,8 +41,8 @@ struct Vec4Build {
     static double hiddenSum(Element bias, const Element* x, const Element* w, std::uint32_t n) {
       return vec4_reference::dot(bias, x, w, n);
     }
-    static double trainOutput(Element bias, const Element* z, Element* w, Element* back, std::uint32_t n,
-                              double learningRate, Element target) {
+    static double trainOutput(Element bias, const Element* z, Element* w, Element* back,
+                              std::uint32_t n, double learningRate, Element target) {
       return vec4_reference::trainOutput(bias, z, w, back, n, learningRate, target);
     }
     static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
@@ -56,8 +56,8 @@ struct Vec4Build {
   static double evaluate(Element bias, const Element* z, const Element* w, std::uint32_t n) {
     return vec4_kernels::dot(bias, z, w, n);
   }
-  static double trainOutput(Element bias, const Element* z, Element* w, Element* back, std::uint32_t n,
-                            double learningRate, Element target) {
+  static double trainOutput(Element bias, const Element* z, Element* w, Element* back,
+                            std::uint32_t n, double learningRate, Element target) {
     return vec4_kernels::trainOutput(bias, z, w, back, n, learningRate, target);
   }
   static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
@@ -77,8 +77,9 @@ struct Vec4Build {
     static constexpr int kInterleavedRows = 2;
     static constexpr std::uint32_t kInterleavedChunk = 4;
     template <int kRows>
-    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d, const float* x,
-                                                            const float* next, float bias, std::uint32_t w,
+    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d,
+                                                            const float* x, const float* next,
+                                                            float bias, std::uint32_t w,
                                                             double* sums) {
       constexpr int kPairs = kRows >= 8 ? 4 : kRows / 2;
       for (int k = 0; k < kRows; k += 2 * kPairs) {
@@ -87,8 +88,9 @@ struct Vec4Build {
         vec4_kernels::updateAndSumInterleaved<kPairs>(pairs, d + k, x, next, bias, w, sums + k);
       }
     }
-    __attribute__((always_inline)) static double updateAndSumOne(float* row, float d, const float* x,
-                                                                 const float* next, float bias, std::uint32_t w) {
+    __attribute__((always_inline)) static double updateAndSumOne(float* row, float d,
+                                                                 const float* x, const float* next,
+                                                                 float bias, std::uint32_t w) {
       return vec4_kernels::updateAndSum(row, d, x, next, bias, w);
     }
   };
@@ -96,11 +98,13 @@ struct Vec4Build {
   struct Avx2RowLanes : Avx2Lanes {
     static constexpr int kInterleavedRows = 0;
     template <int kRows>
-    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d, const float* x,
-                                                            const float* next, float bias, std::uint32_t w,
+    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d,
+                                                            const float* x, const float* next,
+                                                            float bias, std::uint32_t w,
                                                             double* sums) {
       for (int k = 0; k < kRows; k += 2) {
-        vec4_kernels::updateAndSumTwoRows(rows[k], rows[k + 1], d[k], d[k + 1], x, next, bias, w, sums + k);
+        vec4_kernels::updateAndSumTwoRows(rows[k], rows[k + 1], d[k], d[k + 1], x, next, bias, w,
+                                          sums + k);
       }
     }
   };

@@ -17,9 +17,11 @@ namespace engine::double_kernels {
 // and sums[k] = bias + Σ next[m]·row[m] over the new weights, in index
 // order, unrounded. One load per group and step, no transposes.
 template <int G>
-__attribute__((target("avx2"))) inline void updateAndSumInterleaved(double* const* groups, const double* d,
-                                                                    const double* x, const double* next,
-                                                                    double bias, std::uint32_t w, double* sums) {
+__attribute__((target("avx2"))) inline void updateAndSumInterleaved(double* const* groups,
+                                                                    const double* d,
+                                                                    const double* x,
+                                                                    const double* next, double bias,
+                                                                    std::uint32_t w, double* sums) {
   __m256d dv[G];
   __m256d acc[G];
   double* g[G];
@@ -38,7 +40,8 @@ __attribute__((target("avx2"))) inline void updateAndSumInterleaved(double* cons
     // which the processor stalls on.
     __m256d r[G];
 #pragma GCC unroll 4
-    for (int k = 0; k < G; ++k) r[k] = _mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_loadu_pd(g[k]));
+    for (int k = 0; k < G; ++k)
+      r[k] = _mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_loadu_pd(g[k]));
 #pragma GCC unroll 4
     for (int k = 0; k < G; ++k) {
       _mm256_storeu_pd(g[k], r[k]);
@@ -52,8 +55,8 @@ __attribute__((target("avx2"))) inline void updateAndSumInterleaved(double* cons
 
 // The same for two rows in the two lanes of an SSE2 register: for the rows
 // left over when fewer than four remain (or without AVX2).
-inline void updateAndSumTwoRows(double* const* rows, const double* d, const double* x, const double* next,
-                                double bias, std::uint32_t w, double* sums) {
+inline void updateAndSumTwoRows(double* const* rows, const double* d, const double* x,
+                                const double* next, double bias, std::uint32_t w, double* sums) {
   __m128d acc = _mm_set1_pd(bias);
   const __m128d d0 = _mm_set1_pd(d[0]);
   const __m128d d1 = _mm_set1_pd(d[1]);

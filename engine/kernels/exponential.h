@@ -70,7 +70,8 @@ __attribute__((always_inline)) inline void exponentialInRange(const Real& x, Rea
   using namespace exponential_constants;
   const Real shifted = x * kInverseLn2 + kRoundingShift;
   const Real kd = shifted - kRoundingShift;
-  const Word kb = __builtin_bit_cast(Word, shifted) - std::bit_cast<std::uint64_t>(kRoundingShift) + kHalfBias;
+  const Word kb =
+      __builtin_bit_cast(Word, shifted) - std::bit_cast<std::uint64_t>(kRoundingShift) + kHalfBias;
 
   // r + c = x − k·ln2 to about 2^-100; the subtraction of the low part is
   // split exactly into its rounded value r and its error c.

@@ -14,7 +14,7 @@ struct ReferenceKernelsOf {
   using type = Build;
 };
 template <class Build>
-  requires requires { typename Build::Reference; }
+requires requires { typename Build::Reference; }
 struct ReferenceKernelsOf<Build> {
   using type = typename Build::Reference;
 };
@@ -40,10 +40,16 @@ struct ReferencePass {
   // A copy of a network's weights.
   template <class Net>
   explicit ReferencePass(const Net& net)
-      : h(net.h), w(net.w), hiddenBias(net.hiddenBias), outputBias(net.output.bias),
-        learningRate(net.output.learningRate), output(net.output.weights.data(), net.output.weights.data() + net.h),
-        z(net.h), back(net.h) {
-    for (std::uint32_t r = 0; r < h; ++r) hidden.insert(hidden.end(), net.hiddenWeights.row(r), net.hiddenWeights.row(r) + w);
+      : h(net.h),
+        w(net.w),
+        hiddenBias(net.hiddenBias),
+        outputBias(net.output.bias),
+        learningRate(net.output.learningRate),
+        output(net.output.weights.data(), net.output.weights.data() + net.h),
+        z(net.h),
+        back(net.h) {
+    for (std::uint32_t r = 0; r < h; ++r)
+      hidden.insert(hidden.end(), net.hiddenWeights.row(r), net.hiddenWeights.row(r) + w);
   }
 
   // Returns the pass error.
@@ -52,11 +58,14 @@ struct ReferencePass {
     for (std::uint32_t j = w; j < n; ++j) {
       const Element* x = series + (j - w);
       for (std::uint32_t r = 0; r < h; ++r) {
-        z[r] = static_cast<Element>(logistic(Kernels::hiddenSum(hiddenBias, x, &hidden[std::size_t{r} * w], w)));
+        z[r] = static_cast<Element>(
+            logistic(Kernels::hiddenSum(hiddenBias, x, &hidden[std::size_t{r} * w], w)));
       }
-      const double y = Kernels::trainOutput(outputBias, z.data(), output.data(), back.data(), h, learningRate, series[j]);
+      const double y = Kernels::trainOutput(outputBias, z.data(), output.data(), back.data(), h,
+                                            learningRate, series[j]);
       for (std::uint32_t r = 0; r < h; ++r) {
-        const Element d = static_cast<Element>(hiddenFactor(static_cast<double>(z[r]), static_cast<double>(back[r])));
+        const Element d = static_cast<Element>(
+            hiddenFactor(static_cast<double>(z[r]), static_cast<double>(back[r])));
         Kernels::updateHidden(d, x, &hidden[std::size_t{r} * w], w);
       }
       const double e = sampleError(y, static_cast<double>(series[j]));

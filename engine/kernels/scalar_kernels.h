@@ -11,7 +11,8 @@ namespace engine::scalar {
 template <class E>
 inline double dot(double start, const E* x, const E* w, std::uint32_t n) {
   double a = start;
-  for (std::uint32_t m = 0; m < n; ++m) a = a + static_cast<double>(x[m]) * static_cast<double>(w[m]);
+  for (std::uint32_t m = 0; m < n; ++m)
+    a = a + static_cast<double>(x[m]) * static_cast<double>(w[m]);
   return a;
 }
 
@@ -24,7 +25,8 @@ inline double trainOutput(E bias, const E* z, E* w, E* back, std::uint32_t n, do
   const double y = dot<E>(bias, z, w, n);
   const E g = static_cast<E>((static_cast<double>(target) - y) * learningRate);
   for (std::uint32_t i = 0; i < n; ++i) {
-    w[i] = static_cast<E>(static_cast<double>(g) * static_cast<double>(z[i]) + static_cast<double>(w[i]));
+    w[i] = static_cast<E>(static_cast<double>(g) * static_cast<double>(z[i]) +
+                          static_cast<double>(w[i]));
     back[i] = static_cast<E>(static_cast<double>(g) * static_cast<double>(w[i]));
   }
   return y;
@@ -34,7 +36,8 @@ inline double trainOutput(E bias, const E* z, E* w, E* back, std::uint32_t n, do
 template <class E>
 inline void updateHidden(E d, const E* x, E* row, std::uint32_t n) {
   for (std::uint32_t m = 0; m < n; ++m) {
-    row[m] = static_cast<E>(static_cast<double>(d) * static_cast<double>(x[m]) + static_cast<double>(row[m]));
+    row[m] = static_cast<E>(static_cast<double>(d) * static_cast<double>(x[m]) +
+                            static_cast<double>(row[m]));
   }
 }
 
@@ -42,13 +45,20 @@ inline void updateHidden(E d, const E* x, E* row, std::uint32_t n) {
 template <class E>
 struct Kernels {
   // bias + Σ x·w over a window, in index order; unrounded.
-  static double hiddenSum(E bias, const E* x, const E* w, std::uint32_t n) { return dot<E>(bias, x, w, n); }
+  static double hiddenSum(E bias, const E* x, const E* w, std::uint32_t n) {
+    return dot<E>(bias, x, w, n);
+  }
   // The output neuron's prediction for Generate; unrounded.
-  static double evaluate(E bias, const E* z, const E* w, std::uint32_t n) { return dot<E>(bias, z, w, n); }
-  static double trainOutput(E bias, const E* z, E* w, E* back, std::uint32_t n, double learningRate, E target) {
+  static double evaluate(E bias, const E* z, const E* w, std::uint32_t n) {
+    return dot<E>(bias, z, w, n);
+  }
+  static double trainOutput(E bias, const E* z, E* w, E* back, std::uint32_t n, double learningRate,
+                            E target) {
     return scalar::trainOutput<E>(bias, z, w, back, n, learningRate, target);
   }
-  static void updateHidden(E d, const E* x, E* row, std::uint32_t n) { scalar::updateHidden<E>(d, x, row, n); }
+  static void updateHidden(E d, const E* x, E* row, std::uint32_t n) {
+    scalar::updateHidden<E>(d, x, row, n);
+  }
 };
 
 }  // namespace engine::scalar

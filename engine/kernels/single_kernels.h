@@ -15,16 +15,18 @@ namespace engine::single_kernels {
 
 // d·x + row over four weights of one row, rounded to float. xv: the four
 // window values widened, d: the row's factor in every lane.
-__attribute__((target("avx2"), always_inline)) inline __m128 updateFour(const float* row, __m256d d, __m256d xv) {
+__attribute__((target("avx2"), always_inline)) inline __m128 updateFour(const float* row, __m256d d,
+                                                                        __m256d xv) {
   return _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(d, xv), _mm256_cvtps_pd(_mm_loadu_ps(row))));
 }
 
 // The rest of a row after the vector steps, one weight at a time: the update
 // and the chain as the reference states them.
-inline double finishRow(float* row, float d, const float* x, const float* next, double a, std::uint32_t m,
-                        std::uint32_t w) {
+inline double finishRow(float* row, float d, const float* x, const float* next, double a,
+                        std::uint32_t m, std::uint32_t w) {
   for (; m < w; ++m) {
-    row[m] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[m]) + static_cast<double>(row[m]));
+    row[m] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[m]) +
+                                static_cast<double>(row[m]));
     a = a + static_cast<double>(next[m]) * static_cast<double>(row[m]);
   }
   return a;
@@ -38,8 +40,9 @@ inline double finishRow(float* row, float d, const float* x, const float* next, 
 // stored, in index order, in double, unrounded. Each step widens four
 // weights with one load, so no transposes are needed.
 template <int G>
-__attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const* groups, const float* d,
-                                                                    const float* x, const float* next, float bias,
+__attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const* groups,
+                                                                    const float* d, const float* x,
+                                                                    const float* next, float bias,
                                                                     std::uint32_t w, double* sums) {
   __m256d dv[G];
   __m256d acc[G];
@@ -60,7 +63,8 @@ __attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const
     __m128 f[G];
 #pragma GCC unroll 4
     for (int k = 0; k < G; ++k) {
-      f[k] = _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_cvtps_pd(_mm_loadu_ps(g[k]))));
+      f[k] = _mm256_cvtpd_ps(
+          _mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_cvtps_pd(_mm_loadu_ps(g[k]))));
     }
 #pragma GCC unroll 4
     for (int k = 0; k < G; ++k) {
@@ -75,8 +79,9 @@ __attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const
 
 // The same for two rows, four weights a step: the update in 256-bit
 // registers, the two rows' chains in the two lanes of one 128-bit register.
-__attribute__((target("avx2"))) inline void updateAndSumTwoRowsWide(float* const* rows, const float* d,
-                                                                    const float* x, const float* next, float bias,
+__attribute__((target("avx2"))) inline void updateAndSumTwoRowsWide(float* const* rows,
+                                                                    const float* d, const float* x,
+                                                                    const float* next, float bias,
                                                                     std::uint32_t w, double* sums) {
   const __m256d d0 = _mm256_set1_pd(static_cast<double>(d[0]));
   const __m256d d1 = _mm256_set1_pd(static_cast<double>(d[1]));
@@ -108,12 +113,14 @@ __attribute__((target("avx2"))) inline void updateAndSumTwoRowsWide(float* const
 inline __m128d loadTwo(const float* p) {
   return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i_u*>(p))));
 }
-inline void storeTwo(float* p, __m128 v) { _mm_storel_epi64(reinterpret_cast<__m128i_u*>(p), _mm_castps_si128(v)); }
+inline void storeTwo(float* p, __m128 v) {
+  _mm_storel_epi64(reinterpret_cast<__m128i_u*>(p), _mm_castps_si128(v));
+}
 
 // The same for two rows in the two lanes of an SSE2 register: for the rows
 // left over when fewer than four remain (or without AVX2).
-inline void updateAndSumTwoRows(float* const* rows, const float* d, const float* x, const float* next, float bias,
-                                std::uint32_t w, double* sums) {
+inline void updateAndSumTwoRows(float* const* rows, const float* d, const float* x,
+                                const float* next, float bias, std::uint32_t w, double* sums) {
   __m128d acc = _mm_set1_pd(static_cast<double>(bias));
   const __m128d d0 = _mm_set1_pd(static_cast<double>(d[0]));
   const __m128d d1 = _mm_set1_pd(static_cast<double>(d[1]));

@@ -13,23 +13,26 @@ namespace engine::vec2_kernels {
 
 // (a0+a1, a2+a3, b0+b1, b2+b3) with plain SSE shuffles.
 inline __m128 pairSums(__m128 a, __m128 b) {
-  return _mm_add_ps(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)), _mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+  return _mm_add_ps(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)),
+                    _mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
 }
 
-inline void prefetchAhead(const float* a) { _mm_prefetch(reinterpret_cast<const char*>(a) + 400, _MM_HINT_T0); }
+inline void prefetchAhead(const float* a) {
+  _mm_prefetch(reinterpret_cast<const char*>(a) + 400, _MM_HINT_T0);
+}
 
 // The block sum ((p0+p1)+(p2+p3)) + ((p4+p5)+(p6+p7)) of 16 products e,
 // given as four vectors, with p_k = e_2k + e_2k+1.
 inline float blockSum(__m128 e0, __m128 e1, __m128 e2, __m128 e3) {
   const __m128 p = pairSums(pairSums(e0, e1), pairSums(e2, e3));  // (p0+p1, p2+p3, p4+p5, p6+p7)
-  const __m128 q = pairSums(p, p);                                // ((p0+p1)+(p2+p3), (p4+p5)+(p6+p7), ...)
+  const __m128 q = pairSums(p, p);  // ((p0+p1)+(p2+p3), (p4+p5)+(p6+p7), ...)
   return _mm_cvtss_f32(_mm_add_ss(q, _mm_shuffle_ps(q, q, _MM_SHUFFLE(1, 1, 1, 1))));
 }
 
 // The running total after the blocks: the pairs that follow, one by one, then
 // the odd last element in double; as vec2_reference::dot.
-inline double finishDot(float low, float high, bool hadBlocks, const float* x, const float* w, std::uint32_t i,
-                        std::uint32_t n) {
+inline double finishDot(float low, float high, bool hadBlocks, const float* x, const float* w,
+                        std::uint32_t i, std::uint32_t n) {
   if (hadBlocks) {
     low = low + high;
     high = 0.0f;
@@ -41,7 +44,8 @@ inline double finishDot(float low, float high, bool hadBlocks, const float* x, c
     high = q;
   }
   if (i > blocksEnd) low = low + high;
-  if (i < n) return static_cast<double>(w[i]) * static_cast<double>(x[i]) + static_cast<double>(low);
+  if (i < n)
+    return static_cast<double>(w[i]) * static_cast<double>(x[i]) + static_cast<double>(low);
   return low;
 }
 
@@ -64,10 +68,11 @@ inline double dot(float b, const float* x, const float* w, std::uint32_t n) {
 }
 
 // The output step of vec2_reference::trainOutput.
-inline double trainOutput(float bias, const float* z, float* w, float* back, std::uint32_t n, double learningRate,
-                          float target) {
+inline double trainOutput(float bias, const float* z, float* w, float* back, std::uint32_t n,
+                          double learningRate, float target) {
   const float y = static_cast<float>(dot(bias, z, w, n));
-  const float g = static_cast<float>((static_cast<double>(target) - static_cast<double>(y)) * learningRate);
+  const float g =
+      static_cast<float>((static_cast<double>(target) - static_cast<double>(y)) * learningRate);
   const __m128 gv = _mm_set1_ps(g);
   std::uint32_t i = 0;
   for (; i + 4 <= n; i += 4) {
@@ -83,7 +88,8 @@ inline double trainOutput(float bias, const float* z, float* w, float* back, std
     back[i] = w[i] * g;
   }
   if (i < n) {
-    w[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(z[i]) + static_cast<double>(w[i]));
+    w[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(z[i]) +
+                              static_cast<double>(w[i]));
     back[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(w[i]));
   }
   return y;
@@ -93,13 +99,15 @@ inline double trainOutput(float bias, const float* z, float* w, float* back, std
 inline void updateHidden(float d, const float* x, float* row, std::uint32_t n) {
   const __m128 dv = _mm_set1_ps(d);
   std::uint32_t m = 0;
-  for (; m + 4 <= n; m += 4) _mm_storeu_ps(row + m, _mm_add_ps(_mm_mul_ps(dv, _mm_loadu_ps(x + m)), _mm_loadu_ps(row + m)));
+  for (; m + 4 <= n; m += 4)
+    _mm_storeu_ps(row + m, _mm_add_ps(_mm_mul_ps(dv, _mm_loadu_ps(x + m)), _mm_loadu_ps(row + m)));
   for (; m + 2 <= n; m += 2) {
     row[m] = d * x[m] + row[m];
     row[m + 1] = d * x[m + 1] + row[m + 1];
   }
   if (m < n) {
-    row[m] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[m]) + static_cast<double>(row[m]));
+    row[m] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[m]) +
+                                static_cast<double>(row[m]));
   }
 }
 
@@ -108,15 +116,18 @@ inline void updateHidden(float d, const float* x, float* row, std::uint32_t n) {
 // block's 16 products sit in two 256-bit registers; the first horizontal add
 // gives (p0,p1,p4,p5 | p2,p3,p6,p7), the second pairs those within each half,
 // and the halves' sum holds (p0+p1)+(p2+p3) and (p4+p5)+(p6+p7).
-__attribute__((target("avx2"))) inline double updateAndSum(float* row, float d, const float* x, const float* next,
-                                                           float bias, std::uint32_t n) {
+__attribute__((target("avx2"))) inline double updateAndSum(float* row, float d, const float* x,
+                                                           const float* next, float bias,
+                                                           std::uint32_t n) {
   const __m256 dv = _mm256_set1_ps(d);
   float low = bias;
   float high = 0.0f;
   std::uint32_t i = 0;
   for (; i + 16 <= n; i += 16) {
-    const __m256 w0 = _mm256_add_ps(_mm256_mul_ps(dv, _mm256_loadu_ps(x + i)), _mm256_loadu_ps(row + i));
-    const __m256 w1 = _mm256_add_ps(_mm256_mul_ps(dv, _mm256_loadu_ps(x + i + 8)), _mm256_loadu_ps(row + i + 8));
+    const __m256 w0 =
+        _mm256_add_ps(_mm256_mul_ps(dv, _mm256_loadu_ps(x + i)), _mm256_loadu_ps(row + i));
+    const __m256 w1 =
+        _mm256_add_ps(_mm256_mul_ps(dv, _mm256_loadu_ps(x + i + 8)), _mm256_loadu_ps(row + i + 8));
     _mm256_storeu_ps(row + i, w0);
     _mm256_storeu_ps(row + i + 8, w1);
     const __m256 h = _mm256_hadd_ps(_mm256_mul_ps(_mm256_loadu_ps(next + i), w0),
@@ -138,8 +149,9 @@ __attribute__((target("avx2"))) inline double updateAndSum(float* row, float d, 
 // both rows' (p0+p1)+(p2+p3) and (p4+p5)+(p6+p7); a last horizontal add of
 // two such results gives the four block sums. Each lane's running total is
 // the one row's. sums: the four rows' results.
-__attribute__((target("avx2"))) inline void updateAndSumFourRows(float* const* rows, const float* d, const float* x,
-                                                                 const float* next, float bias, std::uint32_t n,
+__attribute__((target("avx2"))) inline void updateAndSumFourRows(float* const* rows, const float* d,
+                                                                 const float* x, const float* next,
+                                                                 float bias, std::uint32_t n,
                                                                  double* sums) {
   const __m256 d0 = _mm256_set1_ps(d[0]);
   const __m256 d1 = _mm256_set1_ps(d[1]);

@@ -19,7 +19,8 @@ inline double dot(float b, const float* x, const float* w, std::uint32_t n) {
   std::uint32_t i = 0;
   for (; i + 16 <= n; i += 16) {
     float p[8];
-    for (int k = 0; k < 8; ++k) p[k] = x[i + 2 * k] * w[i + 2 * k] + x[i + 2 * k + 1] * w[i + 2 * k + 1];
+    for (int k = 0; k < 8; ++k)
+      p[k] = x[i + 2 * k] * w[i + 2 * k] + x[i + 2 * k + 1] * w[i + 2 * k + 1];
     const float s = ((p[0] + p[1]) + (p[2] + p[3])) + ((p[4] + p[5]) + (p[6] + p[7]));
     low = low + high;
     high = s;
@@ -35,7 +36,8 @@ inline double dot(float b, const float* x, const float* w, std::uint32_t n) {
     high = q;
   }
   if (i > blocksEnd) low = low + high;
-  if (i < n) return static_cast<double>(w[i]) * static_cast<double>(x[i]) + static_cast<double>(low);
+  if (i < n)
+    return static_cast<double>(w[i]) * static_cast<double>(x[i]) + static_cast<double>(low);
   return low;
 }
 
@@ -46,7 +48,8 @@ inline double dot(float b, const float* x, const float* w, std::uint32_t n) {
 inline double trainOutput(float bias, const float* z, float* w, float* back, std::uint32_t n,
                           double learningRate, float target) {
   const float y = static_cast<float>(dot(bias, z, w, n));
-  const float g = static_cast<float>((static_cast<double>(target) - static_cast<double>(y)) * learningRate);
+  const float g =
+      static_cast<float>((static_cast<double>(target) - static_cast<double>(y)) * learningRate);
   const std::uint32_t whole = n & ~1u;
   std::uint32_t i = 0;
   for (; i < whole; ++i) {
@@ -54,7 +57,8 @@ inline double trainOutput(float bias, const float* z, float* w, float* back, std
     back[i] = w[i] * g;
   }
   if (i < n) {
-    w[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(z[i]) + static_cast<double>(w[i]));
+    w[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(z[i]) +
+                              static_cast<double>(w[i]));
     back[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(w[i]));
   }
   return y;
@@ -67,7 +71,8 @@ inline void updateHidden(float d, const float* x, float* row, std::uint32_t n) {
   std::uint32_t m = 0;
   for (; m < whole; ++m) row[m] = d * x[m] + row[m];
   if (m < n) {
-    row[m] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[m]) + static_cast<double>(row[m]));
+    row[m] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[m]) +
+                                static_cast<double>(row[m]));
   }
 }
 

@@ -42,15 +42,16 @@ inline double dot(float b, const float* x, const float* w, std::uint32_t n) {
     acc = _mm_add_ps(_mm_add_ps(_mm_add_ps(p0, p1), _mm_add_ps(p2, p3)), acc);
   }
   acc = _mm_set_ss(blocksSum(acc, i > 0));
-  for (; i + 4 <= n; i += 4) acc = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(x + i), _mm_loadu_ps(w + i)), acc);
+  for (; i + 4 <= n; i += 4)
+    acc = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(x + i), _mm_loadu_ps(w + i)), acc);
   double r = laneSum(acc);
   for (; i < n; ++i) r = r + static_cast<double>(w[i]) * static_cast<double>(x[i]);
   return r;
 }
 
 // The output step of vec4_reference::trainOutput.
-inline double trainOutput(float bias, const float* z, float* w, float* back, std::uint32_t n, double learningRate,
-                          float target) {
+inline double trainOutput(float bias, const float* z, float* w, float* back, std::uint32_t n,
+                          double learningRate, float target) {
   const double y = dot(bias, z, w, n);
   const float g = static_cast<float>((static_cast<double>(target) - y) * learningRate);
   const __m128 gv = _mm_set1_ps(g);
@@ -61,7 +62,8 @@ inline double trainOutput(float bias, const float* z, float* w, float* back, std
     _mm_storeu_ps(back + i, _mm_mul_ps(wv, gv));
   }
   for (; i < n; ++i) {
-    w[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(z[i]) + static_cast<double>(w[i]));
+    w[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(z[i]) +
+                              static_cast<double>(w[i]));
     back[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(w[i]));
   }
   return y;
@@ -71,24 +73,28 @@ inline double trainOutput(float bias, const float* z, float* w, float* back, std
 inline void updateHidden(float d, const float* x, float* row, std::uint32_t n) {
   const __m128 dv = _mm_set1_ps(d);
   std::uint32_t m = 0;
-  for (; m + 4 <= n; m += 4) _mm_storeu_ps(row + m, _mm_add_ps(_mm_loadu_ps(row + m), _mm_mul_ps(_mm_loadu_ps(x + m), dv)));
+  for (; m + 4 <= n; m += 4)
+    _mm_storeu_ps(row + m, _mm_add_ps(_mm_loadu_ps(row + m), _mm_mul_ps(_mm_loadu_ps(x + m), dv)));
   for (; m < n; ++m) {
-    row[m] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[m]) + static_cast<double>(row[m]));
+    row[m] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[m]) +
+                                static_cast<double>(row[m]));
   }
 }
 
 // The lanes of one block's products, (p0|p1) and (p2|p3), regrouped into
 // (p0|p2) and (p1|p3): their sum is (p0+p1 | p2+p3), and the halves' sum the
 // SSE kernel's (p0+p1) + (p2+p3), which is added to the lanes' totals.
-__attribute__((target("avx2"), always_inline)) inline __m128 addBlock(__m256 p01, __m256 p23, __m128 acc) {
-  const __m256 q = _mm256_add_ps(_mm256_permute2f128_ps(p01, p23, 0x20), _mm256_permute2f128_ps(p01, p23, 0x31));
+__attribute__((target("avx2"), always_inline)) inline __m128 addBlock(__m256 p01, __m256 p23,
+                                                                      __m128 acc) {
+  const __m256 q =
+      _mm256_add_ps(_mm256_permute2f128_ps(p01, p23, 0x20), _mm256_permute2f128_ps(p01, p23, 0x31));
   return _mm_add_ps(_mm_add_ps(_mm256_castps256_ps128(q), _mm256_extractf128_ps(q, 1)), acc);
 }
 
 // After the blocks of a fused row step: the whole vectors and the single
 // values that follow, updated and summed as the SSE kernels do.
-inline double finishRow(float* row, float d, const float* x, const float* next, __m128 acc, std::uint32_t i,
-                        std::uint32_t n) {
+inline double finishRow(float* row, float d, const float* x, const float* next, __m128 acc,
+                        std::uint32_t i, std::uint32_t n) {
   acc = _mm_set_ss(blocksSum(acc, i > 0));
   const __m128 dv = _mm_set1_ps(d);
   for (; i + 4 <= n; i += 4) {
@@ -98,7 +104,8 @@ inline double finishRow(float* row, float d, const float* x, const float* next, 
   }
   double r = laneSum(acc);
   for (; i < n; ++i) {
-    row[i] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[i]) + static_cast<double>(row[i]));
+    row[i] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[i]) +
+                                static_cast<double>(row[i]));
     r = r + static_cast<double>(row[i]) * static_cast<double>(next[i]);
   }
   return r;
@@ -108,18 +115,21 @@ inline double finishRow(float* row, float d, const float* x, const float* next, 
 // row = row + x·d (updateHidden), then returns dot(bias, next, row) over the
 // new weights. A block of 16 sits in two 256-bit registers as (v0|v1) and
 // (v2|v3), two 4-lane units side by side.
-__attribute__((target("avx2"))) inline double updateAndSum(float* row, float d, const float* x, const float* next,
-                                                           float bias, std::uint32_t n) {
+__attribute__((target("avx2"))) inline double updateAndSum(float* row, float d, const float* x,
+                                                           const float* next, float bias,
+                                                           std::uint32_t n) {
   const __m256 dv = _mm256_set1_ps(d);
   __m128 acc = _mm_set_ss(bias);
   std::uint32_t i = 0;
   for (; i + 16 <= n; i += 16) {
-    const __m256 w01 = _mm256_add_ps(_mm256_loadu_ps(row + i), _mm256_mul_ps(_mm256_loadu_ps(x + i), dv));
-    const __m256 w23 = _mm256_add_ps(_mm256_loadu_ps(row + i + 8), _mm256_mul_ps(_mm256_loadu_ps(x + i + 8), dv));
+    const __m256 w01 =
+        _mm256_add_ps(_mm256_loadu_ps(row + i), _mm256_mul_ps(_mm256_loadu_ps(x + i), dv));
+    const __m256 w23 =
+        _mm256_add_ps(_mm256_loadu_ps(row + i + 8), _mm256_mul_ps(_mm256_loadu_ps(x + i + 8), dv));
     _mm256_storeu_ps(row + i, w01);
     _mm256_storeu_ps(row + i + 8, w23);
-    acc = addBlock(_mm256_mul_ps(_mm256_loadu_ps(next + i), w01), _mm256_mul_ps(_mm256_loadu_ps(next + i + 8), w23),
-                   acc);
+    acc = addBlock(_mm256_mul_ps(_mm256_loadu_ps(next + i), w01),
+                   _mm256_mul_ps(_mm256_loadu_ps(next + i + 8), w23), acc);
   }
   return finishRow(row, d, x, next, acc, i, n);
 }
@@ -127,8 +137,9 @@ __attribute__((target("avx2"))) inline double updateAndSum(float* row, float d, 
 // updateAndSum for two rows in one sweep: the windows are loaded once for
 // both, and both rows are read before either is written (rows a multiple of
 // 4 KiB apart would otherwise stall on a store at the same page offset).
-__attribute__((target("avx2"))) inline void updateAndSumTwoRows(float* row0, float* row1, float d0, float d1,
-                                                                const float* x, const float* next, float bias,
+__attribute__((target("avx2"))) inline void updateAndSumTwoRows(float* row0, float* row1, float d0,
+                                                                float d1, const float* x,
+                                                                const float* next, float bias,
                                                                 std::uint32_t n, double* sums) {
   const __m256 dv0 = _mm256_set1_ps(d0);
   const __m256 dv1 = _mm256_set1_ps(d1);
@@ -162,8 +173,9 @@ __attribute__((target("avx2"))) inline void updateAndSumTwoRows(float* row0, flo
 // regrouping. pairs: P pair starts; d: the 2·P rows' factors; n: a multiple
 // of 4, at least 16; sums: the rows' hidden sums as updateAndSum gives them.
 template <int P>
-__attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const* pairs, const float* d,
-                                                                    const float* x, const float* next, float bias,
+__attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const* pairs,
+                                                                    const float* d, const float* x,
+                                                                    const float* next, float bias,
                                                                     std::uint32_t n, double* sums) {
   __m256 dv[P];
   __m256 acc[P];
@@ -192,16 +204,18 @@ __attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const
         _mm256_storeu_ps(q[k] + 8 * c, wv);
         products[c] = _mm256_mul_ps(ns[c], wv);
       }
-      acc[k] = _mm256_add_ps(
-          _mm256_add_ps(_mm256_add_ps(products[0], products[1]), _mm256_add_ps(products[2], products[3])), acc[k]);
+      acc[k] = _mm256_add_ps(_mm256_add_ps(_mm256_add_ps(products[0], products[1]),
+                                           _mm256_add_ps(products[2], products[3])),
+                             acc[k]);
       q[k] += 32;
     }
   }
   // The whole vectors after the blocks, row by row as the SSE kernel takes them.
   for (int k = 0; k < 2 * P; ++k) {
     const float* chunk = pairs[k / 2] + 2 * i + 4 * (k % 2);
-    __m128 a = _mm_set_ss(blocksSum(k % 2 == 0 ? _mm256_castps256_ps128(acc[k / 2]) : _mm256_extractf128_ps(acc[k / 2], 1),
-                                    i > 0));
+    __m128 a = _mm_set_ss(blocksSum(
+        k % 2 == 0 ? _mm256_castps256_ps128(acc[k / 2]) : _mm256_extractf128_ps(acc[k / 2], 1),
+        i > 0));
     const __m128 dk = _mm_set1_ps(d[k]);
     for (std::uint32_t m = i; m < n; m += 4, chunk += 8) {
       const __m128 wv = _mm_add_ps(_mm_loadu_ps(chunk), _mm_mul_ps(_mm_loadu_ps(x + m), dk));

@@ -52,7 +52,8 @@ inline double trainOutput(float bias, const float* z, float* w, float* back, std
     back[i] = w[i] * g;
   }
   for (; i < n; ++i) {
-    w[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(z[i]) + static_cast<double>(w[i]));
+    w[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(z[i]) +
+                              static_cast<double>(w[i]));
     back[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(w[i]));
   }
   return y;
@@ -65,7 +66,8 @@ inline void updateHidden(float d, const float* x, float* row, std::uint32_t n) {
   std::uint32_t m = 0;
   for (; m < whole; ++m) row[m] = row[m] + x[m] * d;
   for (; m < n; ++m) {
-    row[m] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[m]) + static_cast<double>(row[m]));
+    row[m] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[m]) +
+                                static_cast<double>(row[m]));
   }
 }
 

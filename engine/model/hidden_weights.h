@@ -24,11 +24,12 @@ class HiddenWeights {
     if (!Build::networkFits(h, w)) return false;
     rows_ = h;
     width_ = w;
-    if (!Build::separateRows(w)) return block_.allocate(static_cast<std::uint64_t>(h) * w, Build::kAlignment);
+    if (!Build::separateRows(w))
+      return block_.allocate(static_cast<std::uint64_t>(h) * w, Build::kAlignment);
     if (!rowTable_.allocate(h, Build::kAlignment)) return false;
     for (std::uint32_t r = 0; r < h; ++r) {
-      rowTable_[r] = static_cast<Element*>(alignedAllocate(static_cast<std::uint64_t>(w) * sizeof(Element),
-                                                           Build::kAlignment));
+      rowTable_[r] = static_cast<Element*>(
+          alignedAllocate(static_cast<std::uint64_t>(w) * sizeof(Element), Build::kAlignment));
       if (rowTable_[r] == nullptr) {
         allocatedRows_ = r;
         release();

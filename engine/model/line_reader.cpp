@@ -35,7 +35,8 @@ bool LineReader::readLine() {
     if (keeping) keeping = append(static_cast<char>(c));
   }
   if (endedByLineFeed_ && length_ > 0 && line_[length_ - 1] == '\r') --length_;
-  if (line_ == nullptr && (line_ = static_cast<char*>(std::malloc(256))) != nullptr) capacity_ = 256;
+  if (line_ == nullptr && (line_ = static_cast<char*>(std::malloc(256))) != nullptr)
+    capacity_ = 256;
   if (line_ != nullptr) line_[length_] = '\0';  // append always leaves room for it
   // A read error in the middle of a line still leaves a line; the next call fails.
   return readAny;
@@ -48,7 +49,8 @@ bool countLineFeeds(std::FILE* file, std::uint64_t* count) {
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
     const char* p = chunk;
     const char* end = chunk + got;
-    while ((p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr) {
+    while ((p = static_cast<const char*>(
+                std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr) {
       ++n;
       ++p;
     }

@@ -54,6 +54,8 @@ struct FileCloser {
 };
 
 // A count as a message argument ("%u"); counts beyond 32 bits show as the largest.
-inline unsigned clampToUnsigned(std::uint64_t n) { return n > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<unsigned>(n); }
+inline unsigned clampToUnsigned(std::uint64_t n) {
+  return n > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<unsigned>(n);
+}
 
 }  // namespace engine

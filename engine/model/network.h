@@ -1,10 +1,10 @@
 #pragma once
 #include <cstdint>
 
-#include "model/aligned_buffer.h"
-#include "model/hidden_weights.h"
 #include "kernels/instruction_set.h"
 #include "kernels/interleaved_rows.h"
+#include "model/aligned_buffer.h"
+#include "model/hidden_weights.h"
 #include "model/network_math.h"
 #include "model/output_neuron.h"
 #include "model/random_generator.h"
@@ -37,8 +37,10 @@ struct Network {
     h = neurons;
     w = window;
     const Element halfMean = static_cast<Element>(static_cast<double>(seriesMean) * 0.5);
-    hiddenBias = static_cast<Element>(-(static_cast<double>(window) * static_cast<double>(halfMean)));
-    if (!hiddenWeights.allocate(neurons, window) || !output.construct(neurons, learningRate, random)) {
+    hiddenBias =
+        static_cast<Element>(-(static_cast<double>(window) * static_cast<double>(halfMean)));
+    if (!hiddenWeights.allocate(neurons, window) ||
+        !output.construct(neurons, learningRate, random)) {
       out.say(kErrorLevel, msg::kNetworkTooLarge);
       return kOutOfMemory;
     }
@@ -67,7 +69,8 @@ struct Network {
       return kOutOfMemory;
     }
     if (kInterleavedRows > 0 && withBackSignals && h >= kInterleavedRows) {
-      interleaveScratch.allocate(static_cast<std::uint64_t>(kInterleavedRows) * w, Build::kAlignment);
+      interleaveScratch.allocate(static_cast<std::uint64_t>(kInterleavedRows) * w,
+                                 Build::kAlignment);
     }
     return kOk;
   }
@@ -75,7 +78,8 @@ struct Network {
   // Hidden outputs for the window x: logistic of bias + Σ x·w, rounded where stored.
   void computeHidden(const Element* x) {
     for (std::uint32_t r = 0; r < h; ++r) {
-      hiddenOutputs[r] = static_cast<Element>(logistic(Build::hiddenSum(hiddenBias, x, hiddenWeights.row(r), w)));
+      hiddenOutputs[r] =
+          static_cast<Element>(logistic(Build::hiddenSum(hiddenBias, x, hiddenWeights.row(r), w)));
     }
   }
 };

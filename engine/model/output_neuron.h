@@ -23,19 +23,23 @@ struct OutputNeuron {
     inputCount = inputs;
     learningRate = rate;
     if (weights.allocate(inputs, Build::kAlignment)) {
-      for (std::uint32_t i = 0; i < inputs; ++i) weights[i] = random.unitValue<Element>(Build::kRandomUnit);
+      for (std::uint32_t i = 0; i < inputs; ++i)
+        weights[i] = random.unitValue<Element>(Build::kRandomUnit);
     }
     bias = static_cast<Element>(-static_cast<double>(inputs));
     return weights.allocated();
   }
 
   // The prediction for hidden outputs z, unrounded.
-  double evaluate(const Element* z) const { return Build::evaluate(bias, z, weights.data(), inputCount); }
+  double evaluate(const Element* z) const {
+    return Build::evaluate(bias, z, weights.data(), inputCount);
+  }
 
   // One delta-rule step towards `target`; writes the back signals and returns
   // the prediction made before the update.
   double trainStep(const Element* z, Element target, Element* backSignals) {
-    return Build::trainOutput(bias, z, weights.data(), backSignals, inputCount, learningRate, target);
+    return Build::trainOutput(bias, z, weights.data(), backSignals, inputCount, learningRate,
+                              target);
   }
 };
 

@@ -5,9 +5,9 @@
 #include "common/number_text.h"
 #include "model/line_reader.h"
 #include "model/random_generator.h"
+#include "model/series.h"
 #include "run/result_codes.h"
 #include "run/run_output.h"
-#include "model/series.h"
 
 namespace engine {
 
@@ -17,7 +17,8 @@ namespace engine {
 // decimal number (anything else reads as 0); the mean is summed in the element
 // type. On failure reports its message and returns its code.
 template <class Build>
-ResultCode readSeriesFile(RunOutput& out, const char* path, std::uint64_t minimum, Series<Build>& series) {
+ResultCode readSeriesFile(RunOutput& out, const char* path, std::uint64_t minimum,
+                          Series<Build>& series) {
   using Element = typename Build::Element;
   std::FILE* file = openForReading(path);
   if (file == nullptr) {
@@ -66,11 +67,12 @@ ResultCode readSeriesFile(RunOutput& out, const char* path, std::uint64_t minimu
 // The Benchmark's series: N random values in [0, 1], mean exactly 0.5. These
 // are the run's first random draws.
 template <class Build>
-ResultCode makeSyntheticSeries(RunOutput& out, std::uint32_t n, std::uint32_t window, RandomGenerator& random,
-                               Series<Build>& series) {
+ResultCode makeSyntheticSeries(RunOutput& out, std::uint32_t n, std::uint32_t window,
+                               RandomGenerator& random, Series<Build>& series) {
   using Element = typename Build::Element;
   if (static_cast<std::uint64_t>(n) < static_cast<std::uint64_t>(window) + 1) {
-    out.say(kErrorLevel, msg::kTooFewDataPoints, clampToUnsigned(static_cast<std::uint64_t>(window) + 1));
+    out.say(kErrorLevel, msg::kTooFewDataPoints,
+            clampToUnsigned(static_cast<std::uint64_t>(window) + 1));
     return kTooFewPoints;
   }
   if (n > Build::kSeriesLimit || !series.allocate(n)) {

@@ -5,9 +5,9 @@
 #include "common/number_text.h"
 #include "model/line_reader.h"
 #include "model/network.h"
+#include "model/safe_file.h"
 #include "run/result_codes.h"
 #include "run/run_output.h"
-#include "model/safe_file.h"
 
 namespace engine {
 
@@ -43,9 +43,11 @@ inline bool readSeparator(LineReader& reader) { return reader.readLine() && read
 template <class Build>
 bool writeTextValue(std::FILE* file, typename Build::Element value) {
   char text[64];
-  const int n = formatReal(text, sizeof text - 1, Build::kTextPrecision, static_cast<double>(value));
+  const int n =
+      formatReal(text, sizeof text - 1, Build::kTextPrecision, static_cast<double>(value));
   text[n] = '\n';
-  return std::fwrite(text, 1, static_cast<std::size_t>(n) + 1, file) == static_cast<std::size_t>(n) + 1;
+  return std::fwrite(text, 1, static_cast<std::size_t>(n) + 1, file) ==
+         static_cast<std::size_t>(n) + 1;
 }
 
 template <class Build>
@@ -75,7 +77,8 @@ bool loadText(std::FILE* file, Network<Build>& net) {
   LineReader reader(file);
   if (!readTextValues<Element>(reader, &net.hiddenBias, 1) || !readSeparator(reader)) return false;
   for (std::uint32_t r = 0; r < net.h; ++r) {
-    if (!readTextValues<Element>(reader, net.hiddenWeights.row(r), net.w) || !readSeparator(reader)) return false;
+    if (!readTextValues<Element>(reader, net.hiddenWeights.row(r), net.w) || !readSeparator(reader))
+      return false;
   }
   // Whatever follows the last separator is ignored.
   return readTextValues<Element>(reader, net.output.weights.data(), net.h) && readSeparator(reader);
@@ -87,8 +90,8 @@ bool loadText(std::FILE* file, Network<Build>& net) {
 // for one. *loaded tells whether the weights came from a file. On failure
 // reports its message and returns its code.
 template <class Build>
-ResultCode loadState(RunOutput& out, const char* path, bool asText, bool required, Network<Build>& net,
-                     bool* loaded) {
+ResultCode loadState(RunOutput& out, const char* path, bool asText, bool required,
+                     Network<Build>& net, bool* loaded) {
   *loaded = false;
   std::FILE* file = openForReading(path);
   if (file == nullptr) {
@@ -98,7 +101,8 @@ ResultCode loadState(RunOutput& out, const char* path, bool asText, bool require
   }
   FileCloser closer{file};
   out.say(kInfoLevel, asText ? msg::kLoadingTextState : msg::kLoadingBinaryState);
-  const bool wellFormed = asText ? state_detail::loadText(file, net) : state_detail::loadBinary(file, net);
+  const bool wellFormed =
+      asText ? state_detail::loadText(file, net) : state_detail::loadBinary(file, net);
   if (!wellFormed) {
     out.say(kErrorLevel, msg::kStateMalformed);
     return kStateFileCorrupt;
@@ -126,7 +130,8 @@ ResultCode saveState(RunOutput& out, const char* path, bool asText, Network<Buil
     for (std::uint32_t r = 0; r < net.h && written; ++r) {
       written = state_detail::writeTextValues<Build>(file, net.hiddenWeights.row(r), net.w);
     }
-    written = written && state_detail::writeTextValues<Build>(file, net.output.weights.data(), net.h);
+    written =
+        written && state_detail::writeTextValues<Build>(file, net.output.weights.data(), net.h);
   } else {
     out.say(kInfoLevel, msg::kSavingBinaryState);
     written = state_detail::writeValues(file, &net.hiddenBias, 1);

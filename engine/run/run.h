@@ -6,13 +6,13 @@
 #include "kernels/instruction_set.h"
 #include "model/network.h"
 #include "model/random_generator.h"
+#include "model/series.h"
+#include "model/series_input.h"
+#include "model/state_file.h"
 #include "run/result_codes.h"
 #include "run/run_output.h"
 #include "run/run_parameters.h"
 #include "run/runs.h"
-#include "model/series.h"
-#include "model/series_input.h"
-#include "model/state_file.h"
 
 namespace engine {
 
@@ -29,7 +29,8 @@ inline bool chooseRunInstructionSet(OutputSink* sink, InstructionSet* chosen) {
     std::snprintf(text, sizeof text, "%s=%.100s names no instruction set; use sse2 or avx2.",
                   kInstructionSetVariable, requested);
   } else {
-    std::snprintf(text, sizeof text, "%s=%.100s asks for an instruction set this processor does not have; it has %s.",
+    std::snprintf(text, sizeof text,
+                  "%s=%.100s asks for an instruction set this processor does not have; it has %s.",
                   kInstructionSetVariable, requested, instructionSetName(best));
   }
   if (sink != nullptr) sink->write(kErrorLevel, text);

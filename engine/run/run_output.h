@@ -10,7 +10,8 @@ namespace engine {
 // The run's one message buffer: formats a numbered message and hands it to the sink.
 class RunOutput {
  public:
-  RunOutput(OutputSink* sink, void* languageModule) : sink_(sink), languageModule_(languageModule) {}
+  RunOutput(OutputSink* sink, void* languageModule)
+      : sink_(sink), languageModule_(languageModule) {}
   RunOutput(const RunOutput&) = delete;
   RunOutput& operator=(const RunOutput&) = delete;
 

@@ -4,13 +4,13 @@
 
 #include "common/number_text.h"
 #include "model/network.h"
+#include "model/safe_file.h"
+#include "model/series.h"
+#include "model/state_file.h"
 #include "platform/tick_counter.h"
 #include "run/result_codes.h"
 #include "run/run_output.h"
 #include "run/run_parameters.h"
-#include "model/safe_file.h"
-#include "model/series.h"
-#include "model/state_file.h"
 #include "run/training_pass.h"
 
 namespace engine {
@@ -18,8 +18,8 @@ namespace engine {
 // The progress rule shared by Train and Benchmark: a pass earns a report when
 // its error improved on the last reported one by more than the tolerance unit.
 template <class Build>
-void reportProgress(RunOutput& out, typename Build::Element passError, typename Build::Element& bestError,
-                    double toleranceUnit) {
+void reportProgress(RunOutput& out, typename Build::Element passError,
+                    typename Build::Element& bestError, double toleranceUnit) {
   if (static_cast<double>(bestError) - static_cast<double>(passError) > toleranceUnit) {
     bestError = passError;
     out.say(kProgressLevel, msg::kProgress, Build::kTextPrecision, static_cast<double>(passError));
@@ -35,7 +35,8 @@ inline std::uint32_t elapsedMilliseconds(std::uint32_t start, std::uint32_t end)
 // Train: passes until a reported pass error reaches trainToTolerance or the
 // front end clears keepRunning (read once before each pass), then the save.
 template <class Build>
-ResultCode trainingRun(RunOutput& out, const RunParameters& p, Network<Build>& net, Series<Build>& series) {
+ResultCode trainingRun(RunOutput& out, const RunParameters& p, Network<Build>& net,
+                       Series<Build>& series) {
   using Element = typename Build::Element;
   Element bestError = Build::kBestErrorStart;
   const std::uint32_t start = tickCount();
@@ -58,7 +59,8 @@ ResultCode trainingRun(RunOutput& out, const RunParameters& p, Network<Build>& n
 // Benchmark: exactly benchmarkingIterations passes over the synthetic series,
 // timed; reports the memory the weights take, the time and the throughput.
 template <class Build>
-ResultCode benchmarkRun(RunOutput& out, const RunParameters& p, Network<Build>& net, Series<Build>& series) {
+ResultCode benchmarkRun(RunOutput& out, const RunParameters& p, Network<Build>& net,
+                        Series<Build>& series) {
   using Element = typename Build::Element;
   const std::uint32_t h = net.h;
   const std::uint32_t w = net.w;
@@ -84,9 +86,11 @@ ResultCode benchmarkRun(RunOutput& out, const RunParameters& p, Network<Build>& 
 
   const std::uint32_t elapsed = elapsedMilliseconds(start, end);
   const double seconds = elapsed * 0.001;
-  const double operationsPerSample = (static_cast<double>(w) * 4.0 + 12.0) * static_cast<double>(h) + 2.0;
+  const double operationsPerSample =
+      (static_cast<double>(w) * 4.0 + 12.0) * static_cast<double>(h) + 2.0;
   const double rate = operationsPerSample * static_cast<double>(n - w) *
-                      static_cast<double>(p.benchmarkingIterations) / static_cast<double>(elapsed) * 0.001;
+                      static_cast<double>(p.benchmarkingIterations) / static_cast<double>(elapsed) *
+                      0.001;
   out.say(kInfoLevel, msg::kBenchmarkDone, seconds, rate);
   return kOk;
 }
@@ -95,7 +99,8 @@ ResultCode benchmarkRun(RunOutput& out, const RunParameters& p, Network<Build>& 
 // pointsToGenerate predictions, each written to the output file and fed back
 // as the newest window value.
 template <class Build>
-ResultCode generationRun(RunOutput& out, const RunParameters& p, Network<Build>& net, Series<Build>& series) {
+ResultCode generationRun(RunOutput& out, const RunParameters& p, Network<Build>& net,
+                         Series<Build>& series) {
   using Element = typename Build::Element;
   series.releaseCopies();
   // Through the same writer as a state: a failed run leaves the previous file as it was.
@@ -115,7 +120,8 @@ ResultCode generationRun(RunOutput& out, const RunParameters& p, Network<Build>&
     char text[64];
     const int length = formatReal(text, sizeof text - 1, Build::kTextPrecision, y);
     text[length] = '\n';
-    written = std::fwrite(text, 1, static_cast<std::size_t>(length) + 1, file) == static_cast<std::size_t>(length) + 1;
+    written = std::fwrite(text, 1, static_cast<std::size_t>(length) + 1, file) ==
+              static_cast<std::size_t>(length) + 1;
     for (std::uint32_t m = 0; m + 1 < w; ++m) window[m] = window[m + 1];
     window[w - 1] = static_cast<Element>(y);
   }

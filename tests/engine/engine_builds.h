@@ -7,4 +7,5 @@
 #include "kernels/build_vec4.h"
 
 // Every engine build; each numeric test runs once per build.
-using EngineBuilds = ::testing::Types<engine::SingleBuild, engine::DoubleBuild, engine::Vec4Build, engine::Vec2Build>;
+using EngineBuilds = ::testing::Types<engine::SingleBuild, engine::DoubleBuild, engine::Vec4Build,
+                                      engine::Vec2Build>;

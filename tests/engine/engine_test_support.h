@@ -143,7 +143,8 @@ inline engine::InstructionSet instructionSetUnderTest() {
 // Every kernel set this processor runs.
 inline std::vector<engine::InstructionSet> instructionSetsOfThisProcessor() {
   std::vector<engine::InstructionSet> sets{engine::InstructionSet::kSse2};
-  if (engine::processorHas(engine::InstructionSet::kAvx2)) sets.push_back(engine::InstructionSet::kAvx2);
+  if (engine::processorHas(engine::InstructionSet::kAvx2))
+    sets.push_back(engine::InstructionSet::kAvx2);
   return sets;
 }
 

@@ -44,7 +44,8 @@ bool sameBits(const std::vector<E>& a, const std::vector<E>& b) {
 inline std::vector<std::uint32_t> kernelSizes() {
   std::vector<std::uint32_t> sizes;
   for (std::uint32_t n = 1; n <= 40; ++n) sizes.push_back(n);
-  for (std::uint32_t n : {47u, 48u, 49u, 63u, 64u, 65u, 255u, 256u, 257u, 1023u}) sizes.push_back(n);
+  for (std::uint32_t n : {47u, 48u, 49u, 63u, 64u, 65u, 255u, 256u, 257u, 1023u})
+    sizes.push_back(n);
   return sizes;
 }
 

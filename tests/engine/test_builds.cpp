@@ -9,19 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "engine_builds.h"
+#include "engine_test_support.h"
+#include "kernel_test_data.h"
 #include "kernels/build_double.h"
 #include "kernels/build_single.h"
 #include "kernels/build_vec2.h"
 #include "kernels/build_vec4.h"
-#include "engine_builds.h"
-#include "engine_test_support.h"
-#include "kernel_test_data.h"
+#include "kernels/reference_pass.h"
 #include "model/network.h"
 #include "model/network_math.h"
 #include "model/random_generator.h"
-#include "kernels/reference_pass.h"
-#include "run/run.h"
 #include "model/series.h"
+#include "run/run.h"
 #include "run/training_pass.h"
 
 namespace {
@@ -70,7 +70,8 @@ struct Workbench {
   engine::Network<Build> net;
   engine::Series<Build> series;
 
-  Workbench(std::uint32_t h, std::uint32_t w, std::uint32_t n, std::uint32_t seed, double rate = 0.05) {
+  Workbench(std::uint32_t h, std::uint32_t w, std::uint32_t n, std::uint32_t seed,
+            double rate = 0.05) {
     net.instructionSet = enginetest::instructionSetUnderTest();
     engine::RandomGenerator random(seed);
     EXPECT_EQ(engine::makeSyntheticSeries(out, n, w, random, series), engine::kOk);
@@ -80,7 +81,8 @@ struct Workbench {
   }
   std::vector<Element> hiddenWeights() const {
     std::vector<Element> all;
-    for (std::uint32_t r = 0; r < net.h; ++r) all.insert(all.end(), net.hiddenWeights.row(r), net.hiddenWeights.row(r) + net.w);
+    for (std::uint32_t r = 0; r < net.h; ++r)
+      all.insert(all.end(), net.hiddenWeights.row(r), net.hiddenWeights.row(r) + net.w);
     return all;
   }
   std::vector<Element> outputWeights() const {
@@ -104,21 +106,26 @@ TYPED_TEST(EveryBuild, TrainingPassIsTheBuildsReferenceArithmetic) {
   for (engine::InstructionSet set : enginetest::instructionSetsOfThisProcessor()) {
     // Also without the room the pass rearranges rows in: it then keeps them as stored.
     for (bool room : {true, false}) {
-      SCOPED_TRACE(std::string(engine::instructionSetName(set)) + (room ? "" : ", no room to interleave"));
+      SCOPED_TRACE(std::string(engine::instructionSetName(set)) +
+                   (room ? "" : ", no room to interleave"));
       for (std::uint32_t h : heights) {
         for (std::uint32_t w : widths) {
           Workbench<TypeParam> bench(h, w, w + 23, h * 100 + w);
           bench.net.instructionSet = set;
           if (!room) bench.net.interleaveScratch.release();
           engine::ReferencePass<TypeParam> reference(bench.net);
-          const std::vector<Element> series(bench.series.values(), bench.series.values() + bench.series.size());
+          const std::vector<Element> series(bench.series.values(),
+                                            bench.series.values() + bench.series.size());
           for (int pass = 0; pass < 3; ++pass) {
             const Element passError = engine::trainPass(bench.net, bench.series);
             const Element referenceError = reference.pass(series.data(), bench.net.w + 23);
-            ASSERT_EQ(bits(passError), bits(referenceError)) << "H = " << h << ", W = " << w << ", pass " << pass;
+            ASSERT_EQ(bits(passError), bits(referenceError))
+                << "H = " << h << ", W = " << w << ", pass " << pass;
           }
-          ASSERT_TRUE(enginetest::sameBits(bench.hiddenWeights(), reference.hidden)) << "H = " << h << ", W = " << w;
-          ASSERT_TRUE(enginetest::sameBits(bench.outputWeights(), reference.output)) << "H = " << h << ", W = " << w;
+          ASSERT_TRUE(enginetest::sameBits(bench.hiddenWeights(), reference.hidden))
+              << "H = " << h << ", W = " << w;
+          ASSERT_TRUE(enginetest::sameBits(bench.outputWeights(), reference.output))
+              << "H = " << h << ", W = " << w;
         }
       }
     }
@@ -156,14 +163,16 @@ TYPED_TEST(EveryBuild, BinaryStateHasTheBuildsWidth) {
 
 // Saves a one-pass state of build A in the given form and returns the path.
 template <class Build>
-std::string trainedState(const TempDir& dir, const std::string& name, bool text, std::uint32_t h, std::uint32_t w) {
+std::string trainedState(const TempDir& dir, const std::string& name, bool text, std::uint32_t h,
+                         std::uint32_t w) {
   const std::string input = dir.file("series.txt");
   enginetest::writeFile(input, enginetest::waveSeries(40));
   const std::string state = dir.file(name);
   const std::int32_t keepRunning = 1;
   RecordingSink sink;
   engine::RunParameters p =
-      enginetest::parameters(enginetest::kTrain | (text ? engine::kSaveConversionStateFlag : 0), h, w, &sink, &keepRunning);
+      enginetest::parameters(enginetest::kTrain | (text ? engine::kSaveConversionStateFlag : 0), h,
+                             w, &sink, &keepRunning);
   p.learningRate = 0.01;
   p.trainToTolerance = 1e30;
   p.inputFile = input.c_str();
@@ -174,11 +183,11 @@ std::string trainedState(const TempDir& dir, const std::string& name, bool text,
 
 // Generates 5 values from a state with build B; returns the code and the messages.
 template <class Build>
-std::int32_t generateFrom(const TempDir& dir, const std::string& state, bool text, std::uint32_t h, std::uint32_t w,
-                          RecordingSink& sink, std::string* output = nullptr) {
+std::int32_t generateFrom(const TempDir& dir, const std::string& state, bool text, std::uint32_t h,
+                          std::uint32_t w, RecordingSink& sink, std::string* output = nullptr) {
   const std::string out = dir.file("generated.txt");
-  engine::RunParameters p =
-      enginetest::parameters(enginetest::kGenerate | (text ? engine::kLoadConversionStateFlag : 0), h, w, &sink, nullptr);
+  engine::RunParameters p = enginetest::parameters(
+      enginetest::kGenerate | (text ? engine::kLoadConversionStateFlag : 0), h, w, &sink, nullptr);
   p.pointsToGenerate = 5;
   const std::string input = dir.file("series.txt");
   p.inputFile = input.c_str();
@@ -228,10 +237,13 @@ TEST(CrossBuild, FourLaneBuildEqualsReferenceBelowFourByFour) {
       Workbench<SingleBuild> single(h, w, 50, 3 * h + w);
       Workbench<Vec4Build> vec4(h, w, 50, 3 * h + w);
       for (int pass = 0; pass < 4; ++pass) {
-        ASSERT_EQ(bits(engine::trainPass(single.net, single.series)), bits(engine::trainPass(vec4.net, vec4.series)));
+        ASSERT_EQ(bits(engine::trainPass(single.net, single.series)),
+                  bits(engine::trainPass(vec4.net, vec4.series)));
       }
-      EXPECT_TRUE(enginetest::sameBits(single.hiddenWeights(), vec4.hiddenWeights())) << "H = " << h << ", W = " << w;
-      EXPECT_TRUE(enginetest::sameBits(single.outputWeights(), vec4.outputWeights())) << "H = " << h << ", W = " << w;
+      EXPECT_TRUE(enginetest::sameBits(single.hiddenWeights(), vec4.hiddenWeights()))
+          << "H = " << h << ", W = " << w;
+      EXPECT_TRUE(enginetest::sameBits(single.outputWeights(), vec4.outputWeights()))
+          << "H = " << h << ", W = " << w;
     }
   }
   // From four inputs on the lanes regroup the sums, and the results part.
@@ -312,8 +324,9 @@ TEST(Limits, NetworkSizeRefusedWithMessage45) {
   // The four-lane build limits the row table, and H × W only for one block.
   EXPECT_EQ(networkMessages<Vec4Build>(1073741819, 1), refused);
   EXPECT_EQ(networkMessages<Vec4Build>(268435455, 4), refused);  // 1,073,741,820
-  EXPECT_TRUE(Vec4Build::networkFits(268435454, 4));              // 1,073,741,816
-  EXPECT_TRUE(Vec4Build::networkFits(268435455, 5));              // separate rows: each row's own allocation decides
+  EXPECT_TRUE(Vec4Build::networkFits(268435454, 4));             // 1,073,741,816
+  EXPECT_TRUE(
+      Vec4Build::networkFits(268435455, 5));  // separate rows: each row's own allocation decides
   EXPECT_FALSE(Vec4Build::networkFits(1073741819, 5));
   EXPECT_TRUE(DoubleBuild::networkFits(536870910, 1));
   EXPECT_TRUE(Vec2Build::networkFits(1073741820, 1));
@@ -322,12 +335,14 @@ TEST(Limits, NetworkSizeRefusedWithMessage45) {
 TEST(Limits, FourLaneRowsAreSeparateUnlessTheWidthIsAMultipleOfFour) {
   for (std::uint32_t w : {4u, 8u, 16u, 20u}) {
     Workbench<Vec4Build> bench(3, w, w + 2, 1);
-    for (std::uint32_t r = 0; r < 3; ++r) EXPECT_EQ(bench.net.hiddenWeights.row(r), bench.net.hiddenWeights.row(0) + r * w);
+    for (std::uint32_t r = 0; r < 3; ++r)
+      EXPECT_EQ(bench.net.hiddenWeights.row(r), bench.net.hiddenWeights.row(0) + r * w);
   }
   for (std::uint32_t w : {1u, 5u, 7u, 17u}) {
     Workbench<Vec4Build> bench(3, w, w + 2, 1);
     for (std::uint32_t r = 0; r < 3; ++r) {
-      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bench.net.hiddenWeights.row(r)) % 16, 0u) << "W = " << w;
+      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bench.net.hiddenWeights.row(r)) % 16, 0u)
+          << "W = " << w;
     }
   }
 }
@@ -350,7 +365,8 @@ TEST(DoubleBuildFacts, EstimateProgressAndOutputAtDoubleWidth) {
   EXPECT_EQ(sink.lines[2].level, engine::kProgressLevel);
   const std::string progress = sink.lines[2].text;
   std::size_t digits = 0;
-  for (std::size_t i = progress.find_first_of("0123456789"); i < progress.size() && progress[i] != 'e'; ++i) {
+  for (std::size_t i = progress.find_first_of("0123456789");
+       i < progress.size() && progress[i] != 'e'; ++i) {
     digits += std::isdigit(static_cast<unsigned char>(progress[i])) != 0;
   }
   EXPECT_GE(digits, 12u) << progress;
@@ -389,7 +405,8 @@ TEST(PairBuildFacts, EvaluateUnroundedForOddHeightTrainStepRounded) {
         EXPECT_EQ(y, static_cast<float>(y));
       }
       unrounded += y != static_cast<float>(y);
-      const double trained = Vec2Build::trainOutput(-static_cast<float>(h), z.data(), w.data(), back.data(), h, 0.1, 1.0f);
+      const double trained = Vec2Build::trainOutput(-static_cast<float>(h), z.data(), w.data(),
+                                                    back.data(), h, 0.1, 1.0f);
       EXPECT_EQ(trained, static_cast<float>(trained));
       EXPECT_EQ(trained, static_cast<float>(y));
     }
@@ -421,25 +438,34 @@ class InstructionSetChoices : public ::testing::TestWithParam<InstructionSetCase
 
 TEST_P(InstructionSetChoices, LowerOnlyAndRefuseWhatIsMissing) {
   const InstructionSetCase& c = GetParam();
-  InstructionSet chosen = c.best == InstructionSet::kAvx2 ? InstructionSet::kSse2 : InstructionSet::kAvx2;
+  InstructionSet chosen =
+      c.best == InstructionSet::kAvx2 ? InstructionSet::kSse2 : InstructionSet::kAvx2;
   EXPECT_EQ(engine::chooseInstructionSet(c.requested, c.best, &chosen), c.choice);
   EXPECT_EQ(chosen, c.chosen);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, InstructionSetChoices,
-    ::testing::Values(
-        InstructionSetCase{nullptr, InstructionSet::kAvx2, InstructionSetChoice::kChosen, InstructionSet::kAvx2},
-        InstructionSetCase{nullptr, InstructionSet::kSse2, InstructionSetChoice::kChosen, InstructionSet::kSse2},
-        InstructionSetCase{"", InstructionSet::kAvx2, InstructionSetChoice::kChosen, InstructionSet::kAvx2},
-        InstructionSetCase{"sse2", InstructionSet::kAvx2, InstructionSetChoice::kChosen, InstructionSet::kSse2},
-        InstructionSetCase{"Sse2", InstructionSet::kSse2, InstructionSetChoice::kChosen, InstructionSet::kSse2},
-        InstructionSetCase{"AVX2", InstructionSet::kAvx2, InstructionSetChoice::kChosen, InstructionSet::kAvx2},
-        // A refusal leaves the best in place, so nothing reads an unset value.
-        InstructionSetCase{"avx2", InstructionSet::kSse2, InstructionSetChoice::kMissingOnProcessor,
-                           InstructionSet::kSse2},
-        InstructionSetCase{"avx", InstructionSet::kAvx2, InstructionSetChoice::kUnknownName, InstructionSet::kAvx2},
-        InstructionSetCase{"avx2 ", InstructionSet::kAvx2, InstructionSetChoice::kUnknownName,
-                           InstructionSet::kAvx2}));
+    ::testing::Values(InstructionSetCase{nullptr, InstructionSet::kAvx2,
+                                         InstructionSetChoice::kChosen, InstructionSet::kAvx2},
+                      InstructionSetCase{nullptr, InstructionSet::kSse2,
+                                         InstructionSetChoice::kChosen, InstructionSet::kSse2},
+                      InstructionSetCase{"", InstructionSet::kAvx2, InstructionSetChoice::kChosen,
+                                         InstructionSet::kAvx2},
+                      InstructionSetCase{"sse2", InstructionSet::kAvx2,
+                                         InstructionSetChoice::kChosen, InstructionSet::kSse2},
+                      InstructionSetCase{"Sse2", InstructionSet::kSse2,
+                                         InstructionSetChoice::kChosen, InstructionSet::kSse2},
+                      InstructionSetCase{"AVX2", InstructionSet::kAvx2,
+                                         InstructionSetChoice::kChosen, InstructionSet::kAvx2},
+                      // A refusal leaves the best in place, so nothing reads an unset value.
+                      InstructionSetCase{"avx2", InstructionSet::kSse2,
+                                         InstructionSetChoice::kMissingOnProcessor,
+                                         InstructionSet::kSse2},
+                      InstructionSetCase{"avx", InstructionSet::kAvx2,
+                                         InstructionSetChoice::kUnknownName, InstructionSet::kAvx2},
+                      InstructionSetCase{"avx2 ", InstructionSet::kAvx2,
+                                         InstructionSetChoice::kUnknownName,
+                                         InstructionSet::kAvx2}));
 
 }  // namespace

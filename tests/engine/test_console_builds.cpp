@@ -57,14 +57,14 @@ std::string trainInProcess(const Files& files) {
   return readFile(saved);
 }
 
-std::string trainThroughProgram(const Files& files, const std::string& option, const std::string& name) {
+std::string trainThroughProgram(const Files& files, const std::string& option,
+                                const std::string& name) {
   const std::string saved = files.dir.file(name + ".program");
-  const std::string command = std::string(VANTIRO_BIN_DIR) + "/VantiroCmdLine -train " + option +
-                              " -numberOfNeurons " + std::to_string(kH) + " -inputWindowSize " +
-                              std::to_string(kW) +
-                              " -learningRate 0.05 -toleranceUnit 0.001 -trainToTolerance 1e30 -inputFile " +
-                              files.series + " -loadStateFile " + files.start +
-                              " -loadConversionState -saveStateFile " + saved + " 2>&1";
+  const std::string command =
+      std::string(VANTIRO_BIN_DIR) + "/VantiroCmdLine -train " + option + " -numberOfNeurons " +
+      std::to_string(kH) + " -inputWindowSize " + std::to_string(kW) +
+      " -learningRate 0.05 -toleranceUnit 0.001 -trainToTolerance 1e30 -inputFile " + files.series +
+      " -loadStateFile " + files.start + " -loadConversionState -saveStateFile " + saved + " 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   EXPECT_NE(pipe, nullptr);
   if (pipe == nullptr) return {};
@@ -83,7 +83,8 @@ TEST(ConsoleEngineChoice, EachOptionRunsItsBuild) {
       trainInProcess<engine::Vec4Build>(files), trainInProcess<engine::Vec2Build>(files)};
   for (std::size_t a = 0; a < expected.size(); ++a) {
     ASSERT_FALSE(expected[a].empty());
-    for (std::size_t b = a + 1; b < expected.size(); ++b) ASSERT_NE(expected[a], expected[b]) << a << " and " << b;
+    for (std::size_t b = a + 1; b < expected.size(); ++b)
+      ASSERT_NE(expected[a], expected[b]) << a << " and " << b;
   }
   EXPECT_EQ(trainThroughProgram(files, "", "nnsingle"), expected[0]);
   EXPECT_EQ(trainThroughProgram(files, "-doublePrecision", "nndouble"), expected[1]);

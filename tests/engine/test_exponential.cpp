@@ -9,11 +9,11 @@
 #include <random>
 #include <vector>
 
+#include "kernel_test_data.h"
 #include "kernels/exponential.h"
 #include "kernels/instruction_set.h"
-#include "kernel_test_data.h"
-#include "model/network_math.h"
 #include "kernels/single_kernels.h"
+#include "model/network_math.h"
 
 namespace {
 
@@ -108,7 +108,8 @@ std::vector<double> allInputs() {
 // 0), and checks each lane against the scalar function, bit for bit. The
 // inputs are also rotated by one so that every value visits every lane.
 template <int kLanes, class LaneFunction, class ScalarFunction>
-void expectLanesEqualScalar(const std::vector<double>& inputs, LaneFunction lanes, ScalarFunction scalar) {
+void expectLanesEqualScalar(const std::vector<double>& inputs, LaneFunction lanes,
+                            ScalarFunction scalar) {
   for (std::size_t shift = 0; shift < static_cast<std::size_t>(kLanes); ++shift) {
     std::size_t mismatches = 0;
     for (std::size_t i = 0; i < inputs.size(); i += kLanes) {
@@ -141,7 +142,8 @@ long double ulpError(double y, long double exact) {
 }
 
 TEST(ExponentialLanes, FourLanesEqualTheScalarFunction) {
-  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2))
+    GTEST_SKIP() << "no AVX2 on this processor";
   const std::vector<double> inputs = allInputs();
   expectLanesEqualScalar<4>(inputs, engine::exponential_lanes::exponentialFourAvx2,
                             [](double x) { return engine::exponential(x); });
@@ -233,7 +235,8 @@ TEST(Logistic, LimitsKeepTheirMeaning) {
   EXPECT_EQ(engine::logistic(kInf), 1.0);
   EXPECT_EQ(static_cast<float>(engine::logistic(20.0)), 1.0f);
   EXPECT_TRUE(std::isnan(engine::logistic(std::numeric_limits<double>::quiet_NaN())));
-  EXPECT_TRUE(std::isnan(static_cast<float>(engine::logistic(std::numeric_limits<double>::quiet_NaN()))));
+  EXPECT_TRUE(
+      std::isnan(static_cast<float>(engine::logistic(std::numeric_limits<double>::quiet_NaN()))));
   EXPECT_EQ(engine::logistic(0.0), 0.5);
   // Symmetric within rounding: z(a) + z(−a) = 1.
   for (double a : {0.25, 1.0, 3.5, 12.0}) {

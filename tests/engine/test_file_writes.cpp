@@ -17,8 +17,8 @@
 #include <string>
 #include <thread>
 
-#include "kernels/build_single.h"
 #include "engine_test_support.h"
+#include "kernels/build_single.h"
 
 namespace {
 

@@ -82,7 +82,7 @@ TEST(SampleError, RelativeErrorWithItsSpecialCases) {
   EXPECT_EQ(engine::sampleError(1.5, 1.0), 0.5);
   EXPECT_EQ(engine::sampleError(0.5, 1.0), 0.5);
   const double inf = std::numeric_limits<double>::infinity();
-  EXPECT_EQ(engine::sampleError(1.0, 0.0), inf);  // a target of 0
+  EXPECT_EQ(engine::sampleError(1.0, 0.0), inf);           // a target of 0
   EXPECT_TRUE(std::isnan(engine::sampleError(0.0, 0.0)));  // nothing known: the pass error stays
   // A prediction that is not a number means the weights blew up: infinitely wrong.
   EXPECT_EQ(engine::sampleError(std::nan(""), 2.0), inf);

@@ -31,7 +31,8 @@ class Runs : public ::testing::Test {
     writeFile(input, waveSeries(40));
     const std::string state = dir.file(asText ? "trained.txt" : "trained.vns");
     RecordingSink sink;
-    auto p = parameters(kTrain | (asText ? engine::kSaveConversionStateFlag : 0), 2, 3, &sink, &running);
+    auto p =
+        parameters(kTrain | (asText ? engine::kSaveConversionStateFlag : 0), 2, 3, &sink, &running);
     p.learningRate = 0.05;
     p.toleranceUnit = 0.01;
     p.trainToTolerance = 0.3;
@@ -44,7 +45,8 @@ class Runs : public ::testing::Test {
   // Generates `count` values from a state with H = 2, W = 3.
   std::int32_t generate(const std::string& state, bool asText, const std::string& input,
                         const std::string& output, RecordingSink& sink, std::uint32_t count = 5) {
-    auto p = parameters(kGenerate | (asText ? engine::kLoadConversionStateFlag : 0), 2, 3, &sink, &running);
+    auto p = parameters(kGenerate | (asText ? engine::kLoadConversionStateFlag : 0), 2, 3, &sink,
+                        &running);
     p.pointsToGenerate = count;
     p.inputFile = input.c_str();
     p.loadStateFile = state.c_str();
@@ -171,7 +173,8 @@ TYPED_TEST(Runs, BenchmarkReportsMemoryAndNoPassesAsZeroThroughput) {
   p.benchmarkingIterations = 0;
   EXPECT_EQ(this->run(p), engine::kOk);
   ASSERT_EQ(sink.lines.size(), 3u);
-  const std::string bytes = TestFixture::kValueSize == 4 ? "840" : "1,680";  // (10 × 20 + 10) values
+  const std::string bytes =
+      TestFixture::kValueSize == 4 ? "840" : "1,680";  // (10 × 20 + 10) values
   EXPECT_NE(sink.lines[1].text.find("the weights take " + bytes + " bytes."), std::string::npos)
       << sink.lines[1].text;
   EXPECT_NE(sink.lines[2].text.find("0.00 million operations per second"), std::string::npos)
@@ -302,7 +305,8 @@ TYPED_TEST(Runs, AFullDiskIsAnOutputFailureNotASuccess) {
             engine::kOutputFileError);
   EXPECT_EQ(sink.ids(), (Ids{38, 47, 59, 58}));
   RecordingSink missing;
-  EXPECT_EQ(this->generate(state, false, this->dir.file("wave.txt"), this->dir.file("no/dir/out.txt"), missing),
+  EXPECT_EQ(this->generate(state, false, this->dir.file("wave.txt"),
+                           this->dir.file("no/dir/out.txt"), missing),
             engine::kOutputFileError);
   EXPECT_EQ(missing.ids(), (Ids{38, 47, 58}));
 }
@@ -333,8 +337,9 @@ TYPED_TEST(Runs, SaveFailuresStillCloseTheRunWithItsTime) {
 // Loads `state` (binary) into a Train run stopped before its first pass, which
 // saves the loaded weights again; returns the run's code.
 template <class Fixture>
-std::int32_t loadAndResave(Fixture& f, const std::string& state, bool asText, const std::string& saved,
-                           RecordingSink& sink, std::uint32_t h = 2, std::uint32_t w = 3) {
+std::int32_t loadAndResave(Fixture& f, const std::string& state, bool asText,
+                           const std::string& saved, RecordingSink& sink, std::uint32_t h = 2,
+                           std::uint32_t w = 3) {
   const std::string input = f.dir.file("wave.txt");
   if (!std::filesystem::exists(input)) writeFile(input, waveSeries(40));
   auto p = parameters(kTrain | (asText ? engine::kLoadConversionStateFlag : 0) |
@@ -379,14 +384,16 @@ TYPED_TEST(States, BinaryStatesRoundTripExactlyAndRefuseAnotherLength) {
     const std::string odd = this->dir.file("odd.vns");
     writeFile(odd, c.content);
     RecordingSink s;
-    EXPECT_EQ(loadAndResave(*this, odd, false, this->dir.file("resaved.vns"), s), c.code) << c.content.size();
+    EXPECT_EQ(loadAndResave(*this, odd, false, this->dir.file("resaved.vns"), s), c.code)
+        << c.content.size();
     if (c.code != engine::kOk) {
       EXPECT_EQ(s.ids(), (Ids{38, 47, 48}));
     }
   }
   // Other sizes with the same H × (W + 1) take the values in storage order.
   RecordingSink other;
-  EXPECT_EQ(loadAndResave(*this, state, false, this->dir.file("other.vns"), other, 1, 7), engine::kOk);
+  EXPECT_EQ(loadAndResave(*this, state, false, this->dir.file("other.vns"), other, 1, 7),
+            engine::kOk);
   EXPECT_EQ(readFile(this->dir.file("other.vns")), bytes);
 }
 
@@ -415,8 +422,8 @@ TYPED_TEST(States, TextStateSeparatorsAndMissingLines) {
       {"-1\n\n0.5\n\n0.25\n\n", engine::kOk},
       {"-1\r\n\r\n0.5\r\n\r\n0.25\r\n\r\n", engine::kOk},  // separators written with CRLF are empty
       {"-1\n\n0.5\n\n0.25\n\nanything after the last separator\n", engine::kOk},
-      {"-1\n\nabc\n\n0.25\n\n", engine::kOk},  // not a number: 0.0, no complaint
-      {"-1\n\n0.5\n\n0.25\n", engine::kStateFileCorrupt},  // last empty line missing
+      {"-1\n\nabc\n\n0.25\n\n", engine::kOk},                 // not a number: 0.0, no complaint
+      {"-1\n\n0.5\n\n0.25\n", engine::kStateFileCorrupt},     // last empty line missing
       {"-1\n\n0.5\n \n0.25\n\n", engine::kStateFileCorrupt},  // a blank is not empty
       {"-1\n0.5\n\n0.25\n\n", engine::kStateFileCorrupt},
       {"", engine::kStateFileCorrupt},
@@ -431,8 +438,9 @@ TYPED_TEST(States, TextStateSeparatorsAndMissingLines) {
   // The loaded hidden bias is kept, not derived from the series mean again.
   writeFile(this->dir.file("bias.txt"), "-7.5\n\nabc\n\n0.25\n\n");
   RecordingSink sink;
-  ASSERT_EQ(loadAndResave(*this, this->dir.file("bias.txt"), true, this->dir.file("out.txt"), sink, 1, 1),
-            engine::kOk);
+  ASSERT_EQ(
+      loadAndResave(*this, this->dir.file("bias.txt"), true, this->dir.file("out.txt"), sink, 1, 1),
+      engine::kOk);
   EXPECT_EQ(readFile(this->dir.file("out.txt")), "-7.5\n\n0\n\n0.25\n\n");
 }
 
@@ -441,8 +449,9 @@ TYPED_TEST(States, ALineLongerThanTheOldLimitIsOneLine) {
   const std::string longHalf = std::string(6000, '0') + "0.5";
   writeFile(this->dir.file("long.txt"), "-1\n\n" + longHalf + "\n\n0.25\n\n");
   RecordingSink sink;
-  EXPECT_EQ(loadAndResave(*this, this->dir.file("long.txt"), true, this->dir.file("out.txt"), sink, 1, 1),
-            engine::kOk);
+  EXPECT_EQ(
+      loadAndResave(*this, this->dir.file("long.txt"), true, this->dir.file("out.txt"), sink, 1, 1),
+      engine::kOk);
   EXPECT_EQ(readFile(this->dir.file("out.txt")), "-1\n\n0.5\n\n0.25\n\n");
   // The same in a series: 700 characters of one value, then two ordinary lines.
   const std::string input = this->dir.file("series.txt");

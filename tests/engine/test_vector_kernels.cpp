@@ -5,10 +5,10 @@
 #include <random>
 #include <vector>
 
+#include "kernel_test_data.h"
 #include "kernels/double_kernels.h"
 #include "kernels/instruction_set.h"
 #include "kernels/interleaved_rows.h"
-#include "kernel_test_data.h"
 #include "kernels/scalar_kernels.h"
 #include "kernels/single_kernels.h"
 #include "kernels/vec2_kernels.h"
@@ -31,11 +31,12 @@ struct Vec4Kernels {
   static double referenceDot(float b, const float* x, const float* w, std::uint32_t n) {
     return engine::vec4_reference::dot(b, x, w, n);
   }
-  static double fastTrain(float b, const float* z, float* w, float* back, std::uint32_t n, double rate, float t) {
+  static double fastTrain(float b, const float* z, float* w, float* back, std::uint32_t n,
+                          double rate, float t) {
     return engine::vec4_kernels::trainOutput(b, z, w, back, n, rate, t);
   }
-  static double referenceTrain(float b, const float* z, float* w, float* back, std::uint32_t n, double rate,
-                               float t) {
+  static double referenceTrain(float b, const float* z, float* w, float* back, std::uint32_t n,
+                               double rate, float t) {
     return engine::vec4_reference::trainOutput(b, z, w, back, n, rate, t);
   }
   static void fastUpdate(float d, const float* x, float* row, std::uint32_t n) {
@@ -44,7 +45,8 @@ struct Vec4Kernels {
   static void referenceUpdate(float d, const float* x, float* row, std::uint32_t n) {
     engine::vec4_reference::updateHidden(d, x, row, n);
   }
-  static double fused(float* row, float d, const float* x, const float* next, float b, std::uint32_t n) {
+  static double fused(float* row, float d, const float* x, const float* next, float b,
+                      std::uint32_t n) {
     return engine::vec4_kernels::updateAndSum(row, d, x, next, b, n);
   }
   static bool fusedAvailable() { return engine::processorHas(engine::InstructionSet::kAvx2); }
@@ -57,11 +59,12 @@ struct Vec2Kernels {
   static double referenceDot(float b, const float* x, const float* w, std::uint32_t n) {
     return engine::vec2_reference::dot(b, x, w, n);
   }
-  static double fastTrain(float b, const float* z, float* w, float* back, std::uint32_t n, double rate, float t) {
+  static double fastTrain(float b, const float* z, float* w, float* back, std::uint32_t n,
+                          double rate, float t) {
     return engine::vec2_kernels::trainOutput(b, z, w, back, n, rate, t);
   }
-  static double referenceTrain(float b, const float* z, float* w, float* back, std::uint32_t n, double rate,
-                               float t) {
+  static double referenceTrain(float b, const float* z, float* w, float* back, std::uint32_t n,
+                               double rate, float t) {
     return engine::vec2_reference::trainOutput(b, z, w, back, n, rate, t);
   }
   static void fastUpdate(float d, const float* x, float* row, std::uint32_t n) {
@@ -70,7 +73,8 @@ struct Vec2Kernels {
   static void referenceUpdate(float d, const float* x, float* row, std::uint32_t n) {
     engine::vec2_reference::updateHidden(d, x, row, n);
   }
-  static double fused(float* row, float d, const float* x, const float* next, float b, std::uint32_t n) {
+  static double fused(float* row, float d, const float* x, const float* next, float b,
+                      std::uint32_t n) {
     return engine::vec2_kernels::updateAndSum(row, d, x, next, b, n);
   }
   static bool fusedAvailable() { return engine::processorHas(engine::InstructionSet::kAvx2); }
@@ -90,7 +94,8 @@ TYPED_TEST(FloatVectorKernels, DotMatchesReference) {
       const auto x = randomValues<float>(random, n);
       const auto w = randomValues<float>(random, n);
       const float b = randomValues<float>(random, 1)[0];
-      ASSERT_EQ(bits(TypeParam::fastDot(b, x.data(), w.data(), n)), bits(TypeParam::referenceDot(b, x.data(), w.data(), n)))
+      ASSERT_EQ(bits(TypeParam::fastDot(b, x.data(), w.data(), n)),
+                bits(TypeParam::referenceDot(b, x.data(), w.data(), n)))
           << "n = " << n;
     }
   }
@@ -105,9 +110,10 @@ TYPED_TEST(FloatVectorKernels, OutputStepMatchesReference) {
       auto wRef = w;
       std::vector<float> back(n), backRef(n);
       const float target = randomValues<float>(random, 1)[0];
-      const double y = TypeParam::fastTrain(-static_cast<float>(n), z.data(), w.data(), back.data(), n, 0.37, target);
-      const double yRef =
-          TypeParam::referenceTrain(-static_cast<float>(n), z.data(), wRef.data(), backRef.data(), n, 0.37, target);
+      const double y = TypeParam::fastTrain(-static_cast<float>(n), z.data(), w.data(), back.data(),
+                                            n, 0.37, target);
+      const double yRef = TypeParam::referenceTrain(-static_cast<float>(n), z.data(), wRef.data(),
+                                                    backRef.data(), n, 0.37, target);
       ASSERT_EQ(bits(y), bits(yRef)) << "n = " << n;
       ASSERT_TRUE(sameBits(w, wRef)) << "n = " << n;
       ASSERT_TRUE(sameBits(back, backRef)) << "n = " << n;
@@ -169,14 +175,16 @@ TEST(FloatVectorKernels, GroupingIsVisibleOnCancellingData) {
   std::vector<float> x17(18, 1.0f);
   std::vector<float> w17(18, 1.0f);
   w17[16] = 16777216.0f;
-  EXPECT_EQ(engine::vec2_reference::dot(bias, x17.data(), w17.data(), 18), 16.0);  // (b + 16) + (2^24 + 1)
+  EXPECT_EQ(engine::vec2_reference::dot(bias, x17.data(), w17.data(), 18),
+            16.0);  // (b + 16) + (2^24 + 1)
   EXPECT_EQ(engine::vec2_kernels::dot(bias, x17.data(), w17.data(), 18), 16.0);
   EXPECT_EQ(engine::scalar::dot<float>(bias, x17.data(), w17.data(), 18), 17.0);
 }
 
 // The four-lane build's two-row kernel: each row as the reference's update and sum.
 TEST(FourLaneKernels, TwoRowsMatchUpdateThenSum) {
-  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2))
+    GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 random(9);
   for (std::uint32_t n : kernelSizes()) {
     const auto series = randomValues<float>(random, n + 1);
@@ -187,13 +195,17 @@ TEST(FourLaneKernels, TwoRowsMatchUpdateThenSum) {
     const auto d = randomValues<float>(random, 2);
     const float b = randomValues<float>(random, 1)[0];
     double sums[2];
-    engine::vec4_kernels::updateAndSumTwoRows(row0.data(), row1.data(), d[0], d[1], series.data(), series.data() + 1,
-                                              b, n, sums);
+    engine::vec4_kernels::updateAndSumTwoRows(row0.data(), row1.data(), d[0], d[1], series.data(),
+                                              series.data() + 1, b, n, sums);
     engine::vec4_reference::updateHidden(d[0], series.data(), ref0.data(), n);
     engine::vec4_reference::updateHidden(d[1], series.data(), ref1.data(), n);
     ASSERT_TRUE(sameBits(row0, ref0) && sameBits(row1, ref1)) << "n = " << n;
-    ASSERT_EQ(bits(sums[0]), bits(engine::vec4_reference::dot(b, series.data() + 1, ref0.data(), n))) << "n = " << n;
-    ASSERT_EQ(bits(sums[1]), bits(engine::vec4_reference::dot(b, series.data() + 1, ref1.data(), n))) << "n = " << n;
+    ASSERT_EQ(bits(sums[0]),
+              bits(engine::vec4_reference::dot(b, series.data() + 1, ref0.data(), n)))
+        << "n = " << n;
+    ASSERT_EQ(bits(sums[1]),
+              bits(engine::vec4_reference::dot(b, series.data() + 1, ref1.data(), n)))
+        << "n = " << n;
   }
 }
 
@@ -214,7 +226,8 @@ void checkVec4Pairs(std::uint32_t n, std::mt19937& random) {
   const auto d = randomValues<float>(random, 2 * P);
   const float b = randomValues<float>(random, 1)[0];
   double sums[2 * P];
-  engine::vec4_kernels::updateAndSumInterleaved<P>(pairs, d.data(), series.data(), series.data() + 1, b, n, sums);
+  engine::vec4_kernels::updateAndSumInterleaved<P>(pairs, d.data(), series.data(),
+                                                   series.data() + 1, b, n, sums);
   for (int p = 0; p < P; ++p) engine::restoreRows<2, 4>(pairs[p], n, scratch.data());
   for (int k = 0; k < 2 * P; ++k) {
     std::vector<float> row(before.begin() + static_cast<std::ptrdiff_t>(k) * n,
@@ -229,7 +242,8 @@ void checkVec4Pairs(std::uint32_t n, std::mt19937& random) {
 }
 
 TEST(Vec4Kernels, InterleavedPairsMatchUpdateThenSum) {
-  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2))
+    GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 random(12);
   for (std::uint32_t n : kernelSizes()) {
     if (n < 16 || n % 4 != 0) continue;  // the widths the pass interleaves
@@ -241,7 +255,8 @@ TEST(Vec4Kernels, InterleavedPairsMatchUpdateThenSum) {
 
 // The pair build's four-row kernel: each row as the reference's update and sum.
 TEST(PairKernels, FourRowsMatchUpdateThenSum) {
-  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2))
+    GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 random(7);
   for (std::uint32_t n : kernelSizes()) {
     const auto series = randomValues<float>(random, n + 1);
@@ -256,11 +271,13 @@ TEST(PairKernels, FourRowsMatchUpdateThenSum) {
     const auto d = randomValues<float>(random, 4);
     const float b = randomValues<float>(random, 1)[0];
     double sums[4];
-    engine::vec2_kernels::updateAndSumFourRows(pointers, d.data(), series.data(), series.data() + 1, b, n, sums);
+    engine::vec2_kernels::updateAndSumFourRows(pointers, d.data(), series.data(), series.data() + 1,
+                                               b, n, sums);
     for (int k = 0; k < 4; ++k) {
       engine::vec2_reference::updateHidden(d[k], series.data(), rowsRef[k].data(), n);
       ASSERT_TRUE(sameBits(rows[k], rowsRef[k])) << "n = " << n << ", row " << k;
-      ASSERT_EQ(bits(sums[k]), bits(engine::vec2_reference::dot(b, series.data() + 1, rowsRef[k].data(), n)))
+      ASSERT_EQ(bits(sums[k]),
+                bits(engine::vec2_reference::dot(b, series.data() + 1, rowsRef[k].data(), n)))
           << "n = " << n << ", row " << k;
     }
   }
@@ -269,20 +286,23 @@ TEST(PairKernels, FourRowsMatchUpdateThenSum) {
 // An interleaved lane kernel of G groups of four rows, run on rows that lie
 // apart: they are copied into one block, interleaved, stepped, restored and
 // copied back, as a pass does with its rows.
-template <class E, int G, void (*kKernel)(E* const*, const E*, const E*, const E*, E, std::uint32_t, double*)>
-void throughInterleaved(E* const* rows, const E* d, const E* x, const E* next, E bias, std::uint32_t w,
-                        double* sums) {
+template <class E, int G,
+          void (*kKernel)(E* const*, const E*, const E*, const E*, E, std::uint32_t, double*)>
+void throughInterleaved(E* const* rows, const E* d, const E* x, const E* next, E bias,
+                        std::uint32_t w, double* sums) {
   std::vector<E> block(static_cast<std::size_t>(w) * 4 * G);
   std::vector<E> scratch(static_cast<std::size_t>(w) * 4);
   E* groups[G];
-  for (int k = 0; k < 4 * G; ++k) std::copy(rows[k], rows[k] + w, block.begin() + static_cast<std::ptrdiff_t>(k) * w);
+  for (int k = 0; k < 4 * G; ++k)
+    std::copy(rows[k], rows[k] + w, block.begin() + static_cast<std::ptrdiff_t>(k) * w);
   for (int g = 0; g < G; ++g) {
     groups[g] = block.data() + static_cast<std::size_t>(g) * 4 * w;
     engine::interleaveRows<4, 1>(groups[g], w, scratch.data());
   }
   kKernel(groups, d, x, next, bias, w, sums);
   for (int g = 0; g < G; ++g) engine::restoreRows<4, 1>(groups[g], w, scratch.data());
-  for (int k = 0; k < 4 * G; ++k) std::copy_n(block.begin() + static_cast<std::ptrdiff_t>(k) * w, w, rows[k]);
+  for (int k = 0; k < 4 * G; ++k)
+    std::copy_n(block.begin() + static_cast<std::ptrdiff_t>(k) * w, w, rows[k]);
 }
 
 // The double build's lane kernel: four to sixteen rows at once, each lane a
@@ -306,7 +326,8 @@ void checkDoubleRows(std::uint32_t w, std::mt19937& random) {
   for (int k = 0; k < kRows; ++k) {
     engine::scalar::updateHidden<double>(d[k], series.data(), rowsRef[k].data(), w);
     ASSERT_TRUE(sameBits(rows[k], rowsRef[k])) << "W = " << w << ", row " << k;
-    ASSERT_EQ(bits(sums[k]), bits(engine::scalar::dot<double>(bias, series.data() + 1, rowsRef[k].data(), w)))
+    ASSERT_EQ(bits(sums[k]),
+              bits(engine::scalar::dot<double>(bias, series.data() + 1, rowsRef[k].data(), w)))
         << "W = " << w << ", row " << k;
   }
 }
@@ -320,12 +341,17 @@ void checkTwoDoubleRows(std::uint32_t w, std::mt19937& random) {
   double* pointers[2] = {row0.data(), row1.data()};
   const auto d = randomValues<double>(random, 2);
   double sums[2];
-  engine::double_kernels::updateAndSumTwoRows(pointers, d.data(), series.data(), series.data() + 1, 0.5, w, sums);
+  engine::double_kernels::updateAndSumTwoRows(pointers, d.data(), series.data(), series.data() + 1,
+                                              0.5, w, sums);
   engine::scalar::updateHidden<double>(d[0], series.data(), ref0.data(), w);
   engine::scalar::updateHidden<double>(d[1], series.data(), ref1.data(), w);
   ASSERT_TRUE(sameBits(row0, ref0) && sameBits(row1, ref1)) << "W = " << w;
-  ASSERT_EQ(bits(sums[0]), bits(engine::scalar::dot<double>(0.5, series.data() + 1, ref0.data(), w))) << "W = " << w;
-  ASSERT_EQ(bits(sums[1]), bits(engine::scalar::dot<double>(0.5, series.data() + 1, ref1.data(), w))) << "W = " << w;
+  ASSERT_EQ(bits(sums[0]),
+            bits(engine::scalar::dot<double>(0.5, series.data() + 1, ref0.data(), w)))
+      << "W = " << w;
+  ASSERT_EQ(bits(sums[1]),
+            bits(engine::scalar::dot<double>(0.5, series.data() + 1, ref1.data(), w)))
+      << "W = " << w;
 }
 
 TEST(DoubleKernels, TwoRowLanesMatchTheSequentialReference) {
@@ -334,7 +360,8 @@ TEST(DoubleKernels, TwoRowLanesMatchTheSequentialReference) {
 }
 
 TEST(DoubleKernels, RowLanesMatchTheSequentialReference) {
-  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2))
+    GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 random(5);
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial) {
@@ -349,8 +376,8 @@ TEST(DoubleKernels, RowLanesMatchTheSequentialReference) {
 // to float where stored and summed as stored, against the reference row step
 // and sum row by row. The rows lie apart in memory as separate vectors do; the
 // next window overlaps this one, as in a pass.
-using SingleLaneKernel = void (*)(float* const*, const float*, const float*, const float*, float, std::uint32_t,
-                                  double*);
+using SingleLaneKernel = void (*)(float* const*, const float*, const float*, const float*, float,
+                                  std::uint32_t, double*);
 
 template <int kRows>
 void checkSingleRows(SingleLaneKernel kernel, std::uint32_t w, std::mt19937& random) {
@@ -369,7 +396,8 @@ void checkSingleRows(SingleLaneKernel kernel, std::uint32_t w, std::mt19937& ran
   for (int k = 0; k < kRows; ++k) {
     engine::scalar::updateHidden<float>(d[k], series.data(), rowsRef[k].data(), w);
     ASSERT_TRUE(sameBits(rows[k], rowsRef[k])) << "W = " << w << ", row " << k;
-    ASSERT_EQ(bits(sums[k]), bits(engine::scalar::dot<float>(bias, series.data() + 1, rowsRef[k].data(), w)))
+    ASSERT_EQ(bits(sums[k]),
+              bits(engine::scalar::dot<float>(bias, series.data() + 1, rowsRef[k].data(), w)))
         << "W = " << w << ", row " << k;
   }
 }
@@ -377,18 +405,24 @@ void checkSingleRows(SingleLaneKernel kernel, std::uint32_t w, std::mt19937& ran
 TEST(SingleKernels, TwoRowLanesMatchTheSequentialReference) {
   std::mt19937 random(10);
   for (std::uint32_t w : kernelSizes()) {
-    for (int trial = 0; trial < 3; ++trial) checkSingleRows<2>(engine::single_kernels::updateAndSumTwoRows, w, random);
+    for (int trial = 0; trial < 3; ++trial)
+      checkSingleRows<2>(engine::single_kernels::updateAndSumTwoRows, w, random);
   }
 }
 
 TEST(SingleKernels, WideRowLanesMatchTheSequentialReference) {
-  if (!engine::processorHas(engine::InstructionSet::kAvx2)) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2))
+    GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 random(11);
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial) {
       checkSingleRows<2>(engine::single_kernels::updateAndSumTwoRowsWide, w, random);
-      checkSingleRows<4>(throughInterleaved<float, 1, engine::single_kernels::updateAndSumInterleaved<1>>, w, random);
-      checkSingleRows<16>(throughInterleaved<float, 4, engine::single_kernels::updateAndSumInterleaved<4>>, w, random);
+      checkSingleRows<4>(
+          throughInterleaved<float, 1, engine::single_kernels::updateAndSumInterleaved<1>>, w,
+          random);
+      checkSingleRows<16>(
+          throughInterleaved<float, 4, engine::single_kernels::updateAndSumInterleaved<4>>, w,
+          random);
     }
   }
 }
@@ -405,10 +439,11 @@ TEST(SingleKernels, UpdateIsRoundedOnceFromDoubleAndSummedAsStored) {
     int rows;
     bool needsAvx2;
   };
-  const Kernel kernels[] = {{engine::single_kernels::updateAndSumTwoRows, 2, false},
-                            {engine::single_kernels::updateAndSumTwoRowsWide, 2, true},
-                            {throughInterleaved<float, 1, engine::single_kernels::updateAndSumInterleaved<1>>, 4, true},
-                            {throughInterleaved<float, 2, engine::single_kernels::updateAndSumInterleaved<2>>, 8, true}};
+  const Kernel kernels[] = {
+      {engine::single_kernels::updateAndSumTwoRows, 2, false},
+      {engine::single_kernels::updateAndSumTwoRowsWide, 2, true},
+      {throughInterleaved<float, 1, engine::single_kernels::updateAndSumInterleaved<1>>, 4, true},
+      {throughInterleaved<float, 2, engine::single_kernels::updateAndSumInterleaved<2>>, 8, true}};
   for (const Kernel& kernel : kernels) {
     if (kernel.needsAvx2 && !engine::processorHas(engine::InstructionSet::kAvx2)) continue;
     for (std::uint32_t w : {1u, 2u, 5u, 8u, 13u}) {
@@ -420,9 +455,11 @@ TEST(SingleKernels, UpdateIsRoundedOnceFromDoubleAndSummedAsStored) {
       double sums[8];
       kernel.run(pointers, d.data(), series.data(), series.data() + 1, 0.0f, w, sums);
       double expectedSum = 0.0;
-      for (std::uint32_t m = 0; m < w; ++m) expectedSum = expectedSum + static_cast<double>(factor) * (2.0 + 0x1p-22);
+      for (std::uint32_t m = 0; m < w; ++m)
+        expectedSum = expectedSum + static_cast<double>(factor) * (2.0 + 0x1p-22);
       for (int k = 0; k < kernel.rows; ++k) {
-        ASSERT_EQ(rows[k], std::vector<float>(w, 2.0f + 0x1p-22f)) << "rows " << kernel.rows << ", W = " << w;
+        ASSERT_EQ(rows[k], std::vector<float>(w, 2.0f + 0x1p-22f))
+            << "rows " << kernel.rows << ", W = " << w;
         ASSERT_EQ(bits(sums[k]), bits(expectedSum)) << "rows " << kernel.rows << ", W = " << w;
       }
     }
