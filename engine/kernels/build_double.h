@@ -41,6 +41,7 @@ struct DoubleBuild : scalar::Kernels<double> {
     static constexpr int kNarrowestGroup = 2;
     static constexpr std::uint32_t kMinimumWidth = 8;
     static constexpr int kInterleavedRows = 4;
+    static constexpr bool kInterleaveWholeGroups = true;
     template <int kRows>
     __attribute__((always_inline)) static void updateAndSum(double* const* rows, const double* d,
                                                             const double* x, const double* next,
@@ -49,10 +50,7 @@ struct DoubleBuild : scalar::Kernels<double> {
       if constexpr (kRows == 2) {
         double_kernels::updateAndSumTwoRows(rows, d, x, next, bias, w, sums);
       } else {
-        constexpr int kGroups = kRows / 4;
-        double* groups[kGroups];
-        for (int k = 0; k < kGroups; ++k) groups[k] = rows[4 * k];
-        double_kernels::updateAndSumInterleaved<kGroups>(groups, d, x, next, bias, w, sums);
+        double_kernels::updateAndSumInterleaved<kRows / 4>(rows[0], d, x, next, bias, w, sums);
       }
     }
   };

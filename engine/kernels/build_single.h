@@ -42,6 +42,7 @@ struct SingleBuild : scalar::Kernels<float> {
     static constexpr int kNarrowestGroup = 2;
     static constexpr std::uint32_t kMinimumWidth = 8;
     static constexpr int kInterleavedRows = 4;
+    static constexpr bool kInterleaveWholeGroups = true;
     template <int kRows>
     __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d,
                                                             const float* x, const float* next,
@@ -50,13 +51,7 @@ struct SingleBuild : scalar::Kernels<float> {
       if constexpr (kRows == 2) {
         single_kernels::updateAndSumTwoRowsWide(rows, d, x, next, bias, w, sums);
       } else {
-        constexpr int kGroups = kRows / 4;
-        for (int k = 0; k < kRows; k += 4 * kGroups) {
-          float* groups[kGroups];
-          for (int g = 0; g < kGroups; ++g) groups[g] = rows[k + 4 * g];
-          single_kernels::updateAndSumInterleaved<kGroups>(groups, d + k, x, next, bias, w,
-                                                           sums + k);
-        }
+        single_kernels::updateAndSumInterleaved<kRows / 4>(rows[0], d, x, next, bias, w, sums);
       }
     }
   };

@@ -10,43 +10,34 @@
 // several such groups run side by side to hide the latency of the additions.
 namespace engine::double_kernels {
 
-// The update and the next sum of G groups of four interleaved rows (weight m
-// of the group's row k at 4m + k), one row per lane. groups: G group starts;
-// d: the 4·G rows' factors; x: this sample's window, next: the next one's.
+// The update and the next sum of 4·G rows stored as one interleaved block
+// (weight m of row k at 4G·m + k), one row per lane, G registers of four
+// rows. d: the rows' factors; x: this sample's window, next: the next one's.
 // Each row takes row[m] = d·x[m] + row[m] (product rounded, then the sum),
-// and sums[k] = bias + Σ next[m]·row[m] over the new weights, in index
-// order, unrounded. One load per group and step, no transposes.
+// and sums[k] = bias + Σ next[m]·row[m] over the new weights, in index order,
+// unrounded. The block is read and written as one stream, G vectors a step.
 template <int G>
-__attribute__((target("avx2"))) inline void updateAndSumInterleaved(double* const* groups,
+__attribute__((target("avx2"))) inline void updateAndSumInterleaved(double* block,
                                                                     const double* d,
                                                                     const double* x,
                                                                     const double* next, double bias,
                                                                     std::uint32_t w, double* sums) {
   __m256d dv[G];
   __m256d acc[G];
-  double* g[G];
   // Unrolled, so that the arrays stay in registers.
 #pragma GCC unroll 4
   for (int k = 0; k < G; ++k) {
     dv[k] = _mm256_loadu_pd(d + 4 * k);
     acc[k] = _mm256_set1_pd(bias);
-    g[k] = groups[k];
   }
-  for (std::uint32_t m = 0; m < w; ++m) {
+  for (std::uint32_t m = 0; m < w; ++m, block += 4 * G) {
     const __m256d xv = _mm256_set1_pd(x[m]);
     const __m256d nv = _mm256_set1_pd(next[m]);
-    // Every group is read before any is written: groups a multiple of 4 KiB
-    // apart would otherwise see a store at the page offset of the next load,
-    // which the processor stalls on.
-    __m256d r[G];
-#pragma GCC unroll 4
-    for (int k = 0; k < G; ++k)
-      r[k] = _mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_loadu_pd(g[k]));
 #pragma GCC unroll 4
     for (int k = 0; k < G; ++k) {
-      _mm256_storeu_pd(g[k], r[k]);
-      acc[k] = _mm256_add_pd(acc[k], _mm256_mul_pd(nv, r[k]));
-      g[k] += 4;
+      const __m256d r = _mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_loadu_pd(block + 4 * k));
+      _mm256_storeu_pd(block + 4 * k, r);
+      acc[k] = _mm256_add_pd(acc[k], _mm256_mul_pd(nv, r));
     }
   }
 #pragma GCC unroll 4

@@ -18,6 +18,22 @@ template <class Lanes>
 requires requires { Lanes::kInterleavedChunk; }
 inline constexpr std::uint32_t kInterleavedChunkOf<Lanes> = Lanes::kInterleavedChunk;
 
+// Whether each lane group is interleaved whole (false unless named): a group
+// of kRows rows, from the widest down to kInterleavedRows, is then one block
+// the kernel reads as a single stream, rather than kRows/kInterleavedRows
+// blocks side by side. One stream is what the processor's prefetcher follows
+// best, and its stores never alias another block's loads.
+template <class Lanes>
+inline constexpr bool kInterleavesWholeGroupsOf = false;
+template <class Lanes>
+requires requires { Lanes::kInterleaveWholeGroups; }
+inline constexpr bool kInterleavesWholeGroupsOf<Lanes> = Lanes::kInterleaveWholeGroups;
+
+// The rows a lane set's interleaved groups need as room to be rearranged in.
+template <class Lanes>
+inline constexpr int kInterleaveRoomRowsOf =
+    kInterleavesWholeGroupsOf<Lanes> ? Lanes::kWidestGroup : kInterleavedRowsOf<Lanes>;
+
 // During a pass, the hidden rows of each lane group can be kept interleaved:
 // the group's kRows rows, stored one after the other, are rearranged so that
 // chunk c (kChunk weights) of row k sits at (c·kRows + k)·kChunk. A lane
@@ -26,6 +42,8 @@ inline constexpr std::uint32_t kInterleavedChunkOf<Lanes> = Lanes::kInterleavedC
 // arrangement lives only inside a pass: the rows are restored before anyone
 // else reads them (state files, Generate, the tests), so nothing outside the
 // pass sees it. w must be a multiple of kChunk; scratch holds kRows·w values.
+// (Both functions are only the layout; which groups take it is the lane
+// set's: see forEachInterleavedGroup in the pass.)
 template <int kRows, int kChunk, class Element>
 void interleaveRows(Element* group, std::uint32_t w, Element* scratch) {
   const std::uint64_t size = static_cast<std::uint64_t>(w) * kRows;

@@ -32,45 +32,36 @@ inline double finishRow(float* row, float d, const float* x, const float* next, 
   return a;
 }
 
-// The update and the next sum of G groups of four interleaved rows (weight m
-// of the group's row k at 4m + k), one row per double lane. groups: G group
-// starts; d: the 4·G rows' factors; x: this sample's window, next: the next
+// The update and the next sum of 4·G rows stored as one interleaved block
+// (weight m of row k at 4G·m + k), one row per double lane, G registers of
+// four rows. d: the rows' factors; x: this sample's window, next: the next
 // one's. Each row takes row[m] = d·x[m] + row[m] (in double, rounded to
 // float), and sums[k] = bias + Σ next[m]·row[m] over the new weights as
 // stored, in index order, in double, unrounded. Each step widens four
-// weights with one load, so no transposes are needed.
+// weights with one load, so no transposes are needed, and the block is read
+// and written as one stream.
 template <int G>
-__attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const* groups,
-                                                                    const float* d, const float* x,
+__attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* block, const float* d,
+                                                                    const float* x,
                                                                     const float* next, float bias,
                                                                     std::uint32_t w, double* sums) {
   __m256d dv[G];
   __m256d acc[G];
-  float* g[G];
   // Unrolled, so that the arrays stay in registers.
 #pragma GCC unroll 4
   for (int k = 0; k < G; ++k) {
     dv[k] = _mm256_cvtps_pd(_mm_loadu_ps(d + 4 * k));
     acc[k] = _mm256_set1_pd(static_cast<double>(bias));
-    g[k] = groups[k];
   }
-  for (std::uint32_t m = 0; m < w; ++m) {
+  for (std::uint32_t m = 0; m < w; ++m, block += 4 * G) {
     const __m256d xv = _mm256_set1_pd(static_cast<double>(x[m]));
     const __m256d nv = _mm256_set1_pd(static_cast<double>(next[m]));
-    // Every group is read before any is written: groups a multiple of 4 KiB
-    // apart would otherwise see a store at the page offset of the next load,
-    // which the processor stalls on.
-    __m128 f[G];
 #pragma GCC unroll 4
     for (int k = 0; k < G; ++k) {
-      f[k] = _mm256_cvtpd_ps(
-          _mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_cvtps_pd(_mm_loadu_ps(g[k]))));
-    }
-#pragma GCC unroll 4
-    for (int k = 0; k < G; ++k) {
-      _mm_storeu_ps(g[k], f[k]);
-      acc[k] = _mm256_add_pd(acc[k], _mm256_mul_pd(nv, _mm256_cvtps_pd(f[k])));
-      g[k] += 4;
+      const __m128 f = _mm256_cvtpd_ps(
+          _mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_cvtps_pd(_mm_loadu_ps(block + 4 * k))));
+      _mm_storeu_ps(block + 4 * k, f);
+      acc[k] = _mm256_add_pd(acc[k], _mm256_mul_pd(nv, _mm256_cvtps_pd(f)));
     }
   }
 #pragma GCC unroll 4

@@ -60,6 +60,8 @@ struct Network {
   // rows as they are, so a run that gets no room for it still runs.
   AlignedBuffer<Element> interleaveScratch;
   static constexpr std::uint32_t kInterleavedRows = kInterleavedRowsOf<typename Build::Avx2Lanes>;
+  static constexpr std::uint32_t kInterleaveRoomRows =
+      kInterleaveRoomRowsOf<typename Build::Avx2Lanes>;
 
   // hiddenOutputs always; backSignals (and the room above) only for runs that train.
   ResultCode allocateOutputs(RunOutput& out, bool withBackSignals) {
@@ -69,7 +71,9 @@ struct Network {
       return kOutOfMemory;
     }
     if (kInterleavedRows > 0 && withBackSignals && h >= kInterleavedRows) {
-      interleaveScratch.allocate(static_cast<std::uint64_t>(kInterleavedRows) * w,
+      // No group is taller than the network.
+      const std::uint32_t roomRows = h < kInterleaveRoomRows ? h : kInterleaveRoomRows;
+      interleaveScratch.allocate(static_cast<std::uint64_t>(roomRows) * w,
                                  Build::kAlignment);
     }
     return kOk;

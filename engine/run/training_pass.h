@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <type_traits>
 
 #include "kernels/instruction_set.h"
 #include "kernels/interleaved_rows.h"
@@ -16,6 +17,36 @@ template <class Element>
 inline void keepLargestError(Element& passError, double y, Element target) {
   const double e = sampleError(y, static_cast<double>(target));
   if (e > static_cast<double>(passError)) passError = static_cast<Element>(e);
+}
+
+// Calls f(first row, std::integral_constant<int, rows>) for every group of
+// rows the lane set keeps interleaved, in the order the driver steps them:
+// groups of kRows while they last, then the next smaller groups, down to the
+// lane set's kInterleavedRows (its groups of that size, when not whole).
+template <class Lanes, int kRows, class F>
+void forEachInterleavedGroup(std::uint32_t h, std::uint32_t r, F&& f) {
+  for (; r + kRows <= h; r += kRows) f(r, std::integral_constant<int, kRows>{});
+  if constexpr (kRows / 2 >= kInterleavedRowsOf<Lanes> && kRows / 2 >= Lanes::kNarrowestGroup)
+    forEachInterleavedGroup<Lanes, kRows / 2>(h, r, f);
+}
+
+// Interleaves (or, with kRestore, restores) the rows of every such group.
+template <class Lanes, bool kRestore, class Net>
+void rearrangeGroups(Net& net) {
+  constexpr int kFirst = kInterleavesWholeGroupsOf<Lanes> ? Lanes::kWidestGroup
+                                                          : kInterleavedRowsOf<Lanes>;
+  if constexpr (kFirst > 0) {
+    constexpr std::uint32_t kChunk = kInterleavedChunkOf<Lanes>;
+    forEachInterleavedGroup<Lanes, kFirst>(net.h, 0, [&net](std::uint32_t r, auto rows) {
+      auto* group = net.hiddenWeights.row(r);
+      auto* scratch = net.interleaveScratch.data();
+      if constexpr (kRestore) {
+        restoreRows<decltype(rows)::value, kChunk>(group, net.w, scratch);
+      } else {
+        interleaveRows<decltype(rows)::value, kChunk>(group, net.w, scratch);
+      }
+    });
+  }
 }
 
 // One pass over the series with one lane set: for every target index j from
@@ -40,15 +71,8 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(
   net.computeHidden(series.window(0));
   // The rows the lane groups take are interleaved for the samples that sum
   // over a next window, and restored before the last sample's update.
-  std::uint32_t interleaved = 0;
-  if constexpr (kInterleavedRowsOf < Lanes >> 0) {
-    constexpr int kGroup = kInterleavedRowsOf<Lanes>;
-    if (w >= Lanes::kMinimumWidth && n > w + 1) interleaved = net.h / kGroup * kGroup;
-    for (std::uint32_t r = 0; r < interleaved; r += kGroup) {
-      interleaveRows<kGroup, kInterleavedChunkOf<Lanes>>(net.hiddenWeights.row(r), w,
-                                                         net.interleaveScratch.data());
-    }
-  }
+  const bool interleaved = kInterleavedRowsOf<Lanes> > 0 && w >= Lanes::kMinimumWidth && n > w + 1;
+  if (interleaved) rearrangeGroups<Lanes, false>(net);
   for (std::uint32_t j = w; j < n; ++j) {
     const Element* x = series.window(j - w);
     const double y = net.output.trainStep(z, targets[j], back);
@@ -59,13 +83,7 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(
           hiddenFactor(static_cast<double>(z[r]), static_cast<double>(back[r])));
     }
     const bool last = j + 1 == n;
-    if constexpr (kInterleavedRowsOf < Lanes >> 0) {
-      constexpr int kGroup = kInterleavedRowsOf<Lanes>;
-      for (std::uint32_t r = 0; last && r < interleaved; r += kGroup) {
-        restoreRows<kGroup, kInterleavedChunkOf<Lanes>>(net.hiddenWeights.row(r), w,
-                                                        net.interleaveScratch.data());
-      }
-    }
+    if (last && interleaved) rearrangeGroups<Lanes, true>(net);
     stepHiddenLayer<Build, Lanes>(net, back, x, last ? nullptr : series.window(j + 1 - w));
     keepLargestError(passError, y, targets[j]);
   }

@@ -283,24 +283,20 @@ TEST(PairKernels, FourRowsMatchUpdateThenSum) {
   }
 }
 
-// An interleaved lane kernel of G groups of four rows, run on rows that lie
-// apart: they are copied into one block, interleaved, stepped, restored and
-// copied back, as a pass does with its rows.
+// An interleaved lane kernel of 4·G rows, run on rows that lie apart: they
+// are copied into one block, interleaved, stepped, restored and copied back,
+// as a pass does with its rows.
 template <class E, int G,
-          void (*kKernel)(E* const*, const E*, const E*, const E*, E, std::uint32_t, double*)>
+          void (*kKernel)(E*, const E*, const E*, const E*, E, std::uint32_t, double*)>
 void throughInterleaved(E* const* rows, const E* d, const E* x, const E* next, E bias,
                         std::uint32_t w, double* sums) {
   std::vector<E> block(static_cast<std::size_t>(w) * 4 * G);
-  std::vector<E> scratch(static_cast<std::size_t>(w) * 4);
-  E* groups[G];
+  std::vector<E> scratch(block.size());
   for (int k = 0; k < 4 * G; ++k)
     std::copy(rows[k], rows[k] + w, block.begin() + static_cast<std::ptrdiff_t>(k) * w);
-  for (int g = 0; g < G; ++g) {
-    groups[g] = block.data() + static_cast<std::size_t>(g) * 4 * w;
-    engine::interleaveRows<4, 1>(groups[g], w, scratch.data());
-  }
-  kKernel(groups, d, x, next, bias, w, sums);
-  for (int g = 0; g < G; ++g) engine::restoreRows<4, 1>(groups[g], w, scratch.data());
+  engine::interleaveRows<4 * G, 1>(block.data(), w, scratch.data());
+  kKernel(block.data(), d, x, next, bias, w, sums);
+  engine::restoreRows<4 * G, 1>(block.data(), w, scratch.data());
   for (int k = 0; k < 4 * G; ++k)
     std::copy_n(block.begin() + static_cast<std::ptrdiff_t>(k) * w, w, rows[k]);
 }
