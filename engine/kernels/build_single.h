@@ -43,9 +43,10 @@ struct SingleBuild : scalar::Kernels<float> {
     static constexpr std::uint32_t kMinimumWidth = 8;
     static constexpr int kInterleavedRows = 4;
     static constexpr bool kInterleaveWholeGroups = true;
+    static constexpr bool kWideWindows = true;
     template <int kRows>
     __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d,
-                                                            const float* x, const float* next,
+                                                            const double* x, const double* next,
                                                             float bias, std::uint32_t w,
                                                             double* sums) {
       if constexpr (kRows == 2) {

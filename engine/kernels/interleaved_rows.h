@@ -29,6 +29,16 @@ template <class Lanes>
 requires requires { Lanes::kInterleaveWholeGroups; }
 inline constexpr bool kInterleavesWholeGroupsOf<Lanes> = Lanes::kInterleaveWholeGroups;
 
+// Whether a lane set's kernels read the windows widened to double (false
+// unless named): a float build whose kernels work in double lanes would
+// otherwise widen both windows' values again in every sweep over the rows;
+// the pass widens each window once, into room the network keeps for two.
+template <class Lanes>
+inline constexpr bool kWideWindowsOf = false;
+template <class Lanes>
+requires requires { Lanes::kWideWindows; }
+inline constexpr bool kWideWindowsOf<Lanes> = Lanes::kWideWindows;
+
 // The rows a lane set's interleaved groups need as room to be rearranged in.
 template <class Lanes>
 inline constexpr int kInterleaveRoomRowsOf =

@@ -44,6 +44,10 @@ __attribute__((always_inline)) inline void stepHiddenRowByRow(Net& net,
 //                                  more find their rows interleaved by the
 //                                  pass (interleaved_rows.h); rows[k] for k a
 //                                  multiple of it is a group's start
+//   kInterleaveWholeGroups         (optional) each such group is interleaved
+//                                  whole: rows[0] is its one block
+//   kWideWindows                   (optional) updateAndSum takes x and next
+//                                  widened to double
 // A row's new weights are final once its own update is done, so updating a
 // row and summing it for the next sample in one sweep reads it once per
 // sample and gives the results of two sweeps.
@@ -53,17 +57,32 @@ struct NoLanes {
   static constexpr std::uint32_t kMinimumWidth = 0;
 };
 
+// The two windows of a sample as the lane kernels read them.
+template <class Element>
+struct Windows {
+  const Element* x;
+  const Element* next;
+  const double* wideX;
+  const double* wideNext;
+};
+
 // kRows rows from row r through the lane set, then their logistics together:
 // the more values one call takes, the more of the exponential's long chain
 // of dependent steps overlaps.
 template <class Lanes, int kRows, class Net, class Element>
 __attribute__((always_inline)) inline void stepRowGroup(Net& net, std::uint32_t r, const Element* d,
-                                                        const Element* x, const Element* next) {
+                                                        const Windows<Element>& windows) {
   Element* rows[kRows];
   double sums[kRows];
   double z[kRows];
   for (int k = 0; k < kRows; ++k) rows[k] = net.hiddenWeights.row(r + k);
-  Lanes::template updateAndSum<kRows>(rows, d + r, x, next, net.hiddenBias, net.w, sums);
+  if constexpr (kWideWindowsOf<Lanes>) {
+    Lanes::template updateAndSum<kRows>(rows, d + r, windows.wideX, windows.wideNext,
+                                        net.hiddenBias, net.w, sums);
+  } else {
+    Lanes::template updateAndSum<kRows>(rows, d + r, windows.x, windows.next, net.hiddenBias,
+                                        net.w, sums);
+  }
   exponential_lanes::logisticOfMany<kRows>(sums, z);
   for (int k = 0; k < kRows; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(z[k]);
 }
@@ -71,25 +90,27 @@ __attribute__((always_inline)) inline void stepRowGroup(Net& net, std::uint32_t 
 // Groups of kRows rows while they last, then the next smaller groups.
 template <class Lanes, int kRows, class Net, class Element>
 __attribute__((always_inline)) inline void stepGroupsFrom(Net& net, std::uint32_t& r,
-                                                          const Element* d, const Element* x,
-                                                          const Element* next) {
-  for (; r + kRows <= net.h; r += kRows) stepRowGroup<Lanes, kRows>(net, r, d, x, next);
+                                                          const Element* d,
+                                                          const Windows<Element>& windows) {
+  for (; r + kRows <= net.h; r += kRows) stepRowGroup<Lanes, kRows>(net, r, d, windows);
   if constexpr (kRows / 2 >= Lanes::kNarrowestGroup)
-    stepGroupsFrom<Lanes, kRows / 2>(net, r, d, x, next);
+    stepGroupsFrom<Lanes, kRows / 2>(net, r, d, windows);
 }
 
 // Every hidden row's step for one sample: d, the rows' factors; x, this
-// sample's window; next, the next sample's window, or null after the last.
+// sample's window; next, the next sample's window, or null after the last;
+// wideX and wideNext, the same widened to double for lane sets that read
+// them so (kWideWindows), else unused.
 template <class Build, class Lanes, class Net>
-__attribute__((always_inline)) inline void stepHiddenLayer(Net& net,
-                                                           const typename Build::Element* d,
-                                                           const typename Build::Element* x,
-                                                           const typename Build::Element* next) {
+__attribute__((always_inline)) inline void stepHiddenLayer(
+    Net& net, const typename Build::Element* d, const typename Build::Element* x,
+    const typename Build::Element* next, const double* wideX, const double* wideNext) {
   using Element = typename Build::Element;
   std::uint32_t r = 0;
   if constexpr (Lanes::kWidestGroup > 0) {
     if (next != nullptr && net.w >= Lanes::kMinimumWidth) {
-      stepGroupsFrom<Lanes, Lanes::kWidestGroup>(net, r, d, x, next);
+      const Windows<Element> windows{x, next, wideX, wideNext};
+      stepGroupsFrom<Lanes, Lanes::kWidestGroup>(net, r, d, windows);
       if constexpr (requires { Lanes::updateAndSumOne; }) {
         for (; r < net.h; ++r) {
           const double a = Lanes::updateAndSumOne(net.hiddenWeights.row(r), d[r], x, next,

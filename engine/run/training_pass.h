@@ -19,6 +19,13 @@ inline void keepLargestError(Element& passError, double y, Element target) {
   if (e > static_cast<double>(passError)) passError = static_cast<Element>(e);
 }
 
+// The window's values as doubles (exact).
+template <class Element>
+__attribute__((always_inline)) inline void widenWindow(const Element* window, std::uint32_t w,
+                                                       double* wide) {
+  for (std::uint32_t m = 0; m < w; ++m) wide[m] = static_cast<double>(window[m]);
+}
+
 // Calls f(first row, std::integral_constant<int, rows>) for every group of
 // rows the lane set keeps interleaved, in the order the driver steps them:
 // groups of kRows while they last, then the next smaller groups, down to the
@@ -73,6 +80,14 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(
   // over a next window, and restored before the last sample's update.
   const bool interleaved = kInterleavedRowsOf<Lanes> > 0 && w >= Lanes::kMinimumWidth && n > w + 1;
   if (interleaved) rearrangeGroups<Lanes, false>(net);
+  // Lanes that read wide windows find sample j's in slot (j − W) mod 2 and
+  // the next sample's in the other; each window is widened once.
+  double* wide[2] = {nullptr, nullptr};
+  if constexpr (kWideWindowsOf<Lanes>) {
+    wide[0] = net.wideWindows.data();
+    wide[1] = wide[0] + w;
+    widenWindow(series.window(0), w, wide[0]);
+  }
   for (std::uint32_t j = w; j < n; ++j) {
     const Element* x = series.window(j - w);
     const double y = net.output.trainStep(z, targets[j], back);
@@ -84,7 +99,11 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(
     }
     const bool last = j + 1 == n;
     if (last && interleaved) rearrangeGroups<Lanes, true>(net);
-    stepHiddenLayer<Build, Lanes>(net, back, x, last ? nullptr : series.window(j + 1 - w));
+    const Element* next = last ? nullptr : series.window(j + 1 - w);
+    const double* wideX = wide[(j - w) & 1];
+    double* wideNext = wide[(j - w + 1) & 1];
+    if (kWideWindowsOf<Lanes> && next != nullptr) widenWindow(next, w, wideNext);
+    stepHiddenLayer<Build, Lanes>(net, back, x, next, wideX, wideNext);
     keepLargestError(passError, y, targets[j]);
   }
   return passError;
@@ -107,14 +126,16 @@ template <class Build>
 __attribute__((target("avx2"))) typename Build::Element passWithAvx2(Network<Build>& net,
                                                                      const Series<Build>& series) {
   using Lanes = typename Build::Avx2Lanes;
-  if constexpr (kInterleavedRowsOf < Lanes >> 0) {
-    // Rows that cannot be rearranged (no room for it, or a width that is no
-    // whole number of chunks) take the lane kernels for rows as stored.
-    if (net.h >= kInterleavedRowsOf<Lanes> &&
-        (!net.interleaveScratch.allocated() || net.w % kInterleavedChunkOf<Lanes> != 0)) {
-      return passWithLanes<Build, typename RowLanesOf<Build>::type>(net, series);
-    }
+  // Rows that cannot be rearranged (no room for it, or a width that is no
+  // whole number of chunks), or windows that have no room to be widened in,
+  // take the lane kernels for rows as stored.
+  bool asStored = false;
+  if constexpr (kInterleavedRowsOf<Lanes> > 0) {
+    asStored = net.h >= kInterleavedRowsOf<Lanes> &&
+               (!net.interleaveScratch.allocated() || net.w % kInterleavedChunkOf<Lanes> != 0);
   }
+  if constexpr (kWideWindowsOf<Lanes>) asStored = asStored || !net.wideWindows.allocated();
+  if (asStored) return passWithLanes<Build, typename RowLanesOf<Build>::type>(net, series);
   return passWithLanes<Build, Lanes>(net, series);
 }
 template <class Build>

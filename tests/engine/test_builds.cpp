@@ -101,18 +101,19 @@ TYPED_TEST_SUITE(EveryBuild, EngineBuilds);
 // rows left over; blocks, whole vectors and single values).
 TYPED_TEST(EveryBuild, TrainingPassIsTheBuildsReferenceArithmetic) {
   using Element = typename TypeParam::Element;
-  const std::uint32_t heights[] = {1, 2, 3, 4, 5, 7, 8, 9, 12, 13, 17, 31};
+  const std::uint32_t heights[] = {1, 2, 3, 4, 5, 7, 8, 9, 12, 13, 17, 31, 48};
   const std::uint32_t widths[] = {1, 2, 3, 4, 5, 6, 7, 8, 15, 16, 17, 20, 31, 32, 33, 40};
   for (engine::InstructionSet set : enginetest::instructionSetsOfThisProcessor()) {
-    // Also without the room the pass rearranges rows in: it then keeps them as stored.
-    for (bool room : {true, false}) {
-      SCOPED_TRACE(std::string(engine::instructionSetName(set)) +
-                   (room ? "" : ", no room to interleave"));
+    // Also without the room the pass rearranges rows or widens windows in: it
+    // then keeps the rows as stored.
+    for (const char* missing : {"", "rows", "windows"}) {
+      SCOPED_TRACE(std::string(engine::instructionSetName(set)) + ", no room for: " + missing);
       for (std::uint32_t h : heights) {
         for (std::uint32_t w : widths) {
           Workbench<TypeParam> bench(h, w, w + 23, h * 100 + w);
           bench.net.instructionSet = set;
-          if (!room) bench.net.interleaveScratch.release();
+          if (missing == std::string("rows")) bench.net.interleaveScratch.release();
+          if (missing == std::string("windows")) bench.net.wideWindows.release();
           engine::ReferencePass<TypeParam> reference(bench.net);
           const std::vector<Element> series(bench.series.values(),
                                             bench.series.values() + bench.series.size());

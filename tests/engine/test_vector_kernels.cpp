@@ -283,12 +283,21 @@ TEST(PairKernels, FourRowsMatchUpdateThenSum) {
   }
 }
 
+// A float-build kernel that reads its windows widened, given float windows.
+template <void (*kKernel)(float* const*, const float*, const double*, const double*, float,
+                          std::uint32_t, double*)>
+void withWideWindows(float* const* rows, const float* d, const float* x, const float* next,
+                     float bias, std::uint32_t w, double* sums) {
+  const std::vector<double> wideX(x, x + w), wideNext(next, next + w);
+  kKernel(rows, d, wideX.data(), wideNext.data(), bias, w, sums);
+}
+
 // An interleaved lane kernel of 4·G rows, run on rows that lie apart: they
 // are copied into one block, interleaved, stepped, restored and copied back,
 // as a pass does with its rows.
-template <class E, int G,
-          void (*kKernel)(E*, const E*, const E*, const E*, E, std::uint32_t, double*)>
-void throughInterleaved(E* const* rows, const E* d, const E* x, const E* next, E bias,
+template <class E, int G, class Window,
+          void (*kKernel)(E*, const E*, const Window*, const Window*, E, std::uint32_t, double*)>
+void throughInterleaved(E* const* rows, const E* d, const Window* x, const Window* next, E bias,
                         std::uint32_t w, double* sums) {
   std::vector<E> block(static_cast<std::size_t>(w) * 4 * G);
   std::vector<E> scratch(block.size());
@@ -317,7 +326,7 @@ void checkDoubleRows(std::uint32_t w, std::mt19937& random) {
   const auto d = randomValues<double>(random, kRows);
   const double bias = randomValues<double>(random, 1)[0];
   double sums[kRows];
-  throughInterleaved<double, G, engine::double_kernels::updateAndSumInterleaved<G>>(
+  throughInterleaved<double, G, double, engine::double_kernels::updateAndSumInterleaved<G>>(
       pointers, d.data(), series.data(), series.data() + 1, bias, w, sums);
   for (int k = 0; k < kRows; ++k) {
     engine::scalar::updateHidden<double>(d[k], series.data(), rowsRef[k].data(), w);
@@ -412,12 +421,12 @@ TEST(SingleKernels, WideRowLanesMatchTheSequentialReference) {
   std::mt19937 random(11);
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial) {
-      checkSingleRows<2>(engine::single_kernels::updateAndSumTwoRowsWide, w, random);
+      checkSingleRows<2>(withWideWindows<engine::single_kernels::updateAndSumTwoRowsWide>, w, random);
       checkSingleRows<4>(
-          throughInterleaved<float, 1, engine::single_kernels::updateAndSumInterleaved<1>>, w,
+          withWideWindows<throughInterleaved<float, 1, double, engine::single_kernels::updateAndSumInterleaved<1>>>, w,
           random);
       checkSingleRows<16>(
-          throughInterleaved<float, 4, engine::single_kernels::updateAndSumInterleaved<4>>, w,
+          withWideWindows<throughInterleaved<float, 4, double, engine::single_kernels::updateAndSumInterleaved<4>>>, w,
           random);
     }
   }
@@ -437,9 +446,9 @@ TEST(SingleKernels, UpdateIsRoundedOnceFromDoubleAndSummedAsStored) {
   };
   const Kernel kernels[] = {
       {engine::single_kernels::updateAndSumTwoRows, 2, false},
-      {engine::single_kernels::updateAndSumTwoRowsWide, 2, true},
-      {throughInterleaved<float, 1, engine::single_kernels::updateAndSumInterleaved<1>>, 4, true},
-      {throughInterleaved<float, 2, engine::single_kernels::updateAndSumInterleaved<2>>, 8, true}};
+      {withWideWindows<engine::single_kernels::updateAndSumTwoRowsWide>, 2, true},
+      {withWideWindows<throughInterleaved<float, 1, double, engine::single_kernels::updateAndSumInterleaved<1>>>, 4, true},
+      {withWideWindows<throughInterleaved<float, 2, double, engine::single_kernels::updateAndSumInterleaved<2>>>, 8, true}};
   for (const Kernel& kernel : kernels) {
     if (kernel.needsAvx2 && !engine::processorHas(engine::InstructionSet::kAvx2)) continue;
     for (std::uint32_t w : {1u, 2u, 5u, 8u, 13u}) {
