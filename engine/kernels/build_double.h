@@ -5,6 +5,7 @@
 
 #include "kernels/double_kernels.h"
 #include "kernels/lane_driver.h"
+#include "kernels/sample_lanes.h"
 #include "kernels/scalar_kernels.h"
 #include "model/network_math.h"
 #include "run/result_codes.h"
@@ -30,6 +31,14 @@ struct DoubleBuild : scalar::Kernels<double> {
     return static_cast<std::uint64_t>(h) * w <= 536870910u;
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
+
+  // The plain kernels state the arithmetic; the output step runs its
+  // update in vector lanes with the same values.
+  using Reference = scalar::Kernels<double>;
+  static double trainOutput(double bias, const double* z, double* w, double* back, std::uint32_t n,
+                            double learningRate, double target) {
+    return sample_lanes::trainOutput<double>(bias, z, w, back, n, learningRate, target);
+  }
 
   // One row per lane. With AVX2 the rows go in groups of four, kept
   // interleaved during the pass, four groups a sweep (their chains overlap),

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "kernels/lane_driver.h"
+#include "kernels/sample_lanes.h"
 #include "kernels/scalar_kernels.h"
 #include "kernels/single_kernels.h"
 #include "model/network_math.h"
@@ -31,6 +32,14 @@ struct SingleBuild : scalar::Kernels<float> {
     return static_cast<std::uint64_t>(h) * w <= 1073741821u;
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
+
+  // The plain kernels state the arithmetic; the output step runs its
+  // update in vector lanes with the same values.
+  using Reference = scalar::Kernels<float>;
+  static double trainOutput(float bias, const float* z, float* w, float* back, std::uint32_t n,
+                            double learningRate, float target) {
+    return sample_lanes::trainOutput<float>(bias, z, w, back, n, learningRate, target);
+  }
 
   // One row per double lane. With AVX2 the rows go in groups of four, kept
   // interleaved during the pass, two groups a sweep (their chains overlap),

@@ -5,6 +5,7 @@
 #include "kernels/instruction_set.h"
 #include "kernels/interleaved_rows.h"
 #include "kernels/lane_driver.h"
+#include "kernels/sample_lanes.h"
 #include "model/network.h"
 #include "model/network_math.h"
 #include "model/series.h"
@@ -93,10 +94,7 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(
     const double y = net.output.trainStep(z, targets[j], back);
     // backSignals becomes the rows' factors d in place: nothing reads the
     // back signals after this.
-    for (std::uint32_t r = 0; r < net.h; ++r) {
-      back[r] = static_cast<Element>(
-          hiddenFactor(static_cast<double>(z[r]), static_cast<double>(back[r])));
-    }
+    sample_lanes::hiddenFactors(z, back, net.h);
     const bool last = j + 1 == n;
     if (last && interleaved) rearrangeGroups<Lanes, true>(net);
     const Element* next = last ? nullptr : series.window(j + 1 - w);
