@@ -3,6 +3,7 @@
 
 #include "kernels/exponential.h"
 #include "kernels/interleaved_rows.h"
+#include "kernels/sample_lanes.h"
 #include "model/network_math.h"
 
 namespace engine {
@@ -84,7 +85,7 @@ __attribute__((always_inline)) inline void stepRowGroup(Net& net, std::uint32_t 
                                         net.w, sums);
   }
   exponential_lanes::logisticOfMany<kRows>(sums, z);
-  for (int k = 0; k < kRows; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(z[k]);
+  sample_lanes::convert(z, net.hiddenOutputs.data() + r, kRows);
 }
 
 // Groups of kRows rows while they last, then the next smaller groups.

@@ -41,6 +41,19 @@ __attribute__((always_inline)) inline void store(E* p, Doubles& v) {
   }
 }
 
+// out[i] = in[i] rounded to the element type (the hidden outputs from their
+// logistics), or widened (the windows for lanes that read doubles): n values.
+template <class From, class To>
+__attribute__((always_inline)) inline void convert(const From* in, To* out, std::uint32_t n) {
+  std::uint32_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    Doubles v;
+    load(in + i, v);
+    store(out + i, v);
+  }
+  for (; i < n; ++i) out[i] = static_cast<To>(in[i]);
+}
+
 // w = g·z + w, then back = g·w with the updated weight, each rounded where
 // stored: the output neuron's update after its prediction.
 template <class E>

@@ -20,13 +20,6 @@ inline void keepLargestError(Element& passError, double y, Element target) {
   if (e > static_cast<double>(passError)) passError = static_cast<Element>(e);
 }
 
-// The window's values as doubles (exact).
-template <class Element>
-__attribute__((always_inline)) inline void widenWindow(const Element* window, std::uint32_t w,
-                                                       double* wide) {
-  for (std::uint32_t m = 0; m < w; ++m) wide[m] = static_cast<double>(window[m]);
-}
-
 // Calls f(first row, std::integral_constant<int, rows>) for every group of
 // rows the lane set keeps interleaved, in the order the driver steps them:
 // groups of kRows while they last, then the next smaller groups, down to the
@@ -87,7 +80,7 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(
   if constexpr (kWideWindowsOf<Lanes>) {
     wide[0] = net.wideWindows.data();
     wide[1] = wide[0] + w;
-    widenWindow(series.window(0), w, wide[0]);
+    sample_lanes::convert(series.window(0), wide[0], w);
   }
   for (std::uint32_t j = w; j < n; ++j) {
     const Element* x = series.window(j - w);
@@ -100,7 +93,7 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(
     const Element* next = last ? nullptr : series.window(j + 1 - w);
     const double* wideX = wide[(j - w) & 1];
     double* wideNext = wide[(j - w + 1) & 1];
-    if (kWideWindowsOf<Lanes> && next != nullptr) widenWindow(next, w, wideNext);
+    if (kWideWindowsOf<Lanes> && next != nullptr) sample_lanes::convert(next, wideNext, w);
     stepHiddenLayer<Build, Lanes>(net, back, x, next, wideX, wideNext);
     keepLargestError(passError, y, targets[j]);
   }
