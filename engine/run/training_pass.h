@@ -77,7 +77,8 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(
   // Lanes that read wide windows find sample j's in slot (j − W) mod 2 and
   // the next sample's in the other; each window is widened once.
   double* wide[2] = {nullptr, nullptr};
-  if constexpr (kWideWindowsOf<Lanes>) {
+  const bool widen = kWideWindowsOf<Lanes> && interleaved && net.h >= Lanes::kNarrowestGroup;
+  if (widen) {
     wide[0] = net.wideWindows.data();
     wide[1] = wide[0] + w;
     sample_lanes::convert(series.window(0), wide[0], w);
@@ -93,7 +94,7 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(
     const Element* next = last ? nullptr : series.window(j + 1 - w);
     const double* wideX = wide[(j - w) & 1];
     double* wideNext = wide[(j - w + 1) & 1];
-    if (kWideWindowsOf<Lanes> && next != nullptr) sample_lanes::convert(next, wideNext, w);
+    if (widen && next != nullptr) sample_lanes::convert(next, wideNext, w);
     stepHiddenLayer<Build, Lanes>(net, back, x, next, wideX, wideNext);
     keepLargestError(passError, y, targets[j]);
   }
