@@ -33,6 +33,10 @@ inline constexpr double kRoundingShift = 0x1.8p52;
 // them k lies in [−1075, 1024], and both halves of k are normal exponents.
 inline constexpr double kOverflow = 709.79;
 inline constexpr double kUnderflow = -745.2;
+// Between these k lies in [−1021, 1023], so 2^k and the result (2^k times a
+// value in [0.7, 1.42]) are normal numbers.
+inline constexpr double kNormalLow = -707.0;
+inline constexpr double kNormalHigh = 709.0;
 
 // 1/(n + 2)! for n = 0..11; each factorial is exact in double, so every
 // coefficient is the correctly rounded quotient.
@@ -65,7 +69,7 @@ namespace engine {
 // 256-bit vector by value would change the calling convention between code
 // with and without AVX, and so would std::bit_cast, a function: the builtin
 // is used instead.
-template <class Real, class Word>
+template <class Real, class Word, bool kNormalResult = false>
 __attribute__((always_inline)) inline void exponentialInRange(const Real& x, Real& out) {
   using namespace exponential_constants;
   const Real shifted = x * kInverseLn2 + kRoundingShift;
@@ -100,10 +104,15 @@ __attribute__((always_inline)) inline void exponentialInRange(const Real& x, Rea
   const Real e = (1.0 - u) + r;  // exact: 1 + r = u + e
   const Real y = u + ((e + c) + t);
 
-  const Word k1 = kb >> 1;  // floor(k/2) + 1024
-  const Real scale1 = __builtin_bit_cast(Real, (k1 - 1) << 52);
-  const Real scale2 = __builtin_bit_cast(Real, (kb - k1 - 1) << 52);  // k − floor(k/2) + 1023
-  out = y * scale1 * scale2;
+  if constexpr (kNormalResult) {
+    // 2^k itself is a normal number and so is the result: one exact step.
+    out = y * __builtin_bit_cast(Real, (kb - 1025) << 52);
+  } else {
+    const Word k1 = kb >> 1;  // floor(k/2) + 1024
+    const Real scale1 = __builtin_bit_cast(Real, (k1 - 1) << 52);
+    const Real scale2 = __builtin_bit_cast(Real, (kb - k1 - 1) << 52);  // k − floor(k/2) + 1023
+    out = y * scale1 * scale2;
+  }
 }
 
 inline double exponential(double x) {
@@ -139,6 +148,15 @@ __attribute__((always_inline)) inline void exponential(const typename Lanes<kLan
   using Real = typename Lanes<kLanes>::Real;
   using Bits = typename Lanes<kLanes>::Bits;
   const Real zero = Real{};
+  // Usually every lane's result is a normal number: then neither the special
+  // values nor the two-step scaling are needed, and the chain is shorter.
+  const Bits normal = (x >= kNormalLow) & (x <= kNormalHigh);
+  bool allNormal = true;
+  for (int i = 0; i < kLanes; ++i) allNormal = allNormal && normal[i] != 0;
+  if (allNormal) {
+    exponentialInRange<Real, typename Lanes<kLanes>::Word, true>(x, out);
+    return;
+  }
   const Bits inRange = (x >= kUnderflow) & (x <= kOverflow);
   const Real xr = inRange ? x : zero;
   Real result;

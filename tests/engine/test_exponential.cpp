@@ -61,6 +61,12 @@ std::vector<double> edgeInputs() {
                            -kInf,
                            std::numeric_limits<double>::quiet_NaN(),
                            -std::numeric_limits<double>::quiet_NaN()};
+  // The ends of the lanes' shorter path for results in the normal range.
+  for (double end : {-707.0, 709.0}) {
+    v.push_back(end);
+    v.push_back(std::nextafter(end, -kInf));
+    v.push_back(std::nextafter(end, kInf));
+  }
   for (int k = -1075; k <= 1024; k += 7) {
     const double m = k * kLn2;
     double below = m, above = m;
