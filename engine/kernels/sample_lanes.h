@@ -21,10 +21,9 @@ using Doubles __attribute__((vector_size(32))) = double;
 template <class E>
 __attribute__((always_inline)) inline void load(const E* p, Doubles& v) {
   if constexpr (sizeof(E) == sizeof(float)) {
-    using Floats __attribute__((vector_size(16))) = float;
-    Floats f;
-    std::memcpy(&f, p, sizeof f);
-    v = __builtin_convertvector(f, Doubles);
+    // Element by element: GCC makes one widening load of it where it can,
+    // where a vector conversion gives two halves and a shuffle.
+    v = Doubles{p[0], p[1], p[2], p[3]};
   } else {
     std::memcpy(&v, p, sizeof v);
   }
@@ -35,7 +34,7 @@ __attribute__((always_inline)) inline void store(E* p, Doubles& v) {
     using Floats __attribute__((vector_size(16))) = float;
     const Floats f = __builtin_convertvector(v, Floats);
     std::memcpy(p, &f, sizeof f);
-    v = __builtin_convertvector(f, Doubles);  // the value as stored
+    v = Doubles{f[0], f[1], f[2], f[3]};  // the value as stored
   } else {
     std::memcpy(p, &v, sizeof v);
   }
