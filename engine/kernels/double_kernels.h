@@ -17,8 +17,7 @@ namespace engine::double_kernels {
 // and sums[k] = bias + Σ next[m]·row[m] over the new weights, in index order,
 // unrounded. The block is read and written as one stream, G vectors a step.
 template <int G>
-__attribute__((target("avx2"))) inline void updateAndSumInterleaved(double* block,
-                                                                    const double* d,
+__attribute__((target("avx2"))) inline void updateAndSumInterleaved(double* block, const double* d,
                                                                     const double* x,
                                                                     const double* next, double bias,
                                                                     std::uint32_t w, double* sums) {

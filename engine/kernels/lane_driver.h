@@ -81,8 +81,8 @@ __attribute__((always_inline)) inline void stepRowGroup(Net& net, std::uint32_t 
     Lanes::template updateAndSum<kRows>(rows, d + r, windows.wideX, windows.wideNext,
                                         net.hiddenBias, net.w, sums);
   } else {
-    Lanes::template updateAndSum<kRows>(rows, d + r, windows.x, windows.next, net.hiddenBias,
-                                        net.w, sums);
+    Lanes::template updateAndSum<kRows>(rows, d + r, windows.x, windows.next, net.hiddenBias, net.w,
+                                        sums);
   }
   exponential_lanes::logisticOfMany<kRows>(sums, z);
   sample_lanes::convert(z, net.hiddenOutputs.data() + r, kRows);

@@ -34,8 +34,8 @@ void forEachInterleavedGroup(std::uint32_t h, std::uint32_t r, F&& f) {
 // Interleaves (or, with kRestore, restores) the rows of every such group.
 template <class Lanes, bool kRestore, class Net>
 void rearrangeGroups(Net& net) {
-  constexpr int kFirst = kInterleavesWholeGroupsOf<Lanes> ? Lanes::kWidestGroup
-                                                          : kInterleavedRowsOf<Lanes>;
+  constexpr int kFirst =
+      kInterleavesWholeGroupsOf<Lanes> ? Lanes::kWidestGroup : kInterleavedRowsOf<Lanes>;
   if constexpr (kFirst > 0) {
     constexpr std::uint32_t kChunk = kInterleavedChunkOf<Lanes>;
     forEachInterleavedGroup<Lanes, kFirst>(net.h, 0, [&net](std::uint32_t r, auto rows) {
@@ -122,7 +122,7 @@ __attribute__((target("avx2"))) typename Build::Element passWithAvx2(Network<Bui
   // whole number of chunks), or windows that have no room to be widened in,
   // take the lane kernels for rows as stored.
   bool asStored = false;
-  if constexpr (kInterleavedRowsOf<Lanes> > 0) {
+  if constexpr (kInterleavedRowsOf < Lanes >> 0) {
     asStored = net.h >= kInterleavedRowsOf<Lanes> &&
                (!net.interleaveScratch.allocated() || net.w % kInterleavedChunkOf<Lanes> != 0);
   }

@@ -421,13 +421,16 @@ TEST(SingleKernels, WideRowLanesMatchTheSequentialReference) {
   std::mt19937 random(11);
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial) {
-      checkSingleRows<2>(withWideWindows<engine::single_kernels::updateAndSumTwoRowsWide>, w, random);
+      checkSingleRows<2>(withWideWindows<engine::single_kernels::updateAndSumTwoRowsWide>, w,
+                         random);
       checkSingleRows<4>(
-          withWideWindows<throughInterleaved<float, 1, double, engine::single_kernels::updateAndSumInterleaved<1>>>, w,
-          random);
+          withWideWindows<throughInterleaved<float, 1, double,
+                                             engine::single_kernels::updateAndSumInterleaved<1>>>,
+          w, random);
       checkSingleRows<16>(
-          withWideWindows<throughInterleaved<float, 4, double, engine::single_kernels::updateAndSumInterleaved<4>>>, w,
-          random);
+          withWideWindows<throughInterleaved<float, 4, double,
+                                             engine::single_kernels::updateAndSumInterleaved<4>>>,
+          w, random);
     }
   }
 }
@@ -447,8 +450,12 @@ TEST(SingleKernels, UpdateIsRoundedOnceFromDoubleAndSummedAsStored) {
   const Kernel kernels[] = {
       {engine::single_kernels::updateAndSumTwoRows, 2, false},
       {withWideWindows<engine::single_kernels::updateAndSumTwoRowsWide>, 2, true},
-      {withWideWindows<throughInterleaved<float, 1, double, engine::single_kernels::updateAndSumInterleaved<1>>>, 4, true},
-      {withWideWindows<throughInterleaved<float, 2, double, engine::single_kernels::updateAndSumInterleaved<2>>>, 8, true}};
+      {withWideWindows<throughInterleaved<float, 1, double,
+                                          engine::single_kernels::updateAndSumInterleaved<1>>>,
+       4, true},
+      {withWideWindows<throughInterleaved<float, 2, double,
+                                          engine::single_kernels::updateAndSumInterleaved<2>>>,
+       8, true}};
   for (const Kernel& kernel : kernels) {
     if (kernel.needsAvx2 && !engine::processorHas(engine::InstructionSet::kAvx2)) continue;
     for (std::uint32_t w : {1u, 2u, 5u, 8u, 13u}) {
