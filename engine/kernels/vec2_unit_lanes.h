@@ -15,6 +15,14 @@ namespace engine::vec2_unit_lanes {
 
 constexpr int kRows = 8;
 
+// Keeps v computed here. GCC otherwise moves every single-use arithmetic step
+// down to where its result is used, here the end of a block's sum tree, and
+// then needs far more registers than there are: the pair sums must be formed
+// while their weights are still in registers.
+__attribute__((target("avx2"), always_inline)) inline void formHere(__m256& v) {
+  asm("" : "+x"(v));
+}
+
 // Weights m and m + 1 of G groups: each row takes row = d·x + row in float,
 // stored, then p = next[m]·row[m] + next[m+1]·row[m+1], the pair sum of that
 // row's pair (a float). Every group is read before any is written: groups a
@@ -42,6 +50,7 @@ __attribute__((target("avx2"), always_inline)) inline void pairStep(float* const
     _mm256_storeu_ps(g[k] + kRows * m, a[k]);
     _mm256_storeu_ps(g[k] + kRows * (m + 1), b[k]);
     p[k] = _mm256_add_ps(_mm256_mul_ps(n0, a[k]), _mm256_mul_ps(n1, b[k]));
+    formHere(p[k]);
   }
 }
 
@@ -58,11 +67,17 @@ __attribute__((target("avx2"), always_inline)) inline void quarterBlock(float* c
   pairStep<G>(g, dv, x, next, m, p);
   pairStep<G>(g, dv, x, next, m + 2, q);
 #pragma GCC unroll 4
-  for (int k = 0; k < G; ++k) t[k] = _mm256_add_ps(p[k], q[k]);
+  for (int k = 0; k < G; ++k) {
+    t[k] = _mm256_add_ps(p[k], q[k]);
+    formHere(t[k]);
+  }
   pairStep<G>(g, dv, x, next, m + 4, p);
   pairStep<G>(g, dv, x, next, m + 6, q);
 #pragma GCC unroll 4
-  for (int k = 0; k < G; ++k) s[k] = _mm256_add_ps(t[k], _mm256_add_ps(p[k], q[k]));
+  for (int k = 0; k < G; ++k) {
+    s[k] = _mm256_add_ps(t[k], _mm256_add_ps(p[k], q[k]));
+    formHere(s[k]);
+  }
 }
 
 // The update and the next sum of G interleaved groups of eight rows. groups:
