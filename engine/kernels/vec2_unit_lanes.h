@@ -149,11 +149,10 @@ __attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const
       _mm_storeu_ps(last, w0);
       _mm_storeu_ps(last + 4, w1);
       const __m128 s0 = _mm256_cvtpd_ps(_mm256_add_pd(
-          _mm256_mul_pd(_mm256_cvtps_pd(w0), nv),
-          _mm256_cvtps_pd(_mm256_castps256_ps128(low[k]))));
-      const __m128 s1 = _mm256_cvtpd_ps(_mm256_add_pd(
-          _mm256_mul_pd(_mm256_cvtps_pd(w1), nv),
-          _mm256_cvtps_pd(_mm256_extractf128_ps(low[k], 1))));
+          _mm256_mul_pd(_mm256_cvtps_pd(w0), nv), _mm256_cvtps_pd(_mm256_castps256_ps128(low[k]))));
+      const __m128 s1 =
+          _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(_mm256_cvtps_pd(w1), nv),
+                                        _mm256_cvtps_pd(_mm256_extractf128_ps(low[k], 1))));
       low[k] = _mm256_set_m128(s1, s0);
     }
   }
