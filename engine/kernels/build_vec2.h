@@ -69,9 +69,9 @@ struct Vec2Build {
   // The rows as stored: four rows a sweep, the pair sum tree of each row
   // formed with horizontal additions, sixteen down to four rows between
   // logistics, the rest alone; each hidden sum rounded to float as hiddenSum
-  // rounds it. For the rows left over by the groups above, and for a pass
-  // that gets no room to interleave. Rows shorter than a block gain nothing
-  // from the wide registers.
+  // rounds it. For the rows the eight-lane groups below leave, and for a
+  // pass that gets no room to interleave. Rows shorter than a block gain
+  // nothing from the wide registers here.
   struct Avx2RowLanes {
     static constexpr int kWidestGroup = 16;
     static constexpr int kNarrowestGroup = 4;
@@ -96,8 +96,9 @@ struct Vec2Build {
   // sum trees running down the lanes; the rows go in groups of eight kept
   // interleaved during the pass, two groups a sweep, sixteen or eight rows
   // between logistics. Four rows left over take the four-row kernel on the
-  // rows as stored, fewer go one by one. Without AVX2 the SSE kernels take
-  // the update and the next sum one after the other.
+  // rows as stored, fewer go one by one. With no horizontal work even rows
+  // shorter than a block gain from the lanes. Without AVX2 the SSE kernels
+  // take the update and the next sum one after the other.
   struct Avx2Lanes {
     static constexpr int kWidestGroup = 16;
     static constexpr int kNarrowestGroup = 4;
