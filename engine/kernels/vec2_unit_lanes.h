@@ -54,13 +54,13 @@ __attribute__((target("avx2"), always_inline)) inline void pairStep(float* const
   }
 }
 
-// (p0+p1) + (p2+p3) of the four pairs from weight m on, per row.
+// Half a block, the four pairs from weight m on: (p0+p1) + (p2+p3) per row.
 template <int G>
-__attribute__((target("avx2"), always_inline)) inline void quarterBlock(float* const* g,
-                                                                        const __m256* dv,
-                                                                        const float* x,
-                                                                        const float* next,
-                                                                        std::size_t m, __m256* s) {
+__attribute__((target("avx2"), always_inline)) inline void halfBlock(float* const* g,
+                                                                     const __m256* dv,
+                                                                     const float* x,
+                                                                     const float* next,
+                                                                     std::size_t m, __m256* s) {
   __m256 p[G];
   __m256 q[G];
   __m256 t[G];
@@ -110,8 +110,8 @@ __attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const
 #pragma GCC unroll 4
     for (int k = 0; k < G; ++k) low[k] = _mm256_add_ps(low[k], high[k]);
     __m256 s[G];
-    quarterBlock<G>(g, dv, x, next, m, s);
-    quarterBlock<G>(g, dv, x, next, m + 8, high);
+    halfBlock<G>(g, dv, x, next, m, s);
+    halfBlock<G>(g, dv, x, next, m + 8, high);
 #pragma GCC unroll 4
     for (int k = 0; k < G; ++k) high[k] = _mm256_add_ps(s[k], high[k]);
   }
