@@ -350,8 +350,8 @@ TEST(DoubleKernels, RowLanesMatchTheSequentialReference) {
 // kernels give the hidden sum rounded to float, its four-row kernel unrounded.
 // The rows lie apart in memory as separate vectors do; the next window
 // overlaps this one, as in a pass.
-using SingleLaneKernel = void (*)(float* const*, const float*, const float*, const float*, float,
-                                  std::uint32_t, double*);
+using FloatLaneKernel = void (*)(float* const*, const float*, const float*, const float*, float,
+                                 std::uint32_t, double*);
 
 struct SingleReference {
   static void update(float d, const float* x, float* row, std::uint32_t w) {
@@ -376,7 +376,7 @@ struct RoundedPairReference : PairReference {
 };
 
 template <int kRows, class Reference = SingleReference>
-void checkFloatRows(SingleLaneKernel kernel, std::uint32_t w, std::mt19937& random) {
+void checkFloatRows(FloatLaneKernel kernel, std::uint32_t w, std::mt19937& random) {
   const auto series = randomValues<float>(random, w + 1);
   std::vector<std::vector<float>> rows, rowsRef;
   float* pointers[kRows];
@@ -446,7 +446,7 @@ TEST(SingleKernels, UpdateIsRoundedOnceFromDoubleAndSummedAsStored) {
   const float factor = 1.0f + 0x1p-12f;
   const float weight = 1.0f - 0x1p-11f + 0x1p-23f;
   struct Kernel {
-    SingleLaneKernel run;
+    FloatLaneKernel run;
     int rows;
     bool needsAvx2;
   };
