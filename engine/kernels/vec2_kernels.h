@@ -50,7 +50,8 @@ inline double finishDot(float low, float high, bool hadBlocks, const float* x, c
 }
 
 // x, w: n floats. The sum of vec2_reference::dot.
-inline double dot(float b, const float* x, const float* w, std::uint32_t n) {
+__attribute__((always_inline)) inline double dot(float b, const float* x, const float* w,
+                                                 std::uint32_t n) {
   float low = b;
   float high = 0.0f;
   std::uint32_t i = 0;

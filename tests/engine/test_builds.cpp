@@ -97,11 +97,12 @@ TYPED_TEST_SUITE(EveryBuild, EngineBuilds);
 // The engine's pass (fused, vectorised, copies of the series) against the
 // plain step of the build's arithmetic: every weight and every pass error
 // equal bit for bit, on every kernel set the processor has, over widths and
-// heights around every stage boundary (groups of 16, 8, 4 and 2 rows and the
-// rows left over; blocks, whole vectors and single values).
+// heights around every stage boundary (groups of 16, 8, 4 and 2 rows, more
+// than one group of 16, and the rows left over; blocks, whole vectors and
+// single values).
 TYPED_TEST(EveryBuild, TrainingPassIsTheBuildsReferenceArithmetic) {
   using Element = typename TypeParam::Element;
-  const std::uint32_t heights[] = {1, 2, 3, 4, 5, 7, 8, 9, 12, 13, 17, 31, 48};
+  const std::uint32_t heights[] = {1, 2, 3, 4, 5, 7, 8, 9, 12, 13, 17, 31, 40, 48};
   const std::uint32_t widths[] = {1, 2, 3, 4, 5, 6, 7, 8, 15, 16, 17, 20, 31, 32, 33, 40};
   for (engine::InstructionSet set : enginetest::instructionSetsOfThisProcessor()) {
     // Also without the room the pass rearranges rows or widens windows in: it

@@ -13,6 +13,7 @@
 #include "kernels/single_kernels.h"
 #include "kernels/vec2_kernels.h"
 #include "kernels/vec2_reference.h"
+#include "kernels/vec2_unit_lanes.h"
 #include "kernels/vec4_kernels.h"
 #include "kernels/vec4_reference.h"
 
@@ -253,36 +254,6 @@ TEST(Vec4Kernels, InterleavedPairsMatchUpdateThenSum) {
   }
 }
 
-// The pair build's four-row kernel: each row as the reference's update and sum.
-TEST(PairKernels, FourRowsMatchUpdateThenSum) {
-  if (!engine::processorHas(engine::InstructionSet::kAvx2))
-    GTEST_SKIP() << "no AVX2 on this processor";
-  std::mt19937 random(7);
-  for (std::uint32_t n : kernelSizes()) {
-    const auto series = randomValues<float>(random, n + 1);
-    std::vector<std::vector<float>> rows, rowsRef;
-    float* pointers[4];
-    for (int k = 0; k < 4; ++k) {
-      rows.push_back(randomValues<float>(random, n));
-      rowsRef.push_back(rows.back());
-      pointers[k] = rows.back().data();
-    }
-    for (int k = 0; k < 4; ++k) pointers[k] = rows[k].data();
-    const auto d = randomValues<float>(random, 4);
-    const float b = randomValues<float>(random, 1)[0];
-    double sums[4];
-    engine::vec2_kernels::updateAndSumFourRows(pointers, d.data(), series.data(), series.data() + 1,
-                                               b, n, sums);
-    for (int k = 0; k < 4; ++k) {
-      engine::vec2_reference::updateHidden(d[k], series.data(), rowsRef[k].data(), n);
-      ASSERT_TRUE(sameBits(rows[k], rowsRef[k])) << "n = " << n << ", row " << k;
-      ASSERT_EQ(bits(sums[k]),
-                bits(engine::vec2_reference::dot(b, series.data() + 1, rowsRef[k].data(), n)))
-          << "n = " << n << ", row " << k;
-    }
-  }
-}
-
 // A float-build kernel that reads its windows widened, given float windows.
 template <void (*kKernel)(float* const*, const float*, const double*, const double*, float,
                           std::uint32_t, double*)>
@@ -292,13 +263,13 @@ void withWideWindows(float* const* rows, const float* d, const float* x, const f
   kKernel(rows, d, wideX.data(), wideNext.data(), bias, w, sums);
 }
 
-// An interleaved lane kernel of 4·G rows, run on rows that lie apart: they
-// are copied into one block, interleaved, stepped, restored and copied back,
-// as a pass does with its rows.
+// An interleaved lane kernel of 4·G rows kept as one block, run on rows that
+// lie apart: they are copied into one block, interleaved, stepped, restored
+// and copied back, as a pass does with its rows.
 template <class E, int G, class Window,
           void (*kKernel)(E*, const E*, const Window*, const Window*, E, std::uint32_t, double*)>
-void throughInterleaved(E* const* rows, const E* d, const Window* x, const Window* next, E bias,
-                        std::uint32_t w, double* sums) {
+void throughInterleavedBlock(E* const* rows, const E* d, const Window* x, const Window* next,
+                             E bias, std::uint32_t w, double* sums) {
   std::vector<E> block(static_cast<std::size_t>(w) * 4 * G);
   std::vector<E> scratch(block.size());
   for (int k = 0; k < 4 * G; ++k)
@@ -307,6 +278,29 @@ void throughInterleaved(E* const* rows, const E* d, const Window* x, const Windo
   kKernel(block.data(), d, x, next, bias, w, sums);
   engine::restoreRows<4 * G, 1>(block.data(), w, scratch.data());
   for (int k = 0; k < 4 * G; ++k)
+    std::copy_n(block.begin() + static_cast<std::ptrdiff_t>(k) * w, w, rows[k]);
+}
+
+// An interleaved lane kernel of G groups of kGroupRows rows, run on rows that
+// lie apart: they are copied into one block, interleaved, stepped, restored
+// and copied back, as a pass does with its rows.
+template <class E, int G,
+          void (*kKernel)(E* const*, const E*, const E*, const E*, E, std::uint32_t, double*),
+          int kGroupRows = 4>
+void throughInterleavedGroups(E* const* rows, const E* d, const E* x, const E* next, E bias,
+                              std::uint32_t w, double* sums) {
+  std::vector<E> block(static_cast<std::size_t>(w) * kGroupRows * G);
+  std::vector<E> scratch(static_cast<std::size_t>(w) * kGroupRows);
+  E* groups[G];
+  for (int k = 0; k < kGroupRows * G; ++k)
+    std::copy(rows[k], rows[k] + w, block.begin() + static_cast<std::ptrdiff_t>(k) * w);
+  for (int g = 0; g < G; ++g) {
+    groups[g] = block.data() + static_cast<std::size_t>(g) * kGroupRows * w;
+    engine::interleaveRows<kGroupRows, 1>(groups[g], w, scratch.data());
+  }
+  kKernel(groups, d, x, next, bias, w, sums);
+  for (int g = 0; g < G; ++g) engine::restoreRows<kGroupRows, 1>(groups[g], w, scratch.data());
+  for (int k = 0; k < kGroupRows * G; ++k)
     std::copy_n(block.begin() + static_cast<std::ptrdiff_t>(k) * w, w, rows[k]);
 }
 
@@ -326,7 +320,7 @@ void checkDoubleRows(std::uint32_t w, std::mt19937& random) {
   const auto d = randomValues<double>(random, kRows);
   const double bias = randomValues<double>(random, 1)[0];
   double sums[kRows];
-  throughInterleaved<double, G, double, engine::double_kernels::updateAndSumInterleaved<G>>(
+  throughInterleavedBlock<double, G, double, engine::double_kernels::updateAndSumInterleaved<G>>(
       pointers, d.data(), series.data(), series.data() + 1, bias, w, sums);
   for (int k = 0; k < kRows; ++k) {
     engine::scalar::updateHidden<double>(d[k], series.data(), rowsRef[k].data(), w);
@@ -377,15 +371,39 @@ TEST(DoubleKernels, RowLanesMatchTheSequentialReference) {
   }
 }
 
-// The float build's lane kernels: rows in double lanes, the weights rounded
-// to float where stored and summed as stored, against the reference row step
-// and sum row by row. The rows lie apart in memory as separate vectors do; the
-// next window overlaps this one, as in a pass.
-using SingleLaneKernel = void (*)(float* const*, const float*, const float*, const float*, float,
-                                  std::uint32_t, double*);
+// The float builds' lane kernels against their reference row step and sum,
+// row by row. The float build's rows sit in double lanes, the weights rounded
+// to float where stored and summed as stored; the pair build's eight-lane
+// kernels give the hidden sum rounded to float, its four-row kernel unrounded.
+// The rows lie apart in memory as separate vectors do; the next window
+// overlaps this one, as in a pass.
+using FloatLaneKernel = void (*)(float* const*, const float*, const float*, const float*, float,
+                                 std::uint32_t, double*);
 
-template <int kRows>
-void checkSingleRows(SingleLaneKernel kernel, std::uint32_t w, std::mt19937& random) {
+struct SingleReference {
+  static void update(float d, const float* x, float* row, std::uint32_t w) {
+    engine::scalar::updateHidden<float>(d, x, row, w);
+  }
+  static double sum(float b, const float* x, const float* row, std::uint32_t w) {
+    return engine::scalar::dot<float>(b, x, row, w);
+  }
+};
+struct PairReference {
+  static void update(float d, const float* x, float* row, std::uint32_t w) {
+    engine::vec2_reference::updateHidden(d, x, row, w);
+  }
+  static double sum(float b, const float* x, const float* row, std::uint32_t w) {
+    return engine::vec2_reference::dot(b, x, row, w);
+  }
+};
+struct RoundedPairReference : PairReference {
+  static double sum(float b, const float* x, const float* row, std::uint32_t w) {
+    return static_cast<float>(engine::vec2_reference::dot(b, x, row, w));
+  }
+};
+
+template <int kRows, class Reference = SingleReference>
+void checkFloatRows(FloatLaneKernel kernel, std::uint32_t w, std::mt19937& random) {
   const auto series = randomValues<float>(random, w + 1);
   std::vector<std::vector<float>> rows, rowsRef;
   float* pointers[kRows];
@@ -399,10 +417,9 @@ void checkSingleRows(SingleLaneKernel kernel, std::uint32_t w, std::mt19937& ran
   double sums[kRows];
   kernel(pointers, d.data(), series.data(), series.data() + 1, bias, w, sums);
   for (int k = 0; k < kRows; ++k) {
-    engine::scalar::updateHidden<float>(d[k], series.data(), rowsRef[k].data(), w);
+    Reference::update(d[k], series.data(), rowsRef[k].data(), w);
     ASSERT_TRUE(sameBits(rows[k], rowsRef[k])) << "W = " << w << ", row " << k;
-    ASSERT_EQ(bits(sums[k]),
-              bits(engine::scalar::dot<float>(bias, series.data() + 1, rowsRef[k].data(), w)))
+    ASSERT_EQ(bits(sums[k]), bits(Reference::sum(bias, series.data() + 1, rowsRef[k].data(), w)))
         << "W = " << w << ", row " << k;
   }
 }
@@ -411,7 +428,7 @@ TEST(SingleKernels, TwoRowLanesMatchTheSequentialReference) {
   std::mt19937 random(10);
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial)
-      checkSingleRows<2>(engine::single_kernels::updateAndSumTwoRows, w, random);
+      checkFloatRows<2>(engine::single_kernels::updateAndSumTwoRows, w, random);
   }
 }
 
@@ -421,16 +438,32 @@ TEST(SingleKernels, WideRowLanesMatchTheSequentialReference) {
   std::mt19937 random(11);
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial) {
-      checkSingleRows<2>(withWideWindows<engine::single_kernels::updateAndSumTwoRowsWide>, w,
-                         random);
-      checkSingleRows<4>(
-          withWideWindows<throughInterleaved<float, 1, double,
-                                             engine::single_kernels::updateAndSumInterleaved<1>>>,
-          w, random);
-      checkSingleRows<16>(
-          withWideWindows<throughInterleaved<float, 4, double,
-                                             engine::single_kernels::updateAndSumInterleaved<4>>>,
-          w, random);
+      checkFloatRows<2>(withWideWindows<engine::single_kernels::updateAndSumTwoRowsWide>, w,
+                        random);
+      checkFloatRows<4>(withWideWindows<throughInterleavedBlock<
+                            float, 1, double, engine::single_kernels::updateAndSumInterleaved<1>>>,
+                        w, random);
+      checkFloatRows<16>(withWideWindows<throughInterleavedBlock<
+                             float, 4, double, engine::single_kernels::updateAndSumInterleaved<4>>>,
+                         w, random);
+    }
+  }
+}
+
+TEST(PairKernels, RowLanesMatchUpdateThenSum) {
+  if (!engine::processorHas(engine::InstructionSet::kAvx2))
+    GTEST_SKIP() << "no AVX2 on this processor";
+  namespace lanes = engine::vec2_unit_lanes;
+  std::mt19937 random(7);
+  for (std::uint32_t w : kernelSizes()) {
+    for (int trial = 0; trial < 3; ++trial) {
+      checkFloatRows<4, PairReference>(engine::vec2_kernels::updateAndSumFourRows, w, random);
+      checkFloatRows<8, RoundedPairReference>(
+          throughInterleavedGroups<float, 1, lanes::updateAndSumInterleaved<1>, lanes::kRows>, w,
+          random);
+      checkFloatRows<16, RoundedPairReference>(
+          throughInterleavedGroups<float, 2, lanes::updateAndSumInterleaved<2>, lanes::kRows>, w,
+          random);
     }
   }
 }
@@ -443,18 +476,18 @@ TEST(SingleKernels, UpdateIsRoundedOnceFromDoubleAndSummedAsStored) {
   const float factor = 1.0f + 0x1p-12f;
   const float weight = 1.0f - 0x1p-11f + 0x1p-23f;
   struct Kernel {
-    SingleLaneKernel run;
+    FloatLaneKernel run;
     int rows;
     bool needsAvx2;
   };
   const Kernel kernels[] = {
       {engine::single_kernels::updateAndSumTwoRows, 2, false},
       {withWideWindows<engine::single_kernels::updateAndSumTwoRowsWide>, 2, true},
-      {withWideWindows<throughInterleaved<float, 1, double,
-                                          engine::single_kernels::updateAndSumInterleaved<1>>>,
+      {withWideWindows<throughInterleavedBlock<float, 1, double,
+                                               engine::single_kernels::updateAndSumInterleaved<1>>>,
        4, true},
-      {withWideWindows<throughInterleaved<float, 2, double,
-                                          engine::single_kernels::updateAndSumInterleaved<2>>>,
+      {withWideWindows<throughInterleavedBlock<float, 2, double,
+                                               engine::single_kernels::updateAndSumInterleaved<2>>>,
        8, true}};
   for (const Kernel& kernel : kernels) {
     if (kernel.needsAvx2 && !engine::processorHas(engine::InstructionSet::kAvx2)) continue;
