@@ -41,10 +41,15 @@ inline double dot(float b, const float* x, const float* w, std::uint32_t n) {
     const __m128 p3 = _mm_mul_ps(_mm_loadu_ps(x + i + 12), _mm_loadu_ps(w + i + 12));
     acc = _mm_add_ps(_mm_add_ps(_mm_add_ps(p0, p1), _mm_add_ps(p2, p3)), acc);
   }
-  acc = _mm_set_ss(blocksSum(acc, i > 0));
-  for (; i + 4 <= n; i += 4)
-    acc = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(x + i), _mm_loadu_ps(w + i)), acc);
-  double r = laneSum(acc);
+  const float s = blocksSum(acc, i > 0);
+  // With no whole vector left the lanes are (s, 0, 0, 0), whose sum is s + 0.
+  double r = static_cast<double>(s) + 0.0;
+  if (i + 4 <= n) {
+    acc = _mm_set_ss(s);
+    for (; i + 4 <= n; i += 4)
+      acc = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(x + i), _mm_loadu_ps(w + i)), acc);
+    r = laneSum(acc);
+  }
   for (; i < n; ++i) r = r + static_cast<double>(w[i]) * static_cast<double>(x[i]);
   return r;
 }
@@ -181,6 +186,7 @@ __attribute__((target("avx2"), always_inline)) inline void laneSumsOfPairs(const
                           _mm256_shuffle_ps(t1, t3, 0x44), _mm256_shuffle_ps(t1, t3, 0xEE)};
   even = _mm256_cvtps_pd(_mm256_castps256_ps128(lane[3]));
   odd = _mm256_cvtps_pd(_mm256_extractf128_ps(lane[3], 1));
+#pragma GCC unroll 3
   for (int j = 2; j >= 0; --j) {
     even = _mm256_add_pd(even, _mm256_cvtps_pd(_mm256_castps256_ps128(lane[j])));
     odd = _mm256_add_pd(odd, _mm256_cvtps_pd(_mm256_extractf128_ps(lane[j], 1)));
@@ -246,26 +252,41 @@ __attribute__((target("avx2"))) inline void updateAndSumGroup(float* group, cons
                              acc[k]);
     }
   }
-  // Each row's lanes summed in double and rounded to float; with no block at
-  // all the lanes stay (b, 0, 0, 0) and b + 0 takes the rounding's place.
+  // Each row's lanes summed in double and rounded to float. A width of whole
+  // blocks ends there: the sum of (s, 0, 0, 0) is s + 0.
   const __m256 zero = _mm256_setzero_ps();
+  if (i == n && i > 0) {
 #pragma GCC unroll 2
-  for (int b = 0; b < kBatches; ++b) {
-    __m256* a = acc + 4 * b;
-    if (i == 0) {
-      for (int k = 0; k < 4; ++k) a[k] = _mm256_add_ps(a[k], zero);
-      continue;
+    for (int b = 0; b < kBatches; ++b) {
+      __m256d even, odd;
+      laneSumsOfPairs(acc + 4 * b, even, odd);
+      const __m256d evenSums =
+          _mm256_add_pd(_mm256_cvtps_pd(_mm256_cvtpd_ps(even)), _mm256_setzero_pd());
+      const __m256d oddSums =
+          _mm256_add_pd(_mm256_cvtps_pd(_mm256_cvtpd_ps(odd)), _mm256_setzero_pd());
+      storeRows(evenSums, oddSums, sums + 8 * b, 2 * P - 8 * b);
     }
-    __m256d even, odd;
-    laneSumsOfPairs(a, even, odd);
-    const __m256 rounded = _mm256_setr_m128(_mm256_cvtpd_ps(even), _mm256_cvtpd_ps(odd));
-    // Pair k's rounded sums in lane 0 of each half, the other lanes 0.
-    a[0] = _mm256_blend_ps(zero, _mm256_shuffle_ps(rounded, rounded, 0), 0x11);
-    a[1] = _mm256_blend_ps(zero, _mm256_shuffle_ps(rounded, rounded, 1), 0x11);
-    a[2] = _mm256_blend_ps(zero, _mm256_shuffle_ps(rounded, rounded, 2), 0x11);
-    a[3] = _mm256_blend_ps(zero, _mm256_shuffle_ps(rounded, rounded, 3), 0x11);
+    return;
   }
-  // The whole vectors after the blocks go on from there lane by lane.
+  // Otherwise the whole vectors after the blocks go on from there lane by
+  // lane; with no block at all the lanes stay (b, 0, 0, 0) and b + 0 takes
+  // the rounding's place.
+  if (i == 0) {
+#pragma GCC unroll 8
+    for (int k = 0; k < P; ++k) acc[k] = _mm256_add_ps(acc[k], zero);
+  } else {
+#pragma GCC unroll 2
+    for (int b = 0; b < kBatches; ++b) {
+      __m256d even, odd;
+      laneSumsOfPairs(acc + 4 * b, even, odd);
+      const __m256 rounded = _mm256_setr_m128(_mm256_cvtpd_ps(even), _mm256_cvtpd_ps(odd));
+      // Pair k's rounded sums in lane 0 of each half, the other lanes 0.
+      acc[4 * b] = _mm256_blend_ps(zero, _mm256_shuffle_ps(rounded, rounded, 0), 0x11);
+      acc[4 * b + 1] = _mm256_blend_ps(zero, _mm256_shuffle_ps(rounded, rounded, 1), 0x11);
+      acc[4 * b + 2] = _mm256_blend_ps(zero, _mm256_shuffle_ps(rounded, rounded, 2), 0x11);
+      acc[4 * b + 3] = _mm256_blend_ps(zero, _mm256_shuffle_ps(rounded, rounded, 3), 0x11);
+    }
+  }
   for (; i < n; i += 4, q += 8 * P) {
     const __m256 xv = _mm256_broadcast_ps(reinterpret_cast<const __m128*>(x + i));
     const __m256 nv = _mm256_broadcast_ps(reinterpret_cast<const __m128*>(next + i));
