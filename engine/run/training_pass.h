@@ -66,7 +66,12 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(
                                                         net.interleaveScratch.data());
       }
     }
-    stepHiddenLayer<Build, Lanes>(net, back, x, last ? nullptr : series.window(j + 1 - w));
+    // Every other sample sweeps the rows the other way round, so that it
+    // starts on the rows the sample before left in the cache: with weights
+    // beyond the cache's size that spares a good part of the reads from the
+    // next level.
+    stepHiddenLayer<Build, Lanes>(net, back, x, last ? nullptr : series.window(j + 1 - w),
+                                  (j - w) % 2 == 1);
     keepLargestError(passError, y, targets[j]);
   }
   return passError;
