@@ -12,9 +12,9 @@
 namespace engine {
 
 // nnvec4: single precision on four-lane vectors. Every buffer starts on a
-// 16-byte boundary (in fact on a 32-byte one: with a width that is a
-// multiple of 8 no 256-bit access of the AVX2 kernels then straddles two
-// cache lines, which costs a third of the speed); four shifted copies of the
+// 16-byte boundary (in fact on a 32-byte one, as are then the row groups the
+// AVX2 kernels interleave: a 256-bit access that straddles two cache lines
+// would cost them a third of their speed); four shifted copies of the
 // series let every window start on one, and rows whose width is not a
 // multiple of 4 get buffers of their own so that each row starts on one too.
 struct Vec4Build {
