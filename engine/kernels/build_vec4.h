@@ -70,13 +70,13 @@ struct Vec4Build {
   // eight rows, whose width is a multiple of 4, are kept interleaved during
   // the pass and swept as one stream; other rows go two a sweep as they are
   // stored; sixteen down to two rows between logistics, a last odd row alone.
-  // Rows shorter than a block gain nothing from the wide registers, and
-  // without AVX2 the SSE kernels take the update and the next sum one after
-  // the other.
+  // Every width takes them: even a short row gains from being read once per
+  // sample instead of twice. Without AVX2 the SSE kernels take the update and
+  // the next sum one after the other.
   struct Avx2Lanes {
     static constexpr int kWidestGroup = 16;
     static constexpr int kNarrowestGroup = 2;
-    static constexpr std::uint32_t kMinimumWidth = 16;
+    static constexpr std::uint32_t kMinimumWidth = 1;
     static constexpr int kInterleavedRows = 8;
     static constexpr std::uint32_t kInterleavedChunk = 4;
     template <int kRows>
