@@ -12,14 +12,16 @@
 namespace engine {
 
 // nnvec4: single precision on four-lane vectors. Every buffer starts on a
-// 16-byte boundary; four shifted copies of the series let every window start
-// on one, and rows whose width is not a multiple of 4 get buffers of their
-// own so that each row starts on one too.
+// 16-byte boundary (in fact on a 32-byte one, as are then the row groups the
+// AVX2 kernels interleave: a 256-bit access that straddles two cache lines
+// would cost them a third of their speed); four shifted copies of the
+// series let every window start on one, and rows whose width is not a
+// multiple of 4 get buffers of their own so that each row starts on one too.
 struct Vec4Build {
   using Element = float;
   static constexpr const char* kName = "nnvec4";
 
-  static constexpr std::size_t kAlignment = 16;
+  static constexpr std::size_t kAlignment = 32;
   static constexpr unsigned kSeriesCopies = 4;
   static constexpr std::uint32_t kSeriesLimit = 1073741818;  // lines of a file, data points
   static constexpr std::uint32_t kNetworkLimit = 1073741818;
@@ -64,28 +66,34 @@ struct Vec4Build {
     vec4_kernels::updateHidden(d, x, row, n);
   }
 
-  // With AVX2 two rows per 256-bit register, one in each half; rows whose
-  // width is a multiple of 4 go in pairs kept interleaved during the pass,
-  // four pairs a sweep, other widths two rows a sweep as they are stored;
-  // sixteen down to two rows between logistics, a last odd row alone. Rows
-  // shorter than a block gain nothing from the wide registers, and without
-  // AVX2 the SSE kernels take the update and the next sum one after the other.
+  // With AVX2 two rows per 256-bit register, one in each half. Groups of
+  // eight rows, whose width is a multiple of 4, are kept interleaved during
+  // the pass and swept as one stream; other rows go two a sweep as they are
+  // stored; sixteen down to two rows between logistics, a last odd row alone.
+  // Every width takes them: even a short row gains from being read once per
+  // sample instead of twice. Without AVX2 the SSE kernels take the update and
+  // the next sum one after the other.
   struct Avx2Lanes {
     static constexpr int kWidestGroup = 16;
     static constexpr int kNarrowestGroup = 2;
-    static constexpr std::uint32_t kMinimumWidth = 16;
-    static constexpr int kInterleavedRows = 2;
+    static constexpr std::uint32_t kMinimumWidth = 1;
+    static constexpr int kInterleavedRows = 8;
     static constexpr std::uint32_t kInterleavedChunk = 4;
     template <int kRows>
     __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d,
                                                             const float* x, const float* next,
                                                             float bias, std::uint32_t w,
                                                             double* sums) {
-      constexpr int kPairs = kRows >= 8 ? 4 : kRows / 2;
-      for (int k = 0; k < kRows; k += 2 * kPairs) {
-        float* pairs[kPairs];
-        for (int p = 0; p < kPairs; ++p) pairs[p] = rows[k + 2 * p];
-        vec4_kernels::updateAndSumInterleaved<kPairs>(pairs, d + k, x, next, bias, w, sums + k);
+      if constexpr (kRows >= kInterleavedRows) {
+        for (int k = 0; k < kRows; k += kInterleavedRows) {
+          vec4_kernels::updateAndSumGroup<kInterleavedRows / 2>(rows[k], d + k, x, next, bias, w,
+                                                                sums + k);
+        }
+      } else {
+        for (int k = 0; k < kRows; k += 2) {
+          vec4_kernels::updateAndSumTwoRows(rows[k], rows[k + 1], d[k], d[k + 1], x, next, bias, w,
+                                            sums + k);
+        }
       }
     }
     __attribute__((always_inline)) static double updateAndSumOne(float* row, float d,

@@ -88,11 +88,20 @@ __attribute__((always_inline)) inline void stepRowGroup(Net& net, std::uint32_t 
   sample_lanes::convert(z, net.hiddenOutputs.data() + r, kRows);
 }
 
-// Groups of kRows rows while they last, then the next smaller groups.
+// Groups of kRows rows while they last, then the next smaller groups. The
+// rows are independent, so the widest groups may also go from the last to
+// the first (backwards).
 template <class Lanes, int kRows, class Net, class Element>
 __attribute__((always_inline)) inline void stepGroupsFrom(Net& net, std::uint32_t& r,
                                                           const Element* d,
-                                                          const Windows<Element>& windows) {
+                                                          const Windows<Element>& windows,
+                                                          bool backwards = false) {
+  if (backwards) {
+    const std::uint32_t groups = (net.h - r) / kRows;
+    for (std::uint32_t g = groups; g-- > 0;)
+      stepRowGroup<Lanes, kRows>(net, r + g * kRows, d, windows);
+    r += groups * kRows;
+  }
   for (; r + kRows <= net.h; r += kRows) stepRowGroup<Lanes, kRows>(net, r, d, windows);
   if constexpr (kRows / 2 >= Lanes::kNarrowestGroup)
     stepGroupsFrom<Lanes, kRows / 2>(net, r, d, windows);
@@ -101,17 +110,19 @@ __attribute__((always_inline)) inline void stepGroupsFrom(Net& net, std::uint32_
 // Every hidden row's step for one sample: d, the rows' factors; x, this
 // sample's window; next, the next sample's window, or null after the last;
 // wideX and wideNext, the same widened to double for lane sets that read
-// them so (kWideWindows), else unused.
+// them so (kWideWindows), else unused. backwards: the widest groups from the
+// last to the first (the order of the rows changes no result).
 template <class Build, class Lanes, class Net>
 __attribute__((always_inline)) inline void stepHiddenLayer(
     Net& net, const typename Build::Element* d, const typename Build::Element* x,
-    const typename Build::Element* next, const double* wideX, const double* wideNext) {
+    const typename Build::Element* next, const double* wideX, const double* wideNext,
+    bool backwards = false) {
   using Element = typename Build::Element;
   std::uint32_t r = 0;
   if constexpr (Lanes::kWidestGroup > 0) {
     if (next != nullptr && net.w >= Lanes::kMinimumWidth) {
       const Windows<Element> windows{x, next, wideX, wideNext};
-      stepGroupsFrom<Lanes, Lanes::kWidestGroup>(net, r, d, windows);
+      stepGroupsFrom<Lanes, Lanes::kWidestGroup>(net, r, d, windows, backwards);
       if constexpr (requires { Lanes::updateAndSumOne; }) {
         for (; r < net.h; ++r) {
           const double a = Lanes::updateAndSumOne(net.hiddenWeights.row(r), d[r], x, next,

@@ -41,10 +41,15 @@ inline double dot(float b, const float* x, const float* w, std::uint32_t n) {
     const __m128 p3 = _mm_mul_ps(_mm_loadu_ps(x + i + 12), _mm_loadu_ps(w + i + 12));
     acc = _mm_add_ps(_mm_add_ps(_mm_add_ps(p0, p1), _mm_add_ps(p2, p3)), acc);
   }
-  acc = _mm_set_ss(blocksSum(acc, i > 0));
-  for (; i + 4 <= n; i += 4)
-    acc = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(x + i), _mm_loadu_ps(w + i)), acc);
-  double r = laneSum(acc);
+  const float s = blocksSum(acc, i > 0);
+  // With no whole vector left the lanes are (s, 0, 0, 0), whose sum is s + 0.
+  double r = static_cast<double>(s) + 0.0;
+  if (i + 4 <= n) {
+    acc = _mm_set_ss(s);
+    for (; i + 4 <= n; i += 4)
+      acc = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(x + i), _mm_loadu_ps(w + i)), acc);
+    r = laneSum(acc);
+  }
   for (; i < n; ++i) r = r + static_cast<double>(w[i]) * static_cast<double>(x[i]);
   return r;
 }
@@ -166,28 +171,65 @@ __attribute__((target("avx2"))) inline void updateAndSumTwoRows(float* row0, flo
   sums[1] = finishRow(row1, d1, x, next, acc1, i, n);
 }
 
-// The update and the next sum of P row pairs kept interleaved by chunks of
-// four (chunk c of the pair's row k at 8c + 4k): one 256-bit load holds the
-// same chunk of both rows, row 0 in the low and row 1 in the high half, and
-// each half does exactly the SSE kernel's additions, so no lanes need
-// regrouping. pairs: P pair starts; d: the 2·P rows' factors; n: a multiple
-// of 4, at least 16; sums: the rows' hidden sums as updateAndSum gives them.
+// Lane sums of four row-pair accumulators at once (pair p: row 2p in the low,
+// row 2p+1 in the high half), each row's four lanes added as laneSum adds
+// them. even: rows 0, 2, 4, 6; odd: rows 1, 3, 5, 7.
+__attribute__((target("avx2"), always_inline)) inline void laneSumsOfPairs(const __m256* a,
+                                                                           __m256d& even,
+                                                                           __m256d& odd) {
+  // A 4×4 transpose in each half: lane j of the four pairs side by side.
+  const __m256 t0 = _mm256_unpacklo_ps(a[0], a[1]);
+  const __m256 t1 = _mm256_unpackhi_ps(a[0], a[1]);
+  const __m256 t2 = _mm256_unpacklo_ps(a[2], a[3]);
+  const __m256 t3 = _mm256_unpackhi_ps(a[2], a[3]);
+  const __m256 lane[4] = {_mm256_shuffle_ps(t0, t2, 0x44), _mm256_shuffle_ps(t0, t2, 0xEE),
+                          _mm256_shuffle_ps(t1, t3, 0x44), _mm256_shuffle_ps(t1, t3, 0xEE)};
+  even = _mm256_cvtps_pd(_mm256_castps256_ps128(lane[3]));
+  odd = _mm256_cvtps_pd(_mm256_extractf128_ps(lane[3], 1));
+#pragma GCC unroll 3
+  for (int j = 2; j >= 0; --j) {
+    even = _mm256_add_pd(even, _mm256_cvtps_pd(_mm256_castps256_ps128(lane[j])));
+    odd = _mm256_add_pd(odd, _mm256_cvtps_pd(_mm256_extractf128_ps(lane[j], 1)));
+  }
+}
+
+// Stores the first `count` (at most 8) of the rows' values even (rows 0, 2,
+// 4, 6) and odd (rows 1, 3, 5, 7) in row order.
+__attribute__((target("avx2"), always_inline)) inline void storeRows(__m256d even, __m256d odd,
+                                                                     double* out, int count) {
+  const __m256d low = _mm256_unpacklo_pd(even, odd);   // rows 0, 1 | 4, 5
+  const __m256d high = _mm256_unpackhi_pd(even, odd);  // rows 2, 3 | 6, 7
+  _mm256_storeu_pd(out, _mm256_permute2f128_pd(low, high, 0x20));
+  if (count > 4) _mm256_storeu_pd(out + 4, _mm256_permute2f128_pd(low, high, 0x31));
+}
+
+// The update and the next sum of the 2·P rows of one group kept interleaved
+// by chunks of four (chunk c of row k at (c·2P + k)·4, see interleaveRows):
+// one 256-bit access holds the same chunk of a row pair, row 2p in the low
+// and row 2p+1 in the high half, and each half does exactly the SSE kernel's
+// additions. The group is one stream, read once front to back, so no load
+// waits on a pending store to another row a multiple of 4 KiB away. d: the
+// rows' factors; n: a multiple of 4; sums: the rows' hidden sums as
+// updateAndSum gives them. P: 2 or a multiple of 4.
 template <int P>
-__attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const* pairs,
-                                                                    const float* d, const float* x,
-                                                                    const float* next, float bias,
-                                                                    std::uint32_t n, double* sums) {
+__attribute__((target("avx2"))) inline void updateAndSumGroup(float* group, const float* d,
+                                                              const float* x, const float* next,
+                                                              float bias, std::uint32_t n,
+                                                              double* sums) {
+  static_assert(P == 2 || P % 4 == 0);
+  constexpr int kBatches = (P + 3) / 4;  // of four pairs, for the lane sums
   __m256 dv[P];
-  __m256 acc[P];
-  float* q[P];
-#pragma GCC unroll 4
-  for (int k = 0; k < P; ++k) {
+  __m256 acc[4 * kBatches];
+#pragma GCC unroll 8
+  for (int k = 0; k < 4 * kBatches; ++k) {
+    acc[k] = _mm256_setzero_ps();
+    if (k >= P) continue;
     dv[k] = _mm256_setr_m128(_mm_set1_ps(d[2 * k]), _mm_set1_ps(d[2 * k + 1]));
     acc[k] = _mm256_setr_m128(_mm_set_ss(bias), _mm_set_ss(bias));
-    q[k] = pairs[k];
   }
+  float* q = group;
   std::uint32_t i = 0;
-  for (; i + 16 <= n; i += 16) {
+  for (; i + 16 <= n; i += 16, q += 32 * P) {
     __m256 xs[4];
     __m256 ns[4];
 #pragma GCC unroll 4
@@ -195,34 +237,71 @@ __attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* const
       xs[c] = _mm256_broadcast_ps(reinterpret_cast<const __m128*>(x + i + 4 * c));
       ns[c] = _mm256_broadcast_ps(reinterpret_cast<const __m128*>(next + i + 4 * c));
     }
-#pragma GCC unroll 4
+#pragma GCC unroll 8
     for (int k = 0; k < P; ++k) {
       __m256 products[4];
 #pragma GCC unroll 4
       for (int c = 0; c < 4; ++c) {
-        const __m256 wv = _mm256_add_ps(_mm256_loadu_ps(q[k] + 8 * c), _mm256_mul_ps(xs[c], dv[k]));
-        _mm256_storeu_ps(q[k] + 8 * c, wv);
+        float* chunk = q + 8 * (c * P + k);
+        const __m256 wv = _mm256_add_ps(_mm256_loadu_ps(chunk), _mm256_mul_ps(xs[c], dv[k]));
+        _mm256_storeu_ps(chunk, wv);
         products[c] = _mm256_mul_ps(ns[c], wv);
       }
       acc[k] = _mm256_add_ps(_mm256_add_ps(_mm256_add_ps(products[0], products[1]),
                                            _mm256_add_ps(products[2], products[3])),
                              acc[k]);
-      q[k] += 32;
     }
   }
-  // The whole vectors after the blocks, row by row as the SSE kernel takes them.
-  for (int k = 0; k < 2 * P; ++k) {
-    const float* chunk = pairs[k / 2] + 2 * i + 4 * (k % 2);
-    __m128 a = _mm_set_ss(blocksSum(
-        k % 2 == 0 ? _mm256_castps256_ps128(acc[k / 2]) : _mm256_extractf128_ps(acc[k / 2], 1),
-        i > 0));
-    const __m128 dk = _mm_set1_ps(d[k]);
-    for (std::uint32_t m = i; m < n; m += 4, chunk += 8) {
-      const __m128 wv = _mm_add_ps(_mm_loadu_ps(chunk), _mm_mul_ps(_mm_loadu_ps(x + m), dk));
-      _mm_storeu_ps(const_cast<float*>(chunk), wv);
-      a = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(next + m), wv), a);
+  // Each row's lanes summed in double and rounded to float. A width of whole
+  // blocks ends there: the sum of (s, 0, 0, 0) is s + 0.
+  const __m256 zero = _mm256_setzero_ps();
+  if (i == n && i > 0) {
+#pragma GCC unroll 2
+    for (int b = 0; b < kBatches; ++b) {
+      __m256d even, odd;
+      laneSumsOfPairs(acc + 4 * b, even, odd);
+      const __m256d evenSums =
+          _mm256_add_pd(_mm256_cvtps_pd(_mm256_cvtpd_ps(even)), _mm256_setzero_pd());
+      const __m256d oddSums =
+          _mm256_add_pd(_mm256_cvtps_pd(_mm256_cvtpd_ps(odd)), _mm256_setzero_pd());
+      storeRows(evenSums, oddSums, sums + 8 * b, 2 * P - 8 * b);
     }
-    sums[k] = laneSum(a);
+    return;
+  }
+  // Otherwise the whole vectors after the blocks go on from there lane by
+  // lane; with no block at all the lanes stay (b, 0, 0, 0) and b + 0 takes
+  // the rounding's place.
+  if (i == 0) {
+#pragma GCC unroll 8
+    for (int k = 0; k < P; ++k) acc[k] = _mm256_add_ps(acc[k], zero);
+  } else {
+#pragma GCC unroll 2
+    for (int b = 0; b < kBatches; ++b) {
+      __m256d even, odd;
+      laneSumsOfPairs(acc + 4 * b, even, odd);
+      const __m256 rounded = _mm256_setr_m128(_mm256_cvtpd_ps(even), _mm256_cvtpd_ps(odd));
+      // Pair k's rounded sums in lane 0 of each half, the other lanes 0.
+      acc[4 * b] = _mm256_blend_ps(zero, _mm256_shuffle_ps(rounded, rounded, 0), 0x11);
+      acc[4 * b + 1] = _mm256_blend_ps(zero, _mm256_shuffle_ps(rounded, rounded, 1), 0x11);
+      acc[4 * b + 2] = _mm256_blend_ps(zero, _mm256_shuffle_ps(rounded, rounded, 2), 0x11);
+      acc[4 * b + 3] = _mm256_blend_ps(zero, _mm256_shuffle_ps(rounded, rounded, 3), 0x11);
+    }
+  }
+  for (; i < n; i += 4, q += 8 * P) {
+    const __m256 xv = _mm256_broadcast_ps(reinterpret_cast<const __m128*>(x + i));
+    const __m256 nv = _mm256_broadcast_ps(reinterpret_cast<const __m128*>(next + i));
+#pragma GCC unroll 8
+    for (int k = 0; k < P; ++k) {
+      const __m256 wv = _mm256_add_ps(_mm256_loadu_ps(q + 8 * k), _mm256_mul_ps(xv, dv[k]));
+      _mm256_storeu_ps(q + 8 * k, wv);
+      acc[k] = _mm256_add_ps(_mm256_mul_ps(nv, wv), acc[k]);
+    }
+  }
+#pragma GCC unroll 2
+  for (int b = 0; b < kBatches; ++b) {
+    __m256d even, odd;
+    laneSumsOfPairs(acc + 4 * b, even, odd);
+    storeRows(even, odd, sums + 8 * b, 2 * P - 8 * b);
   }
 }
 

@@ -95,7 +95,11 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(
     const double* wideX = wide[(j - w) & 1];
     double* wideNext = wide[(j - w + 1) & 1];
     if (widen && next != nullptr) sample_lanes::convert(next, wideNext, w);
-    stepHiddenLayer<Build, Lanes>(net, back, x, next, wideX, wideNext);
+    // Every other sample sweeps the rows the other way round, so that it
+    // starts on the rows the sample before left in the cache: with weights
+    // beyond the cache's size that spares a good part of the reads from the
+    // next level.
+    stepHiddenLayer<Build, Lanes>(net, back, x, next, wideX, wideNext, (j - w) % 2 == 1);
     keepLargestError(passError, y, targets[j]);
   }
   return passError;
