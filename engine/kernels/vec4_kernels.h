@@ -100,14 +100,19 @@ __attribute__((target("avx2"), always_inline)) inline __m128 addBlock(__m256 p01
 // values that follow, updated and summed as the SSE kernels do.
 inline double finishRow(float* row, float d, const float* x, const float* next, __m128 acc,
                         std::uint32_t i, std::uint32_t n) {
-  acc = _mm_set_ss(blocksSum(acc, i > 0));
-  const __m128 dv = _mm_set1_ps(d);
-  for (; i + 4 <= n; i += 4) {
-    const __m128 wv = _mm_add_ps(_mm_loadu_ps(row + i), _mm_mul_ps(_mm_loadu_ps(x + i), dv));
-    _mm_storeu_ps(row + i, wv);
-    acc = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(next + i), wv), acc);
+  const float s = blocksSum(acc, i > 0);
+  // With no whole vector left the lanes are (s, 0, 0, 0), whose sum is s + 0.
+  double r = static_cast<double>(s) + 0.0;
+  if (i + 4 <= n) {
+    acc = _mm_set_ss(s);
+    const __m128 dv = _mm_set1_ps(d);
+    for (; i + 4 <= n; i += 4) {
+      const __m128 wv = _mm_add_ps(_mm_loadu_ps(row + i), _mm_mul_ps(_mm_loadu_ps(x + i), dv));
+      _mm_storeu_ps(row + i, wv);
+      acc = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(next + i), wv), acc);
+    }
+    r = laneSum(acc);
   }
-  double r = laneSum(acc);
   for (; i < n; ++i) {
     row[i] = static_cast<float>(static_cast<double>(d) * static_cast<double>(x[i]) +
                                 static_cast<double>(row[i]));
@@ -141,15 +146,16 @@ __attribute__((target("avx2"))) inline double updateAndSum(float* row, float d, 
 
 // updateAndSum for two rows in one sweep: the windows are loaded once for
 // both, and both rows are read before either is written (rows a multiple of
-// 4 KiB apart would otherwise stall on a store at the same page offset).
+// 4 KiB apart would otherwise stall on a store at the same page offset). The
+// products are regrouped as (row 0 | row 1) for each chunk, so that one
+// accumulator carries both rows, row 0 in the low and row 1 in the high half.
 __attribute__((target("avx2"))) inline void updateAndSumTwoRows(float* row0, float* row1, float d0,
                                                                 float d1, const float* x,
                                                                 const float* next, float bias,
                                                                 std::uint32_t n, double* sums) {
   const __m256 dv0 = _mm256_set1_ps(d0);
   const __m256 dv1 = _mm256_set1_ps(d1);
-  __m128 acc0 = _mm_set_ss(bias);
-  __m128 acc1 = acc0;
+  __m256 acc = _mm256_setr_m128(_mm_set_ss(bias), _mm_set_ss(bias));
   std::uint32_t i = 0;
   for (; i + 16 <= n; i += 16) {
     const __m256 x01 = _mm256_loadu_ps(x + i);
@@ -164,11 +170,19 @@ __attribute__((target("avx2"))) inline void updateAndSumTwoRows(float* row0, flo
     _mm256_storeu_ps(row1 + i + 8, b23);
     const __m256 n01 = _mm256_loadu_ps(next + i);
     const __m256 n23 = _mm256_loadu_ps(next + i + 8);
-    acc0 = addBlock(_mm256_mul_ps(n01, a01), _mm256_mul_ps(n23, a23), acc0);
-    acc1 = addBlock(_mm256_mul_ps(n01, b01), _mm256_mul_ps(n23, b23), acc1);
+    const __m256 pa01 = _mm256_mul_ps(n01, a01);
+    const __m256 pa23 = _mm256_mul_ps(n23, a23);
+    const __m256 pb01 = _mm256_mul_ps(n01, b01);
+    const __m256 pb23 = _mm256_mul_ps(n23, b23);
+    // (p0 + p1) and (p2 + p3) of both rows, then their sum, as the SSE kernel adds them.
+    const __m256 s01 = _mm256_add_ps(_mm256_permute2f128_ps(pa01, pb01, 0x20),
+                                     _mm256_permute2f128_ps(pa01, pb01, 0x31));
+    const __m256 s23 = _mm256_add_ps(_mm256_permute2f128_ps(pa23, pb23, 0x20),
+                                     _mm256_permute2f128_ps(pa23, pb23, 0x31));
+    acc = _mm256_add_ps(_mm256_add_ps(s01, s23), acc);
   }
-  sums[0] = finishRow(row0, d0, x, next, acc0, i, n);
-  sums[1] = finishRow(row1, d1, x, next, acc1, i, n);
+  sums[0] = finishRow(row0, d0, x, next, _mm256_castps256_ps128(acc), i, n);
+  sums[1] = finishRow(row1, d1, x, next, _mm256_extractf128_ps(acc, 1), i, n);
 }
 
 // Lane sums of four row-pair accumulators at once (pair p: row 2p in the low,
