@@ -12,16 +12,16 @@
 namespace engine {
 
 // nnvec4: single precision on four-lane vectors. Every buffer starts on a
-// 16-byte boundary (in fact on a 32-byte one, as are then the row groups the
-// AVX2 kernels interleave: a 256-bit access that straddles two cache lines
-// would cost them a third of their speed); four shifted copies of the
-// series let every window start on one, and rows whose width is not a
-// multiple of 4 get buffers of their own so that each row starts on one too.
+// 16-byte boundary (the allocator puts any buffer of a cache line or more on
+// a cache line, and so the row groups the AVX2 kernels interleave); four
+// shifted copies of the series let every window start on one, and rows whose
+// width is not a multiple of 4 get buffers of their own so that each row
+// starts on one too.
 struct Vec4Build {
   using Element = float;
   static constexpr const char* kName = "nnvec4";
 
-  static constexpr std::size_t kAlignment = 32;
+  static constexpr std::size_t kAlignment = 16;
   static constexpr unsigned kSeriesCopies = 4;
   static constexpr std::uint32_t kSeriesLimit = 1073741818;  // lines of a file, data points
   static constexpr std::uint32_t kNetworkLimit = 1073741818;

@@ -7,15 +7,17 @@
 
 namespace engine {
 
-// Raw aligned memory that reports failure instead of throwing.
-// Every buffer starts on a cache line, whatever the build asks for: the
+// Raw aligned memory that reports failure instead of throwing. A buffer of a
+// cache line or more starts on one, whatever the build asks for: the
 // kernels' 16- and 32-byte loads then never straddle two lines (a straddling
 // load or store costs about twice as much), and rows whose length is a
-// multiple of 64 bytes all start on one too.
+// multiple of 64 bytes all start on one too. Smaller buffers (rows of a few
+// values kept apart) keep the build's alignment, and so their size.
 inline constexpr std::size_t kCacheLineBytes = 64;
 
 inline void* alignedAllocate(std::uint64_t bytes, std::size_t alignment) {
-  if (alignment < kCacheLineBytes) alignment = kCacheLineBytes;
+  if (bytes >= kCacheLineBytes && alignment < kCacheLineBytes) alignment = kCacheLineBytes;
+  if (alignment < sizeof(void*)) alignment = sizeof(void*);
   if (bytes == 0) bytes = 1;  // a valid, distinct pointer even for an empty array
   if (bytes > std::numeric_limits<std::size_t>::max() / 2) return nullptr;
   void* p = nullptr;
