@@ -1,8 +1,10 @@
-// The ceiling a workload meets when its weights do not fit the cache: every
-// sample must read and write each hidden weight once, so no build can go
-// faster than the processor streams a buffer of that size through a
-// read-modify-write sweep. Prints, per element width, the sweep's rate and
-// the MOPS it allows at the engine's nominal count (about 4 per weight).
+// A scale for a workload whose weights do not fit the cache: every sample
+// reads and writes each hidden weight once, and this is the rate of the
+// plainest such sweep, row by row, one read-modify-write pass over the
+// buffer. It is no ceiling: the engine's sweeps pass it (rows interleaved
+// into one stream, every other sample starting on the rows the one before
+// left in the cache). Prints, per element width, the sweep's rate and the
+// MOPS it would give at the engine's nominal count (about 4 per weight).
 //
 //   bandwidth_probe H W
 #include <chrono>

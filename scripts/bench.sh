@@ -8,7 +8,7 @@
 #      TARGET_SECONDS (default 1.5) a run;
 #   4. time ROUNDS rounds (default 3), alternating the contenders within each
 #      workload, and print each one's median MOPS and its ratio to FANN's;
-#   5. measure the streaming ceiling of the largest workload.
+#   5. measure a plain streaming sweep over the largest workload's weights, for scale.
 #
 # MOPS is the engine's nominal count, ((W*4+12)*H+2) per sample, N-W samples
 # a pass, for FANN too. The machine may be shared: only ratios measured in
@@ -117,6 +117,7 @@ for load in "${WORKLOADS[@]}"; do
 done
 
 echo
-echo "Streaming ceiling of D (256 x 4096 weights leave the second-level cache; each"
-echo "sample reads and writes every weight once, so no build can pass this rate):"
+echo "A plain read-modify-write sweep over D's weights, row by row, for scale (they leave"
+echo "the second-level cache; the builds' sweeps pass this rate: every other sample starts on"
+echo "the rows the one before left in the cache, and interleaved rows stream as one):"
 "$PROBE" 256 4096
