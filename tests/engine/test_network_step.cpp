@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "kernels/build_single.h"
+#include "model/aligned_buffer.h"
 #include "model/network.h"
 #include "model/network_math.h"
 #include "model/random_generator.h"
@@ -152,6 +153,26 @@ TEST(TrainingPass, HiddenUpdateUsesTheOutputsBeforeTheUpdate) {
   const float back = static_cast<float>(1.4375 * 0.96875);
   EXPECT_EQ(net.hiddenWeights.row(0)[0], static_cast<float>(0.5 * 0.5 * static_cast<double>(back)));
   EXPECT_EQ(passError, static_cast<float>(std::fabs(-0.875 / 2.0 - 1.0)));
+}
+
+// A buffer of a cache line or more starts on one whatever the build asks for
+// (the lane kernels' wide accesses must not straddle lines); a smaller one
+// gets the alignment asked for.
+TEST(AlignedMemory, LargeBuffersStartOnACacheLine) {
+  struct Case {
+    std::uint64_t bytes;
+    std::size_t asked;
+    std::uintptr_t atLeast;
+  };
+  const Case cases[] = {{64, 4, 64},  {4096, 8, 64}, {1u << 20, 16, 64}, {1u << 20, 128, 128},
+                        {12, 16, 16}, {8, 4, 8},     {63, 32, 32},       {0, 8, 8}};
+  for (const Case& c : cases) {
+    void* p = engine::alignedAllocate(c.bytes, c.asked);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % c.atLeast, 0u)
+        << c.bytes << " bytes, " << c.asked << " asked";
+    engine::alignedFree(p);
+  }
 }
 
 }  // namespace
