@@ -45,6 +45,8 @@ __attribute__((always_inline)) inline void stepHiddenRowByRow(Net& net,
 //                                  more find their rows interleaved by the
 //                                  pass (interleaved_rows.h); rows[k] for k a
 //                                  multiple of it is a group's start
+//   kInterleavedChunk              (optional) how many weights of a row stay
+//                                  together in the interleaved order (1)
 //   kInterleaveWholeGroups         (optional) each such group is interleaved
 //                                  whole: rows[0] is its one block
 //   kWideWindows                   (optional) updateAndSum takes x and next
