@@ -6,7 +6,6 @@
 #include "kernels/double_kernels.h"
 #include "kernels/lane_driver.h"
 #include "kernels/sample_lanes.h"
-#include "kernels/scalar_kernels.h"
 #include "model/network_math.h"
 #include "run/result_codes.h"
 
@@ -15,7 +14,7 @@ namespace engine {
 // nndouble: the reference arithmetic with every stored value a double. The
 // sums, their order and the places where values are stored are the
 // reference's; only the width of the stores differs.
-struct DoubleBuild : scalar::Kernels<double> {
+struct DoubleBuild : sample_lanes::Kernels<double> {
   using Element = double;
   static constexpr const char* kName = "nndouble";
 
@@ -32,19 +31,11 @@ struct DoubleBuild : scalar::Kernels<double> {
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
 
-  // The plain kernels state the arithmetic; the output step runs its
-  // update in vector lanes with the same values.
-  using Reference = scalar::Kernels<double>;
-  static double trainOutput(double bias, const double* z, double* w, double* back, std::uint32_t n,
-                            double learningRate, double target) {
-    return sample_lanes::trainOutput<double>(bias, z, w, back, n, learningRate, target);
-  }
-
-  // One row per lane. With AVX2 the rows go in groups of four, kept
-  // interleaved during the pass, four groups a sweep (their chains overlap),
-  // sixteen down to four rows between logistics; two rows left over share an
-  // SSE2 register, as all rows do on a processor without AVX2. Rows too short
-  // to pay for the set-up go row by row.
+  // One row per lane. With AVX2 the rows go in groups of sixteen, eight and
+  // four, each kept interleaved as one block during the pass, four rows to a
+  // register (so up to four chains overlap) and the logistics of a group
+  // together; two rows left over share an SSE2 register, as all rows do on a
+  // processor without AVX2. Rows too short to pay for the set-up go row by row.
   struct Avx2Lanes {
     static constexpr int kWidestGroup = 16;
     static constexpr int kNarrowestGroup = 2;

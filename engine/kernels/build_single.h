@@ -5,7 +5,6 @@
 
 #include "kernels/lane_driver.h"
 #include "kernels/sample_lanes.h"
-#include "kernels/scalar_kernels.h"
 #include "kernels/single_kernels.h"
 #include "model/network_math.h"
 #include "run/result_codes.h"
@@ -16,7 +15,7 @@ namespace engine {
 // sums, plain scalar kernels that state the arithmetic; the fused hidden step
 // gives their numbers with rows in vector lanes. The other builds differ from
 // it only in what this structure names.
-struct SingleBuild : scalar::Kernels<float> {
+struct SingleBuild : sample_lanes::Kernels<float> {
   using Element = float;
   static constexpr const char* kName = "nnsingle";
 
@@ -33,19 +32,12 @@ struct SingleBuild : scalar::Kernels<float> {
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
 
-  // The plain kernels state the arithmetic; the output step runs its
-  // update in vector lanes with the same values.
-  using Reference = scalar::Kernels<float>;
-  static double trainOutput(float bias, const float* z, float* w, float* back, std::uint32_t n,
-                            double learningRate, float target) {
-    return sample_lanes::trainOutput<float>(bias, z, w, back, n, learningRate, target);
-  }
-
-  // One row per double lane. With AVX2 the rows go in groups of four, kept
-  // interleaved during the pass, two groups a sweep (their chains overlap),
-  // sixteen down to four rows between logistics; two rows left over share a
-  // 128-bit register. With SSE2 two rows a sweep. Rows too short to pay for
-  // the set-up go row by row.
+  // One row per double lane. With AVX2 the rows go in groups of sixteen,
+  // eight and four, each kept interleaved as one block during the pass, four
+  // rows to a register (so up to four chains overlap) and the logistics of a
+  // group together; two rows left over share a 128-bit register. The AVX2
+  // kernels read the windows widened to double once per sample. With SSE2
+  // two rows a sweep. Rows too short to pay for the set-up go row by row.
   struct Avx2Lanes {
     static constexpr int kWidestGroup = 16;
     static constexpr int kNarrowestGroup = 2;

@@ -105,4 +105,16 @@ __attribute__((always_inline)) inline void hiddenFactors(const E* z, E* back, st
   }
 }
 
+// The plain kernels of scalar_kernels.h, which state the arithmetic (the
+// build's Reference), with the output step's update in lanes: the kernels of
+// the builds that keep one row per double lane.
+template <class E>
+struct Kernels : scalar::Kernels<E> {
+  using Reference = scalar::Kernels<E>;
+  static double trainOutput(E bias, const E* z, E* w, E* back, std::uint32_t n, double learningRate,
+                            E target) {
+    return sample_lanes::trainOutput<E>(bias, z, w, back, n, learningRate, target);
+  }
+};
+
 }  // namespace engine::sample_lanes
