@@ -2,6 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QtTest>
+#include <cstdarg>
+
+#include "common/catalog_message.h"
+#include "platform/library_loader.h"
 
 TemporaryConfigHome::TemporaryConfigHome()
     : previous_(qgetenv("XDG_CONFIG_HOME")),
@@ -45,4 +50,52 @@ DialogEnvironment testEnvironment(QVector<RecordedMessageBox>* boxes, const char
 QByteArray settingsStore(const QByteArray& valueLines) {
   return "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Brennix Software\\Vantiro]\n" + valueLines +
          "\n";
+}
+
+void chooseMode(QComboBox* modes, int mode) {
+  modes->setFocus();
+  if (modes->currentIndex() < 0) QTest::keyClick(modes, Qt::Key_Home);
+  while (modes->currentIndex() < mode) QTest::keyClick(modes, Qt::Key_Down);
+  while (modes->currentIndex() > mode) QTest::keyClick(modes, Qt::Key_Up);
+}
+
+void typeInto(QLineEdit* edit, const QString& text) {
+  edit->setFocus();
+  edit->selectAll();
+  if (text.isEmpty()) {
+    QTest::keyClick(edit, Qt::Key_Backspace);
+  } else {
+    QTest::keyClicks(edit, text);
+  }
+}
+
+void clickButton(QWidget* button) {
+  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+}
+
+namespace {
+
+// The string table, loaded for one look-up.
+struct Catalog {
+  int error = 0;
+  void* module = loadLibrary(VANTIRO_LANGUAGE_LIBRARY, &error);
+  char text[kMessageBufferSize];
+  ~Catalog() { freeLibrary(module); }
+};
+
+}  // namespace
+
+QString catalogText(unsigned id, ...) {
+  Catalog c;
+  va_list args;
+  va_start(args, id);
+  vformatCatalogMessage(c.module, c.text, id, args);
+  va_end(args);
+  return QString::fromUtf8(c.text);
+}
+
+QString catalogPrefix(unsigned id) {
+  Catalog c;
+  catalogFormat(c.module, id, c.text, sizeof c.text, false);
+  return QString::fromUtf8(c.text).section('%', 0, 0);
 }

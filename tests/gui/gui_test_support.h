@@ -1,7 +1,10 @@
 #pragma once
 // Shared pieces of the dialog tests: a private settings store, a recorder for
-// message boxes, and the environment the dialog is built with.
+// message boxes, the environment the dialog is built with, a user's keyboard
+// and mouse on its controls, and the texts of the string table.
 #include <QByteArray>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QString>
 #include <QTemporaryDir>
@@ -37,3 +40,19 @@ DialogEnvironment testEnvironment(QVector<RecordedMessageBox>* boxes,
 
 // The REGEDIT4 text of the dialog's key with the given value lines.
 QByteArray settingsStore(const QByteArray& valueLines);
+
+// Chooses a mode the way a user does with the keyboard: from the list's
+// current entry, arrow keys up or down to the wanted one.
+void chooseMode(QComboBox* modes, int mode);
+
+// Replaces a field's text by typing, as a user who selects it all first.
+void typeInto(QLineEdit* edit, const QString& text);
+
+// A mouse click near the left edge of a button (inside even a narrow one).
+void clickButton(QWidget* button);
+
+// Message `id` of the string table, formatted with the arguments as the
+// programs format it; and its text up to the first conversion, by which a
+// line with run-dependent figures is recognised.
+QString catalogText(unsigned id, ...);
+QString catalogPrefix(unsigned id);

@@ -59,43 +59,6 @@ std::unique_ptr<StartedDialog> startDialog(std::uint32_t cpuFeatures = kAllFeatu
   return started;
 }
 
-// Chooses a mode the way a user does with the keyboard: from the list's
-// current entry, arrow keys up or down to the wanted one.
-void chooseMode(QComboBox* modes, int mode) {
-  modes->setFocus();
-  int current = modes->currentIndex();
-  if (current < 0) {
-    QTest::keyClick(modes, Qt::Key_Home);
-    current = modes->currentIndex();
-  }
-  for (; current < mode; ++current) QTest::keyClick(modes, Qt::Key_Down);
-  for (; current > mode; --current) QTest::keyClick(modes, Qt::Key_Up);
-}
-
-void clickButton(QWidget* button) {
-  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
-}
-
-// Replaces a field's text by typing, as a user who selects it all first.
-void typeInto(QLineEdit* edit, const QString& text) {
-  edit->setFocus();
-  edit->selectAll();
-  if (text.isEmpty()) {
-    QTest::keyClick(edit, Qt::Key_Backspace);
-  } else {
-    QTest::keyClicks(edit, text);
-  }
-}
-
-QString catalogText(unsigned id) {
-  int error = 0;
-  void* module = loadLibrary(VANTIRO_LANGUAGE_LIBRARY_PATH, &error);
-  char text[kMessageBufferSize];
-  formatCatalogMessage(module, text, id);
-  freeLibrary(module);
-  return QString::fromUtf8(text);
-}
-
 }  // namespace
 
 class MainDialogTest : public QObject {

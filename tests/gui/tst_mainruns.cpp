@@ -60,57 +60,13 @@ std::unique_ptr<Window> openWindow(const char* engineDirectory,
   return w;
 }
 
-void click(QWidget* button) {
-  QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
-}
-
-void chooseMode(QComboBox* modes, int mode) {
-  modes->setFocus();
-  if (modes->currentIndex() < 0) QTest::keyClick(modes, Qt::Key_Home);
-  while (modes->currentIndex() < mode) QTest::keyClick(modes, Qt::Key_Down);
-  while (modes->currentIndex() > mode) QTest::keyClick(modes, Qt::Key_Up);
-}
-
-void typeInto(QLineEdit* edit, const QString& text) {
-  edit->setFocus();
-  edit->selectAll();
-  if (text.isEmpty()) {
-    QTest::keyClick(edit, Qt::Key_Backspace);
-  } else {
-    QTest::keyClicks(edit, text);
-  }
-}
-
 using Fields = QList<QPair<int, QString>>;
 
 // Mode, fields and choices as a user sets them.
 void fillIn(Window& w, int mode, const Fields& fields, const QList<int>& clicks = {}) {
   if (mode >= 0) chooseMode(w.dialog->controlAs<QComboBox>(ctl::ModeList), mode);
   for (const auto& [id, text] : fields) typeInto(w.dialog->controlAs<QLineEdit>(id), text);
-  for (int id : clicks) click(w.control(id));
-}
-
-// The string table, loaded for one look-up.
-struct Catalog {
-  int error = 0;
-  void* module = loadLibrary(VANTIRO_LANGUAGE_LIBRARY_PATH, &error);
-  char text[kMessageBufferSize];
-  ~Catalog() { freeLibrary(module); }
-};
-
-template <typename... Args>
-QString catalogText(unsigned id, Args... args) {
-  Catalog c;
-  formatCatalogMessage(c.module, c.text, id, args...);
-  return QString::fromUtf8(c.text);
-}
-
-// The text of a message up to its first conversion: how a line with
-// run-dependent figures is recognised.
-QString catalogPrefix(unsigned id) {
-  Catalog c;
-  catalogFormat(c.module, id, c.text, sizeof c.text, false);
-  return QString::fromUtf8(c.text).section('%', 0, 0);
+  for (int id : clicks) clickButton(w.control(id));
 }
 
 // Idle again: Begin, the Mode list and the choices enabled, Stop not.
@@ -198,7 +154,7 @@ class MainRunsTest : public QObject {
     if (mode < 0) home_->writeStore(settingsStore("\"Mode\"=dword:00000007\n"));
     auto w = openWindow(VANTIRO_STANDIN_DIR);
     fillIn(*w, mode, fields, clicks);
-    click(w->control(ctl::Begin));
+    clickButton(w->control(ctl::Begin));
     // Nothing of the attempt remains.
     QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
     QCOMPARE(w->lines(), expected);
@@ -216,7 +172,7 @@ class MainRunsTest : public QObject {
             {ctl::LearningRate, "0.001"},
             {ctl::ToleranceUnit, "1e-9"}},
            {ctl::Normal});
-    click(w->control(ctl::Begin));
+    clickButton(w->control(ctl::Begin));
     QVERIFY(!w->enabled(ctl::Begin) && !w->enabled(ctl::Stop) && !w->enabled(ctl::Single));
     QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
     const QStringList lines = w->lines();
@@ -233,7 +189,7 @@ class MainRunsTest : public QObject {
     auto w = openWindow(VANTIRO_STANDIN_DIR, kCpuMmx);
     fillIn(*w, kModeTrain, kTrainOnStandIn, {ctl::Nnvec2, ctl::Normal});
     QVERIFY(!w->enabled(ctl::Sse));
-    click(w->control(ctl::Begin));
+    clickButton(w->control(ctl::Begin));
     QVERIFY(w->dialog->runActive());
     QVERIFY(w->enabled(ctl::Stop));
     for (int id : {ctl::Begin, ctl::ModeList, ctl::Neurons, ctl::InputFile, ctl::OpenInput,
@@ -244,7 +200,7 @@ class MainRunsTest : public QObject {
     QCOMPARE(w->lines()[0], "flags 1 H 3 W 5 in 'series.txt' load (none) save 's.vns'");
     QCOMPARE(w->lines()[1], "progress");
 
-    click(w->control(ctl::Stop));
+    clickButton(w->control(ctl::Stop));
     QVERIFY(!w->enabled(ctl::Stop));
     QCOMPARE(w->lines().value(4), catalogText(36));
     QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
@@ -276,7 +232,7 @@ class MainRunsTest : public QObject {
            trainFields({"3", "6", "0.01", "0.001", "1000", series, dir.filePath("start.vns"),
                         dir.filePath("dialog.vns")}),
            {ctl::Normal});
-    click(w->control(ctl::Begin));
+    clickButton(w->control(ctl::Begin));
     QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
     QFile a(dir.filePath("console.vns")), b(dir.filePath("dialog.vns"));
     QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
@@ -302,7 +258,7 @@ class MainRunsTest : public QObject {
            trainFields({"4", "8", "0.01", "0.0001", "0.0001", scaled.fileName(), "",
                         dir.filePath("nile.vns")}),
            {ctl::Sse, ctl::Normal});
-    click(w->control(ctl::Begin));
+    clickButton(w->control(ctl::Begin));
     const QString progress = catalogPrefix(51);
     auto progressLines = [&] {
       int n = 0;
@@ -310,7 +266,7 @@ class MainRunsTest : public QObject {
       return n;
     };
     QTRY_VERIFY_WITH_TIMEOUT(progressLines() >= 6, kRunTimeoutMs);
-    click(w->control(ctl::Stop));
+    clickButton(w->control(ctl::Stop));
     QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
     const QStringList lines = w->lines();
     QCOMPARE(lines.first(), catalogText(38));
@@ -325,7 +281,7 @@ class MainRunsTest : public QObject {
   void closeDuringTrainWaitsThenStores() {
     auto w = openWindow(VANTIRO_STANDIN_DIR);
     fillIn(*w, kModeTrain, kTrainOnStandIn, {ctl::Nnvec2, ctl::Normal});
-    click(w->control(ctl::Begin));
+    clickButton(w->control(ctl::Begin));
     QTRY_COMPARE(w->lines().size(), 4);
     QTest::keyClick(w->dialog.get(), Qt::Key_Escape);
     QTest::keyClick(w->dialog.get(), Qt::Key_Escape);
@@ -345,7 +301,7 @@ class MainRunsTest : public QObject {
     auto w = openWindow(VANTIRO_STANDIN_DIR);
     // The stand-in takes the iterations as milliseconds.
     fillIn(*w, kModeBenchmark, {{ctl::Iterations, "700"}}, {ctl::Nnvec2, ctl::Normal});
-    click(w->control(ctl::Begin));
+    clickButton(w->control(ctl::Begin));
     QTRY_COMPARE(w->lines().size(), 3);
     QTest::keyClick(w->dialog.get(), Qt::Key_Escape);
     // Settings stored and the window gone at once; the rest waits for the run.
@@ -408,7 +364,7 @@ class MainRunsTest : public QObject {
       if (!accepted) return chooser->reject();
       QTest::keyClick(name, Qt::Key_Return);
     });
-    click(w->control(button));
+    clickButton(w->control(button));
     QVERIFY(asked);
     // The chooser starts at the field's file.
     QCOMPARE(startName, "old name.txt");
