@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "kernels/double_kernels.h"
+#include "kernels/double_lane_sets.h"
 #include "kernels/lane_driver.h"
 #include "kernels/sample_lanes.h"
 #include "model/network_math.h"
@@ -31,41 +32,21 @@ struct DoubleBuild : sample_lanes::Kernels<double> {
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
 
-  // One row per lane. With AVX2 the rows go in groups of sixteen, eight and
-  // four, each kept interleaved as one block during the pass, four rows to a
-  // register (so up to four chains overlap) and the logistics of a group
-  // together; two rows left over share an SSE2 register, as all rows do on a
-  // processor without AVX2. Rows too short to pay for the set-up go row by row.
-  struct Avx2Lanes {
-    static constexpr int kWidestGroup = 16;
-    static constexpr int kNarrowestGroup = 2;
-    static constexpr std::uint32_t kMinimumWidth = 8;
-    static constexpr int kInterleavedRows = 4;
-    static constexpr bool kInterleaveWholeGroups = true;
-    template <int kRows>
-    __attribute__((always_inline)) static void updateAndSum(double* const* rows, const double* d,
-                                                            const double* x, const double* next,
-                                                            double bias, std::uint32_t w,
-                                                            double* sums) {
-      if constexpr (kRows == 2) {
-        double_kernels::updateAndSumTwoRows(rows, d, x, next, bias, w, sums);
-      } else {
-        double_kernels::updateAndSumInterleaved<kRows / 4>(rows[0], d, x, next, bias, w, sums);
-      }
+  // The rows in double lanes (double_lane_sets.h) with this build's kernels.
+  struct LaneKernels {
+    using Element = double;
+    using Avx2Window = double;
+    template <int G>
+    __attribute__((always_inline)) static void block(double* rows, const double* d, const double* x,
+                                                     const double* next, double bias,
+                                                     std::uint32_t w, double* sums) {
+      double_kernels::updateAndSumInterleaved<G>(rows, d, x, next, bias, w, sums);
     }
+    static constexpr auto twoRowsAvx2 = double_kernels::updateAndSumTwoRows;
+    static constexpr auto twoRowsSse2 = double_kernels::updateAndSumTwoRows;
   };
-  struct Sse2Lanes {
-    static constexpr int kWidestGroup = 2;
-    static constexpr int kNarrowestGroup = 2;
-    static constexpr std::uint32_t kMinimumWidth = 8;
-    template <int kRows>
-    __attribute__((always_inline)) static void updateAndSum(double* const* rows, const double* d,
-                                                            const double* x, const double* next,
-                                                            double bias, std::uint32_t w,
-                                                            double* sums) {
-      double_kernels::updateAndSumTwoRows(rows, d, x, next, bias, w, sums);
-    }
-  };
+  using Avx2Lanes = DoubleLaneSets<LaneKernels>::Avx2Lanes;
+  using Sse2Lanes = DoubleLaneSets<LaneKernels>::Sse2Lanes;
 };
 
 }  // namespace engine

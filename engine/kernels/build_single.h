@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "kernels/double_lane_sets.h"
 #include "kernels/lane_driver.h"
 #include "kernels/sample_lanes.h"
 #include "kernels/single_kernels.h"
@@ -32,43 +33,21 @@ struct SingleBuild : sample_lanes::Kernels<float> {
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
 
-  // One row per double lane. With AVX2 the rows go in groups of sixteen,
-  // eight and four, each kept interleaved as one block during the pass, four
-  // rows to a register (so up to four chains overlap) and the logistics of a
-  // group together; two rows left over share a 128-bit register. The AVX2
-  // kernels read the windows widened to double once per sample. With SSE2
-  // two rows a sweep. Rows too short to pay for the set-up go row by row.
-  struct Avx2Lanes {
-    static constexpr int kWidestGroup = 16;
-    static constexpr int kNarrowestGroup = 2;
-    static constexpr std::uint32_t kMinimumWidth = 8;
-    static constexpr int kInterleavedRows = 4;
-    static constexpr bool kInterleaveWholeGroups = true;
-    static constexpr bool kWideWindows = true;
-    template <int kRows>
-    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d,
-                                                            const double* x, const double* next,
-                                                            float bias, std::uint32_t w,
-                                                            double* sums) {
-      if constexpr (kRows == 2) {
-        single_kernels::updateAndSumTwoRowsWide(rows, d, x, next, bias, w, sums);
-      } else {
-        single_kernels::updateAndSumInterleaved<kRows / 4>(rows[0], d, x, next, bias, w, sums);
-      }
+  // The rows in double lanes (double_lane_sets.h) with this build's kernels.
+  struct LaneKernels {
+    using Element = float;
+    using Avx2Window = double;
+    template <int G>
+    __attribute__((always_inline)) static void block(float* rows, const float* d, const double* x,
+                                                     const double* next, float bias,
+                                                     std::uint32_t w, double* sums) {
+      single_kernels::updateAndSumInterleaved<G>(rows, d, x, next, bias, w, sums);
     }
+    static constexpr auto twoRowsAvx2 = single_kernels::updateAndSumTwoRowsWide;
+    static constexpr auto twoRowsSse2 = single_kernels::updateAndSumTwoRows;
   };
-  struct Sse2Lanes {
-    static constexpr int kWidestGroup = 2;
-    static constexpr int kNarrowestGroup = 2;
-    static constexpr std::uint32_t kMinimumWidth = 8;
-    template <int kRows>
-    __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d,
-                                                            const float* x, const float* next,
-                                                            float bias, std::uint32_t w,
-                                                            double* sums) {
-      single_kernels::updateAndSumTwoRows(rows, d, x, next, bias, w, sums);
-    }
-  };
+  using Avx2Lanes = DoubleLaneSets<LaneKernels>::Avx2Lanes;
+  using Sse2Lanes = DoubleLaneSets<LaneKernels>::Sse2Lanes;
 };
 
 }  // namespace engine
