@@ -83,7 +83,6 @@ struct Vec2Build {
       for (int k = 0; k < kRows; k += 4) {
         vec2_kernels::updateAndSumFourRows(rows + k, d + k, x, next, bias, w, sums + k);
       }
-      for (int k = 0; k < kRows; ++k) sums[k] = static_cast<float>(sums[k]);
     }
     __attribute__((always_inline)) static double updateAndSumOne(float* row, float d,
                                                                  const float* x, const float* next,

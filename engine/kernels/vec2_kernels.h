@@ -149,7 +149,8 @@ __attribute__((target("avx2"))) inline double updateAndSum(float* row, float d, 
 // rows' such vectors paired by a horizontal add and their halves added hold
 // both rows' (p0+p1)+(p2+p3) and (p4+p5)+(p6+p7); a last horizontal add of
 // two such results gives the four block sums. Each lane's running total is
-// the one row's. sums: the four rows' results.
+// the one row's. sums: the four rows' hidden sums, rounded to float as
+// hiddenSum rounds them (an odd width leaves a double to round).
 __attribute__((target("avx2"))) inline void updateAndSumFourRows(float* const* rows, const float* d,
                                                                  const float* x, const float* next,
                                                                  float bias, std::uint32_t n,
@@ -198,10 +199,15 @@ __attribute__((target("avx2"))) inline void updateAndSumFourRows(float* const* r
   if (hadBlocks) low = _mm_add_ps(low, high);
   alignas(16) float totals[4];
   _mm_store_ps(totals, low);
+  alignas(32) double tails[4];
   for (int k = 0; k < 4; ++k) {
     updateHidden(d[k], x + i, rows[k] + i, n - i);
-    sums[k] = finishDot(totals[k], 0.0f, false, next, rows[k], i, n);
+    tails[k] = finishDot(totals[k], 0.0f, false, next, rows[k], i, n);
   }
+  // Rounded in one register by the conversion instructions themselves. Written
+  // as four scalar round trips through float, GCC 12 at -O3 vectorises them
+  // and then loses the rounding when the sums are read back as one vector.
+  _mm256_storeu_pd(sums, _mm256_cvtps_pd(_mm256_cvtpd_ps(_mm256_load_pd(tails))));
 }
 
 }  // namespace engine::vec2_kernels

@@ -79,6 +79,17 @@ struct Workbench {
     net.drawHiddenWeights(random);
     EXPECT_EQ(net.allocateOutputs(out, true), engine::kOk);
   }
+  // Weights as a loaded state brings them: both signs, any hidden bias.
+  void loadRandomState(std::uint32_t seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> weight(-0.5, 0.5);
+    net.hiddenBias = static_cast<Element>(weight(random));
+    for (std::uint32_t r = 0; r < net.h; ++r)
+      for (std::uint32_t m = 0; m < net.w; ++m)
+        net.hiddenWeights.row(r)[m] = static_cast<Element>(weight(random));
+    for (std::uint32_t r = 0; r < net.h; ++r)
+      net.output.weights[r] = static_cast<Element>(weight(random));
+  }
   std::vector<Element> hiddenWeights() const {
     std::vector<Element> all;
     for (std::uint32_t r = 0; r < net.h; ++r)
@@ -99,7 +110,7 @@ TYPED_TEST_SUITE(EveryBuild, EngineBuilds);
 // equal bit for bit, on every kernel set the processor has, over widths and
 // heights around every stage boundary (groups of 16, 8, 4 and 2 rows, more
 // than one group of 16, and the rows left over; blocks, whole vectors and
-// single values).
+// single values). It runs as the tests are compiled and once more at -O3.
 TYPED_TEST(EveryBuild, TrainingPassIsTheBuildsReferenceArithmetic) {
   using Element = typename TypeParam::Element;
   const std::uint32_t heights[] = {1, 2, 3, 4, 5, 7, 8, 9, 12, 13, 17, 31, 40, 48};
@@ -107,12 +118,14 @@ TYPED_TEST(EveryBuild, TrainingPassIsTheBuildsReferenceArithmetic) {
   for (engine::InstructionSet set : enginetest::instructionSetsOfThisProcessor()) {
     // Also without the room the pass rearranges rows or widens windows in: it
     // then keeps the rows as stored.
-    for (const char* missing : {"", "rows", "windows"}) {
+    // Also from the weights of a loaded state rather than the drawn ones.
+    for (const char* missing : {"", "rows", "windows", "nothing, loaded state"}) {
       SCOPED_TRACE(std::string(engine::instructionSetName(set)) + ", no room for: " + missing);
       for (std::uint32_t h : heights) {
         for (std::uint32_t w : widths) {
           Workbench<TypeParam> bench(h, w, w + 23, h * 100 + w);
           bench.net.instructionSet = set;
+          if (missing == std::string("nothing, loaded state")) bench.loadRandomState(h * 100 + w);
           if (missing == std::string("rows")) bench.net.interleaveScratch.release();
           if (missing == std::string("windows")) bench.net.wideWindows.release();
           engine::ReferencePass<TypeParam> reference(bench.net);

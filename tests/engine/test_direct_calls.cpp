@@ -3,7 +3,11 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <ostream>
+#include <random>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -22,8 +26,8 @@ using PetFunction = std::int32_t (*)(std::uint32_t, std::uint32_t, std::uint32_t
 
 class BuiltLibrary {
  public:
-  explicit BuiltLibrary(const std::string& name)
-      : handle_(dlopen((std::string(VANTIRO_BIN_DIR "/") + name).c_str(), RTLD_NOW | RTLD_LOCAL)) {}
+  explicit BuiltLibrary(const std::string& name, const std::string& directory = VANTIRO_BIN_DIR)
+      : handle_(dlopen((directory + "/" + name).c_str(), RTLD_NOW | RTLD_LOCAL)) {}
   ~BuiltLibrary() {
     if (handle_ != nullptr) dlclose(handle_);
   }
@@ -114,6 +118,81 @@ TEST(DirectCalls, AnExceptionReachingTheLastGuardIsReported) {
     EXPECT_EQ(sink.after.ids(), (Ids{45})) << library;
     ASSERT_EQ(sink.after.lines.size(), 1u) << library;
     EXPECT_EQ(sink.after.lines[0].level, engine::kErrorLevel) << library;
+  }
+}
+
+// The directories holding a build of the four libraries: the program
+// directory, and (outside the sanitizer builds) the same sources compiled at
+// -O3 as a Release build compiles them.
+std::vector<std::string> engineDirectories() {
+  std::vector<std::string> dirs;
+  std::istringstream list(VANTIRO_ENGINE_DIRS);
+  for (std::string dir; std::getline(list, dir, ':');) dirs.push_back(dir);
+  return dirs;
+}
+
+// A state of random weights in (-0.5, 0.5), hidden bias included, as a user's
+// saved state would be, in the library's binary form.
+std::string randomState(const char* library, std::uint32_t h, std::uint32_t w,
+                        std::mt19937& random) {
+  std::uniform_real_distribution<double> weight(-0.5, 0.5);
+  const bool wide = std::strcmp(library, "nndouble.dll") == 0;
+  std::string bytes;
+  for (std::uint32_t i = 0; i < 1 + h * w + h; ++i) {
+    const double v = weight(random);
+    const float f = static_cast<float>(v);
+    bytes.append(wide ? reinterpret_cast<const char*>(&v) : reinterpret_cast<const char*>(&f),
+                 wide ? sizeof v : sizeof f);
+  }
+  return bytes;
+}
+
+// One Train pass through the real Pet from a loaded state of random weights:
+// every kernel set of the processor must save the same bytes, for every
+// library, height and width (rows left over from every lane group, odd and
+// even widths, blocks and single values), at both optimisation levels.
+TEST(DirectCalls, EveryKernelSetSavesTheSameStateFromALoadedState) {
+  TempDir dir;
+  const std::string input = dir.file("series.txt");
+  std::string series;
+  for (int i = 0; i < 60; ++i) {
+    char line[32];
+    std::snprintf(line, sizeof line, "%.6f\n", 1.0 + 0.1 * std::sin(0.7 * i));
+    series += line;
+  }
+  writeFile(input, series);
+  const std::string loaded = dir.file("loaded.vns");
+  const std::string saved = dir.file("saved.vns");
+  const std::int32_t keepRunning = 1;
+  for (const std::string& directory : engineDirectories()) {
+    for (const char* library : kLibraries) {
+      BuiltLibrary engine(library, directory);
+      const PetFunction pet = engine.pet();
+      ASSERT_NE(pet, nullptr) << directory << "/" << library;
+      std::mt19937 random(7);
+      for (std::uint32_t h = 1; h <= 17; ++h) {
+        for (std::uint32_t w : {1u, 2u, 3u, 5u, 8u, 17u, 33u}) {
+          writeFile(loaded, randomState(library, h, w, random));
+          std::string first;
+          for (engine::InstructionSet set : instructionSetsOfThisProcessor()) {
+            ScopedEnvironment isa(engine::kInstructionSetVariable, engine::instructionSetName(set));
+            RecordingSink sink;
+            ASSERT_EQ(pet(kTrain, h, w, 0, 0, 0, 0.02, 1e-9, 1e30, input.c_str(), nullptr,
+                          loaded.c_str(), saved.c_str(), &sink, &keepRunning, nullptr),
+                      engine::kOk)
+                << library << " H " << h << " W " << w;
+            const std::string state = readFile(saved);
+            if (first.empty()) {
+              first = state;
+            } else {
+              ASSERT_TRUE(state == first)
+                  << directory << "/" << library << " on " << engine::instructionSetName(set)
+                  << " differs from sse2 for H " << h << ", W " << w;
+            }
+          }
+        }
+      }
+    }
   }
 }
 
