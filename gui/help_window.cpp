@@ -1,18 +1,28 @@
 #include "help_window.h"
 
 #include <QDesktopServices>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include "help_index.h"
+#include "help_index_pane.h"
+#include "help_placement.h"
+#include "help_search_pane.h"
 
 namespace {
 
 constexpr const char* kScheme = "chm";
 constexpr int kArchivePathRole = Qt::UserRole;
+constexpr QSize kPreferredSize(880, 620);
+constexpr QSize kSmallestBesideOwner(400, 300);  // smaller, it goes over its owner
 
 }  // namespace
 
@@ -68,20 +78,32 @@ HelpWindow::HelpWindow(std::string manualPath, std::unique_ptr<ChmArchive> archi
   contents_->setAccessibleName(QStringLiteral("Contents"));
   view_ = new ChmBrowser(archive_.get(), this);
   view_->setAccessibleName(QStringLiteral("Topic"));
+  const auto open = [this](const std::string& path) { showTopic(path); };
+  std::vector<HelpContentsEntry> keywords;
+  const std::string indexFile = findIndexFile(archive_->files(), archive_->contentsFile());
+  if (!indexFile.empty()) keywords = parseHelpContents(archive_->read(indexFile).value_or(""));
+  index_ = new HelpIndexPane(keywords, open, this);
+  search_ = new HelpSearchPane(archive_.get(), open, this);
+  tabs_ = new QTabWidget(this);
+  tabs_->setAccessibleName(QStringLiteral("Navigation"));
+  tabs_->addTab(contents_, QStringLiteral("&Contents"));
+  tabs_->addTab(index_, QStringLiteral("I&ndex"));
+  tabs_->addTab(search_, QStringLiteral("&Search"));
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(back_);
   buttons->addWidget(forward_);
   buttons->addStretch();
   auto* splitter = new QSplitter(this);
-  splitter->addWidget(contents_);
+  splitter->addWidget(tabs_);
   splitter->addWidget(view_);
   splitter->setStretchFactor(1, 3);
   splitter->setSizes({220, 620});
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(buttons);
   layout->addWidget(splitter);
-  resize(880, 620);
+  resize(kPreferredSize);
+  placeBeside(owner);
 
   if (!archive_->contentsFile().empty()) {
     if (const auto sitemap = archive_->read(archive_->contentsFile()))
@@ -143,4 +165,22 @@ void HelpWindow::markCurrentPage(const QUrl& page) {
       return;
     }
   }
+}
+
+// The window's frame is taken to be as thick as the owner's, which the same
+// window manager decorates.
+void HelpWindow::placeBeside(QWidget* owner) {
+  QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect ownerFrame = owner != nullptr ? owner->frameGeometry() : QRect();
+  const QMargins frame =
+      owner != nullptr ? QMargins(owner->geometry().left() - ownerFrame.left(),
+                                  owner->geometry().top() - ownerFrame.top(),
+                                  ownerFrame.right() - owner->geometry().right(),
+                                  ownerFrame.bottom() - owner->geometry().bottom())
+                       : QMargins();
+  const QSize frameSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+  const QRect placed = placeHelpWindow(ownerFrame, screen->availableGeometry(),
+                                       kPreferredSize + frameSize, kSmallestBesideOwner);
+  setGeometry(placed.marginsRemoved(frame));
 }
