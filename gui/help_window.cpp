@@ -16,6 +16,7 @@
 #include "help_index_pane.h"
 #include "help_placement.h"
 #include "help_search_pane.h"
+#include "help_window_accessible.h"
 
 namespace {
 
@@ -62,6 +63,7 @@ QVariant ChmBrowser::loadResource(int type, const QUrl& name) {
 
 HelpWindow::HelpWindow(std::string manualPath, std::unique_ptr<ChmArchive> archive, QWidget* owner)
     : QWidget(owner, Qt::Window), manualPath_(std::move(manualPath)), archive_(std::move(archive)) {
+  installHelpWindowAccessibility();  // before anything makes a screen reader look at it
   const QString title = QString::fromStdString(archive_->title());
   setWindowTitle(title.isEmpty() ? QStringLiteral("Vantiro Help") : title);
   setAccessibleName(windowTitle());

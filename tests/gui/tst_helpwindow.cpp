@@ -329,6 +329,10 @@ class HelpWindowTest : public QObject {
     QStringList tabs;
     for (int i = 0; i < window->tabs()->count(); ++i) tabs << window->tabs()->tabText(i);
     QCOMPARE(tabs, QStringList({"&Contents", "I&ndex", "&Search"}));
+    // Announced as a window of its own, by its title.
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(window);
+    QCOMPARE(frame->role(), QAccessible::Window);
+    QCOMPARE(frame->text(QAccessible::Name), QString("Vantiro User Manual"));
     // Every keyword of the manual's index, in its order.
     QCOMPARE(window->index()->keywords()->topLevelItemCount(), 35);
     QCOMPARE(window->index()->keywords()->topLevelItem(0)->text(0), QString("Begin"));
