@@ -97,7 +97,7 @@ std::vector<HelpContentsEntry> parseHelpContents(std::string_view sitemap) {
       std::string value = attribute(tag, "value").value_or("");
       if (which == "name") {
         (entry->name.empty() ? entry->name : pendingTitle) = std::move(value);
-      } else if (which == "local") {
+      } else if (which == "local" && !value.empty()) {  // an empty one names no page
         if (entry->local.empty()) entry->local = value;
         entry->topics.push_back({std::move(pendingTitle), std::move(value)});
         pendingTitle.clear();

@@ -42,8 +42,10 @@ std::size_t decodeReference(std::string_view text, std::size_t at, std::string& 
   } kNamed[] = {{"amp", '&'},     {"lt", '<'},       {"gt", '>'},      {"quot", '"'},
                 {"apos", '\''},   {"nbsp", 0xA0},    {"deg", 0xB0},    {"times", 0xD7},
                 {"minus", 0x2212}, {"ndash", 0x2013}, {"mdash", 0x2014}, {"hellip", 0x2026}};
-  const std::size_t end = text.find(';', at);
-  if (end == std::string_view::npos || end - at > 10) return 0;
+  // Looked for close by: a text of many '&' without ';' stays one pass.
+  const std::size_t semicolon = text.substr(at, 12).find(';');
+  if (semicolon == std::string_view::npos) return 0;
+  const std::size_t end = at + semicolon;
   const std::string_view body = text.substr(at + 1, end - at - 1);
   if (body.size() > 1 && body[0] == '#') {
     const bool hex = body[1] == 'x' || body[1] == 'X';

@@ -199,6 +199,10 @@ class HelpTopicsTest : public QObject {
 <param name="Name" value="In Generate"><param name="Local" value="g.html"></OBJECT>
 <LI><OBJECT type="text/sitemap"><param name="Name" value="Stop"><param name="Local" value="s.html"></OBJECT></UL>)"
         << QStringList{"Input File=t.html [In Train=t.html] [In Generate=g.html]", "Stop=s.html"};
+    QTest::newRow("an empty Local names no page")
+        << R"(<UL><LI><OBJECT><param name="Name" value="A"><param name="Local" value="">
+<param name="Local" value="b.html"></OBJECT></UL>)"
+        << QStringList{"A=b.html"};
     QTest::newRow("index sub-keywords")
         << R"(<UL><LI><OBJECT><param name="Name" value="Files"></OBJECT>
 <UL><LI><OBJECT><param name="Name" value="input"><param name="Local" value="i.html"></OBJECT></UL></UL>)"
