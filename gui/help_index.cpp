@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "chm_archive.h"
+
 namespace {
 
 bool endsWithIgnoringCase(const std::string& text, std::string_view ending) {
@@ -25,6 +27,12 @@ std::string findIndexFile(const std::vector<std::string>& files, const std::stri
     if (found.empty()) found = file;
   }
   return found;
+}
+
+std::vector<HelpContentsEntry> readHelpIndex(const ChmArchive& archive) {
+  const std::string indexFile = findIndexFile(archive.files(), archive.contentsFile());
+  if (indexFile.empty()) return {};
+  return parseHelpContents(archive.read(indexFile).value_or(""));
 }
 
 int matchingKeyword(const QStringList& keywords, const QString& typed) {

@@ -1,5 +1,8 @@
 #include "help_placement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -83,4 +86,21 @@ QRect placeHelpWindow(const QRect& owner, const QRect& screen, QSize preferred, 
     if (area(placed.intersected(owner)) < area(least.intersected(owner))) least = placed;
   }
   return least;
+}
+
+void placeBesideOwner(QWidget* window, QWidget* owner, QSize preferred, QSize minimum) {
+  QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  QRect ownerFrame;
+  QMargins frame;
+  if (owner != nullptr) {
+    ownerFrame = owner->frameGeometry();
+    const QRect inside = owner->geometry();
+    frame = QMargins(inside.left() - ownerFrame.left(), inside.top() - ownerFrame.top(),
+                     ownerFrame.right() - inside.right(), ownerFrame.bottom() - inside.bottom());
+  }
+  const QSize frameSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+  const QRect placed =
+      placeHelpWindow(ownerFrame, screen->availableGeometry(), preferred + frameSize, minimum);
+  window->setGeometry(placed.marginsRemoved(frame));
 }

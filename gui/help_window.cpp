@@ -1,8 +1,6 @@
 #include "help_window.h"
 
 #include <QDesktopServices>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -81,10 +79,7 @@ HelpWindow::HelpWindow(std::string manualPath, std::unique_ptr<ChmArchive> archi
   view_ = new ChmBrowser(archive_.get(), this);
   view_->setAccessibleName(QStringLiteral("Topic"));
   const auto open = [this](const std::string& path) { showTopic(path); };
-  std::vector<HelpContentsEntry> keywords;
-  const std::string indexFile = findIndexFile(archive_->files(), archive_->contentsFile());
-  if (!indexFile.empty()) keywords = parseHelpContents(archive_->read(indexFile).value_or(""));
-  index_ = new HelpIndexPane(keywords, open, this);
+  index_ = new HelpIndexPane(readHelpIndex(*archive_), open, this);
   search_ = new HelpSearchPane(archive_.get(), open, this);
   tabs_ = new QTabWidget(this);
   tabs_->setAccessibleName(QStringLiteral("Navigation"));
@@ -105,7 +100,7 @@ HelpWindow::HelpWindow(std::string manualPath, std::unique_ptr<ChmArchive> archi
   layout->addLayout(buttons);
   layout->addWidget(splitter);
   resize(kPreferredSize);
-  placeBeside(owner);
+  placeBesideOwner(this, owner, kPreferredSize, kSmallestBesideOwner);
 
   if (!archive_->contentsFile().empty()) {
     if (const auto sitemap = archive_->read(archive_->contentsFile()))
@@ -169,20 +164,3 @@ void HelpWindow::markCurrentPage(const QUrl& page) {
   }
 }
 
-// The window's frame is taken to be as thick as the owner's, which the same
-// window manager decorates.
-void HelpWindow::placeBeside(QWidget* owner) {
-  QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
-  if (screen == nullptr) return;
-  const QRect ownerFrame = owner != nullptr ? owner->frameGeometry() : QRect();
-  const QMargins frame =
-      owner != nullptr ? QMargins(owner->geometry().left() - ownerFrame.left(),
-                                  owner->geometry().top() - ownerFrame.top(),
-                                  ownerFrame.right() - owner->geometry().right(),
-                                  ownerFrame.bottom() - owner->geometry().bottom())
-                       : QMargins();
-  const QSize frameSize(frame.left() + frame.right(), frame.top() + frame.bottom());
-  const QRect placed = placeHelpWindow(ownerFrame, screen->availableGeometry(),
-                                       kPreferredSize + frameSize, kSmallestBesideOwner);
-  setGeometry(placed.marginsRemoved(frame));
-}

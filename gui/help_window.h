@@ -58,7 +58,6 @@ class HelpWindow : public QWidget {
   void fillContents(const std::vector<HelpContentsEntry>& entries, QTreeWidgetItem* parent);
   void openContentsItem(QTreeWidgetItem* item);
   void markCurrentPage(const QUrl& page);
-  void placeBeside(QWidget* owner);
 
   std::string manualPath_;
   std::unique_ptr<ChmArchive> archive_;
