@@ -100,7 +100,9 @@ void placeBesideOwner(QWidget* window, QWidget* owner, QSize preferred, QSize mi
                      ownerFrame.right() - inside.right(), ownerFrame.bottom() - inside.bottom());
   }
   const QSize frameSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+  // Never smaller than its layout lets it be, or it would grow past its place.
+  const QSize smallest = minimum.expandedTo(window->minimumSizeHint()) + frameSize;
   const QRect placed =
-      placeHelpWindow(ownerFrame, screen->availableGeometry(), preferred + frameSize, minimum);
+      placeHelpWindow(ownerFrame, screen->availableGeometry(), preferred + frameSize, smallest);
   window->setGeometry(placed.marginsRemoved(frame));
 }

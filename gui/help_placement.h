@@ -15,8 +15,9 @@ class QWidget;
 // screen needs.
 QRect placeHelpWindow(const QRect& owner, const QRect& screen, QSize preferred, QSize minimum);
 
-// Gives `window` (`preferred` inside its frame) the place placeHelpWindow
-// finds beside `owner` on the screen that holds the owner. The window's frame
+// Gives `window` (`preferred` inside its frame, at least `minimum` and what
+// its layout needs) the place placeHelpWindow finds beside `owner` on the
+// screen that holds the owner. The window's frame
 // is taken to be as thick as the owner's, which the same window manager
 // decorates.
 void placeBesideOwner(QWidget* window, QWidget* owner, QSize preferred, QSize minimum);

@@ -21,7 +21,7 @@ namespace {
 constexpr const char* kScheme = "chm";
 constexpr int kArchivePathRole = Qt::UserRole;
 constexpr QSize kPreferredSize(880, 620);
-constexpr QSize kSmallestBesideOwner(400, 300);  // smaller, it goes over its owner
+constexpr QSize kSmallestBesideOwner(360, 200);  // smaller, it goes over its owner
 
 }  // namespace
 
