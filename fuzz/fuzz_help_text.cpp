@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> words = helpSearchWords(helpPageText(input));
     for (const std::string& word : helpSearchWords(hits.front().title)) words.push_back(word);
     const std::set<std::string> present(words.begin(), words.end());
-    for (const std::string& word : helpSearchWords(query)) fuzzing::require(present.count(word) == 1);
+    for (const std::string& word : helpSearchWords(query))
+      fuzzing::require(present.count(word) == 1);
   }
   return 0;
 }

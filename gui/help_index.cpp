@@ -9,9 +9,10 @@ namespace {
 
 bool endsWithIgnoringCase(const std::string& text, std::string_view ending) {
   return text.size() >= ending.size() &&
-         std::equal(ending.begin(), ending.end(), text.end() - ending.size(),
-                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
-                                                std::tolower(static_cast<unsigned char>(b)); });
+         std::equal(ending.begin(), ending.end(), text.end() - ending.size(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) ==
+                  std::tolower(static_cast<unsigned char>(b));
+         });
 }
 
 std::string withoutExtension(const std::string& path) { return path.substr(0, path.rfind('.')); }

@@ -50,8 +50,7 @@ HelpIndexPane::HelpIndexPane(const std::vector<HelpContentsEntry>& index, OpenPa
   display_->setEnabled(keywords_->topLevelItemCount() > 0);
 
   connect(keyword_, &QLineEdit::textEdited, this, [this](const QString& text) { findTyped(text); });
-  connect(keyword_, &QLineEdit::returnPressed, this,
-          [this] { display(keywords_->currentItem()); });
+  connect(keyword_, &QLineEdit::returnPressed, this, [this] { display(keywords_->currentItem()); });
   connect(display_, &QPushButton::clicked, this, [this] { display(keywords_->currentItem()); });
   // A double click, Enter or a screen reader's activation open the page.
   connect(keywords_, &QTreeWidget::itemActivated, this,
@@ -70,8 +69,7 @@ void HelpIndexPane::fill(const std::vector<HelpContentsEntry>& entries, QTreeWid
       for (const HelpContentsTopic& topic : entry.topics) {
         auto* page = new QTreeWidgetItem(item);
         page->setText(0, QString::fromStdString(topic.title.empty() ? topic.local : topic.title));
-        page->setData(0, kArchivePathRole,
-                      QString::fromStdString(archivePathOfTopic(topic.local)));
+        page->setData(0, kArchivePathRole, QString::fromStdString(archivePathOfTopic(topic.local)));
       }
     }
     fill(entry.children, item);

@@ -39,8 +39,8 @@ std::size_t decodeReference(std::string_view text, std::size_t at, std::string& 
   static constexpr struct {
     std::string_view name;
     std::uint32_t code;
-  } kNamed[] = {{"amp", '&'},     {"lt", '<'},       {"gt", '>'},      {"quot", '"'},
-                {"apos", '\''},   {"nbsp", 0xA0},    {"deg", 0xB0},    {"times", 0xD7},
+  } kNamed[] = {{"amp", '&'},      {"lt", '<'},       {"gt", '>'},       {"quot", '"'},
+                {"apos", '\''},    {"nbsp", 0xA0},    {"deg", 0xB0},     {"times", 0xD7},
                 {"minus", 0x2212}, {"ndash", 0x2013}, {"mdash", 0x2014}, {"hellip", 0x2026}};
   // Looked for close by: a text of many '&' without ';' stays one pass.
   const std::size_t semicolon = text.substr(at, 12).find(';');
@@ -112,6 +112,13 @@ std::string helpPageText(std::string_view html) {
     const std::size_t open = html.find('<', at);
     raw.append(html.substr(at, open == std::string_view::npos ? html.npos : open - at));
     if (open == std::string_view::npos) break;
+    // "<" not followed by a tag name ("x < 5") is text, as a browser shows it.
+    const char next = open + 1 < lower.size() ? lower[open + 1] : ' ';
+    if (!std::isalpha(static_cast<unsigned char>(next)) && next != '/' && next != '!') {
+      raw += '<';
+      at = open + 1;
+      continue;
+    }
     if (lower.compare(open, 4, "<!--") == 0) {
       const std::size_t end = lower.find("-->", open + 4);
       at = end == std::string::npos ? html.size() : end + 3;
@@ -120,8 +127,8 @@ std::string helpPageText(std::string_view html) {
     const std::size_t close = html.find('>', open);
     if (close == std::string_view::npos) break;
     std::size_t nameEnd = open + 1;
-    while (nameEnd < close && (std::isalnum(static_cast<unsigned char>(lower[nameEnd])) ||
-                               lower[nameEnd] == '/'))
+    while (nameEnd < close &&
+           (std::isalnum(static_cast<unsigned char>(lower[nameEnd])) || lower[nameEnd] == '/'))
       ++nameEnd;
     const std::string name = lower.substr(open + 1, nameEnd - open - 1);
     at = close + 1;
@@ -147,7 +154,8 @@ std::string helpPageTitle(std::string_view html) {
   const std::size_t end = closingTag(lower, "title", start + 1);
   std::string title = decoded(html.substr(start + 1, end - start - 1));
   // One line, without the blanks around it.
-  std::replace_if(title.begin(), title.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+  std::replace_if(
+      title.begin(), title.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
   const std::size_t first = title.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   return title.substr(first, title.find_last_not_of(' ') - first + 1);

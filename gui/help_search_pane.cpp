@@ -93,10 +93,9 @@ void HelpSearchPane::listTopics() {
     auto* item = new QListWidgetItem(QString::fromStdString(hit.title), topics_);
     item->setData(kArchivePathRole, QString::fromStdString(hit.path));
   }
-  status_->setText(hits.empty() ? QStringLiteral("No topics found.")
-                   : hits.size() == 1
-                       ? QStringLiteral("1 topic found.")
-                       : QStringLiteral("%1 topics found.").arg(hits.size()));
+  status_->setText(hits.empty()       ? QStringLiteral("No topics found.")
+                   : hits.size() == 1 ? QStringLiteral("1 topic found.")
+                                      : QStringLiteral("%1 topics found.").arg(hits.size()));
   display_->setEnabled(!hits.empty());
   if (!hits.empty()) topics_->setCurrentRow(0);
 }

@@ -163,4 +163,3 @@ void HelpWindow::markCurrentPage(const QUrl& page) {
     }
   }
 }
-

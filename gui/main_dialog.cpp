@@ -19,9 +19,9 @@
 #include "main_dialog_runs.h"
 #include "mode_rules.h"
 #include "picture_resources.h"
-#include "radio_button.h"
 #include "platform/file_search.h"
 #include "platform/library_loader.h"
+#include "radio_button.h"
 #include "tool_tip_ctrl.h"
 
 namespace {

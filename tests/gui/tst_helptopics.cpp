@@ -233,10 +233,13 @@ class HelpTopicsTest : public QObject {
     QTest::addColumn<QString>("contents");
     QTest::addColumn<QString>("index");
     QTest::newRow("beside the contents")
-        << QStringList{"/a.html", "/Manual.hhc", "/Manual.hhk"} << "/Manual.hhc" << "/Manual.hhk";
+        << QStringList{"/a.html", "/Manual.hhc", "/Manual.hhk"} << "/Manual.hhc"
+        << "/Manual.hhk";
     QTest::newRow("the one named like the contents")
-        << QStringList{"/Other.hhk", "/Manual.HHK"} << "/Manual.hhc" << "/Manual.HHK";
-    QTest::newRow("no contents: the first") << QStringList{"/b.hhk", "/a.hhk"} << "" << "/b.hhk";
+        << QStringList{"/Other.hhk", "/Manual.HHK"} << "/Manual.hhc"
+        << "/Manual.HHK";
+    QTest::newRow("no contents: the first") << QStringList{"/b.hhk", "/a.hhk"} << ""
+                                            << "/b.hhk";
     QTest::newRow("none") << QStringList{"/a.html", "/Manual.hhc", "/hhk.html"} << "/Manual.hhc"
                           << "";
   }
@@ -287,6 +290,7 @@ class HelpTopicsTest : public QObject {
     QTest::newRow("references decoded") << "data" << QStringList{"Tolerance Unit"};
     QTest::newRow("a reference is not a word") << "amp" << QStringList{};
     QTest::newRow("words split at tags") << "onetwo" << QStringList{};
+    QTest::newRow("a lone < is text") << "five" << QStringList{"untitled page"};
     QTest::newRow("the title counts") << "untitled" << QStringList{"untitled page"};
     QTest::newRow("no words") << " ,; " << QStringList{};
   }
@@ -303,7 +307,7 @@ class HelpTopicsTest : public QObject {
                   "<title>Tolerance Unit</title><p>A tolerance is not a rate. R&amp;D &#68;ata "
                   "<script>secret()</script>rated<!-- rate --></p>",
                   "tolerance");
-    index.addPage("/untitled.html", "<td>one</td><td>two</td>", "untitled page");
+    index.addPage("/untitled.html", "<td>one</td><td>two</td> x < 5, or five", "untitled page");
     QStringList found;
     for (const HelpSearchHit& hit : index.search(query.toStdString()))
       found << QString::fromStdString(hit.title);

@@ -7,14 +7,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTextBrowser>
-#include <QLabel>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
@@ -275,16 +275,26 @@ class HelpWindowTest : public QObject {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("found");  // the keyword chosen, or Search's result line
     QTest::addColumn<QString>("page");   // empty: the page shown stays
-    QTest::newRow("Index, start of a keyword")
-        << "Index" << "learn" << "Learning Rate" << "/Train Parameters - Learning Rate.html";
-    QTest::newRow("Index, a keyword of one mode")
-        << "Index" << "input file (g" << "Input File (Generate)"
-        << "/Generate Parameters - Input File.html";
-    QTest::newRow("Index, nothing matches") << "Index" << "jjj" << "Begin" << "/The Begin Button.html";
-    QTest::newRow("Search, two words")
-        << "Search" << "tolerance unit" << "topics found." << "/Train Parameters - Tolerance Unit.html";
-    QTest::newRow("Search, no page has it")
-        << "Search" << "xylophone" << "No topics found." << "";
+    QTest::newRow("Index, start of a keyword") << "Index"
+                                               << "learn"
+                                               << "Learning Rate"
+                                               << "/Train Parameters - Learning Rate.html";
+    QTest::newRow("Index, a keyword of one mode") << "Index"
+                                                  << "input file (g"
+                                                  << "Input File (Generate)"
+                                                  << "/Generate Parameters - Input File.html";
+    QTest::newRow("Index, nothing matches") << "Index"
+                                            << "jjj"
+                                            << "Begin"
+                                            << "/The Begin Button.html";
+    QTest::newRow("Search, two words") << "Search"
+                                       << "tolerance unit"
+                                       << "topics found."
+                                       << "/Train Parameters - Tolerance Unit.html";
+    QTest::newRow("Search, no page has it") << "Search"
+                                            << "xylophone"
+                                            << "No topics found."
+                                            << "";
   }
   void indexAndSearchOpenPages() {
     QFETCH(QString, tab);
@@ -336,14 +346,14 @@ class HelpWindowTest : public QObject {
     // Every keyword of the manual's index, in its order.
     QCOMPARE(window->index()->keywords()->topLevelItemCount(), 35);
     QCOMPARE(window->index()->keywords()->topLevelItem(0)->text(0), QString("Begin"));
-    for (QWidget* control :
-         {static_cast<QWidget*>(window->tabs()), static_cast<QWidget*>(window->index()->keywordField()),
-          static_cast<QWidget*>(window->index()->keywords()),
-          static_cast<QWidget*>(window->index()->displayButton()),
-          static_cast<QWidget*>(window->search()->wordsField()),
-          static_cast<QWidget*>(window->search()->listTopicsButton()),
-          static_cast<QWidget*>(window->search()->topics()),
-          static_cast<QWidget*>(window->search()->displayButton())}) {
+    for (QWidget* control : {static_cast<QWidget*>(window->tabs()),
+                             static_cast<QWidget*>(window->index()->keywordField()),
+                             static_cast<QWidget*>(window->index()->keywords()),
+                             static_cast<QWidget*>(window->index()->displayButton()),
+                             static_cast<QWidget*>(window->search()->wordsField()),
+                             static_cast<QWidget*>(window->search()->listTopicsButton()),
+                             static_cast<QWidget*>(window->search()->topics()),
+                             static_cast<QWidget*>(window->search()->displayButton())}) {
       QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
       QVERIFY(accessible != nullptr);
       QVERIFY2(!accessible->text(QAccessible::Name).isEmpty(), control->metaObject()->className());
