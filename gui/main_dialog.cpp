@@ -116,10 +116,10 @@ void CMainDialog::connectHandlers() {
   connect(controlAs<QComboBox>(ctl::ModeList), &QComboBox::currentIndexChanged, this, [this] {
     if (!fillingFields_) applyModeEnabling();
   });
-  // A click on Single or Double runs the handler, also on the button already
-  // selected; a selection made without a click (a screen reader's toggle)
-  // runs it as well. A click that changes the selection is counted once, by
-  // its clicked().
+  // A click on Single or Double (mouse, Space, a screen reader's action) runs
+  // the handler, also on the button already selected; a selection made
+  // without a click (setChecked through some other path) runs it as well. A
+  // click that changes the selection is counted once, by its clicked().
   connect(precisionGroup_, &QButtonGroup::idClicked, this, [this] { onPrecisionClicked(); });
   connect(precisionGroup_, &QButtonGroup::idToggled, this, [this](int id, bool selected) {
     if (selected && !fillingFields_ && !controlAs<RadioButton>(id)->selectingByClick())

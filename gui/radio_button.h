@@ -2,15 +2,19 @@
 #include <QRadioButton>
 
 // A radio button that tells a selection made by a click (mouse, Space, an
-// arrow key within its group) from one made any other way: a screen reader's
-// toggle action or the program's setChecked. A click changes the selection
-// from inside nextCheckState() and then emits clicked(); a handler that must
-// run once per click and once per selection without a click listens to
-// clicked() and to toggled(), and lets toggled() pass while
-// selectingByClick() says clicked() is on its way.
+// arrow key within its group, a screen reader's action) from one made by the
+// program's setChecked. A click changes the selection from inside
+// nextCheckState() and then emits clicked(); a handler that must run once per
+// click and once per selection without a click listens to clicked() and to
+// toggled(), and lets toggled() pass while selectingByClick() says clicked()
+// is on its way.
+//
+// To a screen reader it is a radio button whose action clicks it, as a click
+// with the mouse does: on the button already selected too, which a toggle
+// would refuse.
 class RadioButton : public QRadioButton {
  public:
-  using QRadioButton::QRadioButton;
+  RadioButton(const QString& text, QWidget* parent);
 
   bool selectingByClick() const { return selectingByClick_; }
 

@@ -185,6 +185,8 @@ class MainDialogTest : public QObject {
         << "screen reader" << ctl::Double << "abc" << 1 << "6,160 bytes";
     QTest::newRow("screen reader's action on Double, fields good")
         << "screen reader" << ctl::Double << "0.5" << 0 << "6,160 bytes";
+    QTest::newRow("screen reader's action on the selected Single")
+        << "screen reader" << ctl::Single << "abc" << 1 << "3,080 bytes";
   }
   void choosingThePrecisionRunsTheHandlerOnce() {
     QFETCH(QString, how);
