@@ -2,7 +2,7 @@
 """Reads the running Vantiro window over AT-SPI as a screen reader does.
 
 Prints each control's role and name, the group of each radio button, then
-selects Double through the accessibility action (no click) and reports what
+selects Double through its accessibility action and reports what
 the precision rule and the Memory Required display did. Exits non-zero when
 a radio button is not announced as one or the rule did not run.
 
@@ -152,7 +152,7 @@ def main():
         print(f"after: Double checked {checked}, SSE sensitive {sensitive(sse)}, "
               f"memory {after!r}")
         if not checked or sensitive(sse) or after == before:
-            failures.append("selecting Double without a click skipped the precision rule")
+            failures.append("selecting Double by its action skipped the precision rule")
     for failure in failures:
         print("FAIL:", failure)
     return 1 if failures else 0
