@@ -21,7 +21,7 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About Vantiro"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  const DialogBaseUnits base = dialogBaseUnits(font());
+  const DialogBaseUnits base = programBaseUnits(font());
   auto place = [&base](QWidget* widget, const DialogRect& rect) {
     widget->setGeometry(dialogRectToPixels(rect, base));
   };

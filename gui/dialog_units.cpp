@@ -24,6 +24,10 @@ DialogBaseUnits labelFittingBaseUnits(const QFont& font,
   return base;
 }
 
+DialogBaseUnits programBaseUnits(const QFont& font) {
+  return labelFittingBaseUnits(font, mainDialogControls());
+}
+
 int dialogUnitsToPixels(int units, int base, int divisor) {
   const long long product = static_cast<long long>(units) * base;
   const long long half = divisor / 2;

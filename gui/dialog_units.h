@@ -24,6 +24,12 @@ DialogBaseUnits dialogBaseUnits(const QFont& font);
 // would, and every text keeps the one dialog font.
 DialogBaseUnits labelFittingBaseUnits(const QFont& font, std::span<const ControlTemplate> controls);
 
+// The one conversion every window of the program is laid out with: the
+// label-fitting units of the main window's controls in `font`. A box laid out
+// with the font's own units would come out narrower than the main window at
+// the same number of units.
+DialogBaseUnits programBaseUnits(const QFont& font);
+
 // `units` * `base` / `divisor`, rounded to the nearest pixel.
 int dialogUnitsToPixels(int units, int base, int divisor);
 

@@ -69,6 +69,7 @@ std::vector<HelpContentsEntry> parseHelpContents(std::string_view sitemap) {
   std::vector<std::vector<HelpContentsEntry>*> open = {&top};
   int depth = 0;  // <UL> levels entered; the outermost fills `top`
   std::optional<HelpContentsEntry> entry;
+  std::string pendingTitle;  // a Name after the entry's own, for the Local that follows
   std::size_t at = 0;
   while ((at = sitemap.find('<', at)) != std::string_view::npos) {
     const std::size_t end = sitemap.find('>', at);
@@ -90,11 +91,17 @@ std::vector<HelpContentsEntry> parseHelpContents(std::string_view sitemap) {
       if (depth > 0) --depth;
     } else if (name == "object") {
       entry = HelpContentsEntry{};
+      pendingTitle.clear();
     } else if (name == "param" && entry) {
       const std::string which = lower(attribute(tag, "name").value_or(""));
-      const std::string value = attribute(tag, "value").value_or("");
-      if (which == "name") entry->name = value;
-      if (which == "local") entry->local = value;
+      std::string value = attribute(tag, "value").value_or("");
+      if (which == "name") {
+        (entry->name.empty() ? entry->name : pendingTitle) = std::move(value);
+      } else if (which == "local" && !value.empty()) {  // an empty one names no page
+        if (entry->local.empty()) entry->local = value;
+        entry->topics.push_back({std::move(pendingTitle), std::move(value)});
+        pendingTitle.clear();
+      }
     } else if (name == "/object" && entry) {
       if (!entry->name.empty() || !entry->local.empty()) open.back()->push_back(std::move(*entry));
       entry.reset();

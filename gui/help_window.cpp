@@ -5,14 +5,23 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include "help_index.h"
+#include "help_index_pane.h"
+#include "help_placement.h"
+#include "help_search_pane.h"
+#include "help_window_accessible.h"
 
 namespace {
 
 constexpr const char* kScheme = "chm";
 constexpr int kArchivePathRole = Qt::UserRole;
+constexpr QSize kPreferredSize(880, 620);
+constexpr QSize kSmallestBesideOwner(360, 200);  // smaller, it goes over its owner
 
 }  // namespace
 
@@ -52,6 +61,7 @@ QVariant ChmBrowser::loadResource(int type, const QUrl& name) {
 
 HelpWindow::HelpWindow(std::string manualPath, std::unique_ptr<ChmArchive> archive, QWidget* owner)
     : QWidget(owner, Qt::Window), manualPath_(std::move(manualPath)), archive_(std::move(archive)) {
+  installHelpWindowAccessibility();  // before anything makes a screen reader look at it
   const QString title = QString::fromStdString(archive_->title());
   setWindowTitle(title.isEmpty() ? QStringLiteral("Vantiro Help") : title);
   setAccessibleName(windowTitle());
@@ -68,20 +78,29 @@ HelpWindow::HelpWindow(std::string manualPath, std::unique_ptr<ChmArchive> archi
   contents_->setAccessibleName(QStringLiteral("Contents"));
   view_ = new ChmBrowser(archive_.get(), this);
   view_->setAccessibleName(QStringLiteral("Topic"));
+  const auto open = [this](const std::string& path) { showTopic(path); };
+  index_ = new HelpIndexPane(readHelpIndex(*archive_), open, this);
+  search_ = new HelpSearchPane(archive_.get(), open, this);
+  tabs_ = new QTabWidget(this);
+  tabs_->setAccessibleName(QStringLiteral("Navigation"));
+  tabs_->addTab(contents_, QStringLiteral("&Contents"));
+  tabs_->addTab(index_, QStringLiteral("I&ndex"));
+  tabs_->addTab(search_, QStringLiteral("&Search"));
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(back_);
   buttons->addWidget(forward_);
   buttons->addStretch();
   auto* splitter = new QSplitter(this);
-  splitter->addWidget(contents_);
+  splitter->addWidget(tabs_);
   splitter->addWidget(view_);
   splitter->setStretchFactor(1, 3);
   splitter->setSizes({220, 620});
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(buttons);
   layout->addWidget(splitter);
-  resize(880, 620);
+  resize(kPreferredSize);
+  placeBesideOwner(this, owner, kPreferredSize, kSmallestBesideOwner);
 
   if (!archive_->contentsFile().empty()) {
     if (const auto sitemap = archive_->read(archive_->contentsFile()))

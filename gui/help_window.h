@@ -8,7 +8,10 @@
 #include "chm_archive.h"
 #include "help_contents.h"
 
+class HelpIndexPane;
+class HelpSearchPane;
 class QPushButton;
+class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -28,8 +31,9 @@ class ChmBrowser : public QTextBrowser {
   const ChmArchive* archive_;
 };
 
-// The help window: the manual's contents on the left, the page on the right,
-// Back and Forward above. Closing it only hides it; it goes with its owner.
+// The help window: the manual's Contents, Index and Search tabs on the left,
+// the page on the right, Back and Forward above. It opens beside its owner on
+// the owner's screen. Closing it only hides it; it goes with its owner.
 class HelpWindow : public QWidget {
  public:
   HelpWindow(std::string manualPath, std::unique_ptr<ChmArchive> archive, QWidget* owner);
@@ -43,7 +47,10 @@ class HelpWindow : public QWidget {
   std::string currentTopic() const;
 
   ChmBrowser* view() const { return view_; }
+  QTabWidget* tabs() const { return tabs_; }
   QTreeWidget* contents() const { return contents_; }
+  HelpIndexPane* index() const { return index_; }
+  HelpSearchPane* search() const { return search_; }
   QPushButton* backButton() const { return back_; }
   QPushButton* forwardButton() const { return forward_; }
 
@@ -54,7 +61,10 @@ class HelpWindow : public QWidget {
 
   std::string manualPath_;
   std::unique_ptr<ChmArchive> archive_;
+  QTabWidget* tabs_ = nullptr;
   QTreeWidget* contents_ = nullptr;
+  HelpIndexPane* index_ = nullptr;
+  HelpSearchPane* search_ = nullptr;
   ChmBrowser* view_ = nullptr;
   QPushButton* back_ = nullptr;
   QPushButton* forward_ = nullptr;

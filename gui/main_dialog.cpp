@@ -21,6 +21,7 @@
 #include "picture_resources.h"
 #include "platform/file_search.h"
 #include "platform/library_loader.h"
+#include "radio_button.h"
 #include "tool_tip_ctrl.h"
 
 namespace {
@@ -115,8 +116,14 @@ void CMainDialog::connectHandlers() {
   connect(controlAs<QComboBox>(ctl::ModeList), &QComboBox::currentIndexChanged, this, [this] {
     if (!fillingFields_) applyModeEnabling();
   });
-  connect(precisionGroup_, &QButtonGroup::idToggled, this, [this](int, bool selected) {
-    if (selected && !fillingFields_) onPrecisionClicked();
+  // A click on Single or Double (mouse, Space, a screen reader's action) runs
+  // the handler, also on the button already selected; a selection made
+  // without a click (setChecked through some other path) runs it as well. A
+  // click that changes the selection is counted once, by its clicked().
+  connect(precisionGroup_, &QButtonGroup::idClicked, this, [this] { onPrecisionClicked(); });
+  connect(precisionGroup_, &QButtonGroup::idToggled, this, [this](int id, bool selected) {
+    if (selected && !fillingFields_ && !controlAs<RadioButton>(id)->selectingByClick())
+      onPrecisionClicked();
   });
   connect(controlAs<QLineEdit>(ctl::Neurons), &QLineEdit::textChanged, this,
           [this] { onSizeFieldChanged(); });

@@ -16,6 +16,7 @@
 #include "control_table.h"
 #include "dialog_units.h"
 #include "main_dialog.h"
+#include "radio_button.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ QWidget* createWidget(const ControlTemplate& t, QWidget* parent) {
       // Left auto-exclusive: a button in a button group takes its exclusion
       // from the group, and screen readers announce only auto-exclusive
       // checkable buttons as radio buttons.
-      return new QRadioButton(caption, parent);
+      return new RadioButton(caption, parent);
     case ControlKind::CheckBox:
       return new QCheckBox(caption, parent);
     case ControlKind::ListBox: {
@@ -170,7 +171,7 @@ QButtonGroup* makeGroup(QObject* owner, const QHash<int, QWidget*>& controls,
 }  // namespace
 
 void CMainDialog::createControls() {
-  const DialogBaseUnits base = labelFittingBaseUnits(font(), mainDialogControls());
+  const DialogBaseUnits base = programBaseUnits(font());
   const QHash<int, QWidget*> panels = createRadioPanels(this, base);
   QWidget* previous = nullptr;
   for (const ControlTemplate& t : mainDialogControls()) {

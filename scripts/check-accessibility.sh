@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Starts the dialog program on a virtual X display with a private session bus
 # and the accessibility bus, reads it over AT-SPI as a screen reader does
-# (scripts/atspi_probe.py) and checks with xprop that it is a window of its
-# own (no WM_TRANSIENT_FOR). Usage: scripts/check-accessibility.sh [build/bin]
+# (scripts/atspi_probe.py), then its help window (F1), and checks with xprop
+# that it is a window of its own (no WM_TRANSIENT_FOR). Usage: scripts/check-accessibility.sh [build/bin]
 set -euo pipefail
 bin="$(cd "${1:-build/bin}" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -29,6 +29,11 @@ DISPLAY="$display" XDG_CONFIG_HOME="$scratch" bin="$bin" here="$here" \
     done
     status=0
     /usr/bin/python3 "$here/atspi_probe.py" || status=1
+    # F1 opens the help window, which is read and searched the same way.
+    if [ -n "$window" ]; then
+      xdotool windowfocus --sync "$window" 2>/dev/null; xdotool key F1
+      /usr/bin/python3 "$here/atspi_probe.py" --help-window || status=1
+    fi
     if [ -n "$window" ]; then
       transient=$(xprop -id "$window" WM_TRANSIENT_FOR)
       echo "xprop: $transient"

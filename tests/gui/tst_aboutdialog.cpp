@@ -4,7 +4,9 @@
 #include <QtTest>
 
 #include "about_dialog.h"
+#include "control_table.h"
 #include "dialog_units.h"
+#include "main_dialog.h"
 
 class AboutDialogTest : public QObject {
   Q_OBJECT
@@ -14,7 +16,13 @@ class AboutDialogTest : public QObject {
     QWidget owner;
     CAboutDialog about(&owner);
     QCOMPARE(about.windowTitle(), QString("About Vantiro"));
-    const DialogBaseUnits base = dialogBaseUnits(about.font());
+    // Laid out with the main window's conversion: 235 units of the box are
+    // as wide as 235 units of the main window.
+    CMainDialog main;
+    const DialogBaseUnits base = labelFittingBaseUnits(main.font(), mainDialogControls());
+    QCOMPARE(main.size(), QSize(dialogUnitsToPixels(501, base.width, 4),
+                                dialogUnitsToPixels(234, base.height, 8)));
+    QCOMPARE(about.font(), main.font());
     QCOMPARE(about.size(), QSize(dialogUnitsToPixels(235, base.width, 4),
                                  dialogUnitsToPixels(79, base.height, 8)));
     QStringList texts;
@@ -24,6 +32,9 @@ class AboutDialogTest : public QObject {
         ++pictures;
       } else {
         texts.append(label->text());
+        QCOMPARE(label->geometry(),
+                 dialogRectToPixels({40, texts.size() == 1 ? 7 : 17, 119, 8}, base));
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
       }
     }
     QCOMPARE(pictures, 2);  // the program's icon and the bitmap

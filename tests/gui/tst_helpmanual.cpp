@@ -9,6 +9,7 @@
 
 #include "chm_archive.h"
 #include "help_contents.h"
+#include "help_index.h"
 #include "help_topics.h"
 #include "help_window.h"
 #include "html_help.h"
@@ -99,6 +100,22 @@ class HelpManualTest : public QObject {
     const auto contents = parseHelpContents(manual->read(manual->contentsFile()).value_or(""));
     QVERIFY(!contents.empty());
     check(contents);
+    // So do the keywords of the index, which the manual carries.
+    const std::string indexFile = findIndexFile(manual->files(), manual->contentsFile());
+    QCOMPARE(indexFile, std::string("/VantiroUserManual.hhk"));
+    const auto index = parseHelpContents(manual->read(indexFile).value_or(""));
+    QVERIFY(index.size() > 30);
+    std::function<void(const std::vector<HelpContentsEntry>&)> checkIndex =
+        [&](const std::vector<HelpContentsEntry>& entries) {
+          for (const HelpContentsEntry& e : entries) {
+            if (e.topics.empty()) broken << QString::fromStdString("index: " + e.name);
+            for (const HelpContentsTopic& t : e.topics)
+              if (!manual->contains(archivePathOfTopic(t.local)))
+                broken << QString::fromStdString("index: " + e.name + " -> " + t.local);
+            checkIndex(e.children);
+          }
+        };
+    checkIndex(index);
     QCOMPARE(broken, QStringList());
     QVERIFY(pages > static_cast<int>(allHelpTopics().size()));
   }

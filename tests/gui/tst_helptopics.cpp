@@ -1,5 +1,6 @@
-// Which manual page each control of the window opens, by mode, and the
-// reading of a manual's contents file.
+// Which manual page each control of the window opens, by mode; the reading
+// of a manual's contents and index files, finding a typed keyword, the
+// full-text search, and where the help window is placed.
 #include <QtTest>
 #include <set>
 #include <string>
@@ -7,6 +8,9 @@
 #include "chm_archive.h"
 #include "control_table.h"
 #include "help_contents.h"
+#include "help_index.h"
+#include "help_placement.h"
+#include "help_search.h"
 #include "help_topics.h"
 #include "mode_rules.h"
 
@@ -188,6 +192,21 @@ class HelpTopicsTest : public QObject {
         << QStringList{"A=", ".B="};
     QTest::newRow("cut off inside a tag")
         << R"(<UL><LI><OBJECT><param name="Name" value="A"></OBJECT><LI><OBJ)" << QStringList{"A="};
+    // An index keyword that leads to two pages names each after its own Name.
+    QTest::newRow("index keyword with two pages")
+        << R"(<UL><LI><OBJECT type="text/sitemap"><param name="Name" value="Input File">
+<param name="Name" value="In Train"><param name="Local" value="t.html">
+<param name="Name" value="In Generate"><param name="Local" value="g.html"></OBJECT>
+<LI><OBJECT type="text/sitemap"><param name="Name" value="Stop"><param name="Local" value="s.html"></OBJECT></UL>)"
+        << QStringList{"Input File=t.html [In Train=t.html] [In Generate=g.html]", "Stop=s.html"};
+    QTest::newRow("an empty Local names no page")
+        << R"(<UL><LI><OBJECT><param name="Name" value="A"><param name="Local" value="">
+<param name="Local" value="b.html"></OBJECT></UL>)"
+        << QStringList{"A=b.html"};
+    QTest::newRow("index sub-keywords")
+        << R"(<UL><LI><OBJECT><param name="Name" value="Files"></OBJECT>
+<UL><LI><OBJECT><param name="Name" value="input"><param name="Local" value="i.html"></OBJECT></UL></UL>)"
+        << QStringList{"Files=", ".input=i.html"};
   }
   void contentsAreRead() {
     QFETCH(QString, sitemap);
@@ -196,12 +215,142 @@ class HelpTopicsTest : public QObject {
     std::function<void(const std::vector<HelpContentsEntry>&, int)> flatten =
         [&](const std::vector<HelpContentsEntry>& list, int depth) {
           for (const HelpContentsEntry& e : list) {
-            lines << QString(depth, '.') + QString::fromStdString(e.name + "=" + e.local);
+            QString line = QString(depth, '.') + QString::fromStdString(e.name + "=" + e.local);
+            if (e.topics.size() > 1) {
+              for (const HelpContentsTopic& t : e.topics)
+                line += QString::fromStdString(" [" + t.title + "=" + t.local + "]");
+            }
+            lines << line;
             flatten(e.children, depth + 1);
           }
         };
     flatten(parseHelpContents(sitemap.toStdString()), 0);
     QCOMPARE(lines, entries);
+  }
+
+  void theIndexFileIsFound_data() {
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("contents");
+    QTest::addColumn<QString>("index");
+    QTest::newRow("beside the contents")
+        << QStringList{"/a.html", "/Manual.hhc", "/Manual.hhk"} << "/Manual.hhc"
+        << "/Manual.hhk";
+    QTest::newRow("the one named like the contents")
+        << QStringList{"/Other.hhk", "/Manual.HHK"} << "/Manual.hhc"
+        << "/Manual.HHK";
+    QTest::newRow("no contents: the first") << QStringList{"/b.hhk", "/a.hhk"} << ""
+                                            << "/b.hhk";
+    QTest::newRow("none") << QStringList{"/a.html", "/Manual.hhc", "/hhk.html"} << "/Manual.hhc"
+                          << "";
+  }
+  void theIndexFileIsFound() {
+    QFETCH(QStringList, files);
+    QFETCH(QString, contents);
+    QFETCH(QString, index);
+    std::vector<std::string> names;
+    for (const QString& f : files) names.push_back(f.toStdString());
+    QCOMPARE(QString::fromStdString(findIndexFile(names, contents.toStdString())), index);
+  }
+
+  void typingFindsAKeyword_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("row");
+    QTest::newRow("start of a keyword") << "inp" << 2;
+    QTest::newRow("case ignored") << "INPUT W" << 3;
+    QTest::newRow("blanks around") << "  stop " << 5;
+    QTest::newRow("inside a keyword when none begins with it") << "window" << 3;
+    QTest::newRow("beginning wins over inside") << "s" << 4;
+    QTest::newRow("nothing matches") << "zz" << -1;
+    QTest::newRow("nothing typed") << "" << -1;
+  }
+  void typingFindsAKeyword() {
+    QFETCH(QString, typed);
+    QFETCH(int, row);
+    const QStringList keywords = {"Begin",  "Clear", "Input File", "Input Window Size",
+                                  "Single", "Stop"};
+    QCOMPARE(matchingKeyword(keywords, typed), row);
+  }
+
+  // Pages and queries: the titles found, most occurrences first.
+  void searchFindsThePagesWithEveryWord_data() {
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("titles");
+    QTest::newRow("one word, ranked by occurrences")
+        << "rate" << QStringList{"Learning Rate", "Tolerance Unit"};
+    QTest::newRow("a title that holds the word first")
+        << "tolerance" << QStringList{"Tolerance Unit", "Learning Rate"};
+    QTest::newRow("every word must be there") << "rate unit" << QStringList{"Tolerance Unit"};
+    QTest::newRow("case and punctuation ignored")
+        << "  LEARNING, rate! " << QStringList{"Learning Rate"};
+    QTest::newRow("whole words only") << "rat" << QStringList{};
+    QTest::newRow("a star matches the words it begins")
+        << "rat*" << QStringList{"Learning Rate", "Tolerance Unit"};
+    QTest::newRow("markup is not text") << "class" << QStringList{};
+    QTest::newRow("scripts and styles are not text") << "secret" << QStringList{};
+    QTest::newRow("references decoded") << "data" << QStringList{"Tolerance Unit"};
+    QTest::newRow("a reference is not a word") << "amp" << QStringList{};
+    QTest::newRow("words split at tags") << "onetwo" << QStringList{};
+    QTest::newRow("a lone < is text") << "five" << QStringList{"untitled page"};
+    QTest::newRow("the title counts") << "untitled" << QStringList{"untitled page"};
+    QTest::newRow("no words") << " ,; " << QStringList{};
+  }
+  void searchFindsThePagesWithEveryWord() {
+    QFETCH(QString, query);
+    QFETCH(QStringList, titles);
+    HelpSearchIndex index;
+    index.addPage("/rate.html",
+                  "<html><head><title>Learning Rate</title><style>p.secret{}</style></head>"
+                  "<body><h1 class=\"x\">Learning Rate</h1><p>The rate, the RATE.</p>"
+                  "<p>Tolerance, tolerance, tolerance.</p></body>",
+                  "rate");
+    index.addPage("/tolerance.html",
+                  "<title>Tolerance Unit</title><p>A tolerance is not a rate. R&amp;D &#68;ata "
+                  "<script>secret()</script>rated<!-- rate --></p>",
+                  "tolerance");
+    index.addPage("/untitled.html", "<td>one</td><td>two</td> x < 5, or five", "untitled page");
+    QStringList found;
+    for (const HelpSearchHit& hit : index.search(query.toStdString()))
+      found << QString::fromStdString(hit.title);
+    QCOMPARE(found, titles);
+  }
+
+  // The owner's frame is 1002 x 500 on a 1280 x 1024 screen unless the row
+  // says otherwise; the help window wants 880 x 620 and at least 400 x 300.
+  void theHelpWindowGoesBesideItsOwner_data() {
+    QTest::addColumn<QRect>("owner");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("placed");
+    const QRect screen(0, 0, 1280, 1024);
+    QTest::newRow("room on the right")
+        << QRect(0, 100, 300, 400) << screen << QRect(300, 100, 880, 620);
+    QTest::newRow("room on the left only")
+        << QRect(980, 100, 300, 400) << screen << QRect(100, 100, 880, 620);
+    QTest::newRow("room below, level with the owner's left edge")
+        << QRect(100, 0, 1002, 300) << screen << QRect(100, 300, 880, 620);
+    QTest::newRow("room below, moved left to stay on the screen")
+        << QRect(600, 0, 600, 300) << screen << QRect(400, 300, 880, 620);
+    QTest::newRow("room above only")
+        << QRect(100, 700, 1002, 324) << screen << QRect(100, 80, 880, 620);
+    QTest::newRow("beside, moved up to stay on the screen")
+        << QRect(0, 800, 300, 200) << screen << QRect(300, 404, 880, 620);
+    QTest::newRow("no room for it whole: the largest side, shrunk")
+        << QRect(100, 0, 1002, 500) << screen << QRect(100, 500, 880, 524);
+    QTest::newRow("centred owner, no side holds the smallest: covers the least")
+        << QRect(139, 262, 1002, 500) << screen << QRect(139, 404, 880, 620);
+    QTest::newRow("a second screen to the right")
+        << QRect(1380, 50, 300, 300) << QRect(1280, 0, 1920, 1080) << QRect(1680, 50, 880, 620);
+    QTest::newRow("a screen smaller than the window")
+        << QRect(0, 0, 100, 100) << QRect(0, 0, 800, 600) << QRect(100, 0, 700, 600);
+    QTest::newRow("a free area that starts below a panel")
+        << QRect(0, 30, 300, 400) << QRect(0, 30, 1280, 994) << QRect(300, 30, 880, 620);
+  }
+  void theHelpWindowGoesBesideItsOwner() {
+    QFETCH(QRect, owner);
+    QFETCH(QRect, screen);
+    QFETCH(QRect, placed);
+    const QRect result = placeHelpWindow(owner, screen, QSize(880, 620), QSize(400, 300));
+    QCOMPARE(result, placed);
+    QVERIFY(screen.contains(result));
   }
 };
 

@@ -7,9 +7,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTreeWidget>
@@ -18,6 +21,8 @@
 
 #include "control_table.h"
 #include "gui_test_support.h"
+#include "help_index_pane.h"
+#include "help_search_pane.h"
 #include "help_window.h"
 #include "main_dialog.h"
 #include "mode_rules.h"
@@ -261,6 +266,114 @@ class HelpWindowTest : public QObject {
 
     QVERIFY(QDir().mkpath(VANTIRO_SCREENSHOT_DIR));
     QVERIFY(window->grab().save(QString(VANTIRO_SCREENSHOT_DIR) + "/help-window.png"));
+  }
+
+  // A reader types into the Index or Search tab and presses Enter; on Search
+  // a second Enter on the list opens the first title found.
+  void indexAndSearchOpenPages_data() {
+    QTest::addColumn<QString>("tab");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("found");  // the keyword chosen, or Search's result line
+    QTest::addColumn<QString>("page");   // empty: the page shown stays
+    QTest::newRow("Index, start of a keyword") << "Index"
+                                               << "learn"
+                                               << "Learning Rate"
+                                               << "/Train Parameters - Learning Rate.html";
+    QTest::newRow("Index, a keyword of one mode") << "Index"
+                                                  << "input file (g"
+                                                  << "Input File (Generate)"
+                                                  << "/Generate Parameters - Input File.html";
+    QTest::newRow("Index, nothing matches") << "Index"
+                                            << "jjj"
+                                            << "Begin"
+                                            << "/The Begin Button.html";
+    QTest::newRow("Search, two words") << "Search"
+                                       << "tolerance unit"
+                                       << "topics found."
+                                       << "/Train Parameters - Tolerance Unit.html";
+    QTest::newRow("Search, no page has it") << "Search"
+                                            << "xylophone"
+                                            << "No topics found."
+                                            << "";
+  }
+  void indexAndSearchOpenPages() {
+    QFETCH(QString, tab);
+    QFETCH(QString, typed);
+    QFETCH(QString, found);
+    QFETCH(QString, page);
+    DialogWithManual d(VANTIRO_MANUAL_PATH);
+    askForHelp(d, "F1", ctl::Clear);
+    HelpWindow* window = d.helpWindow();
+    QVERIFY(window != nullptr);
+    QCOMPARE(window->tabs()->count(), 3);
+    const std::string before = window->currentTopic();
+    if (tab == "Index") {
+      window->tabs()->setCurrentWidget(window->index());
+      QLineEdit* field = window->index()->keywordField();
+      QTest::keyClicks(field, typed);
+      QCOMPARE(window->index()->keywords()->currentItem()->text(0), found);
+      QTest::keyClick(field, Qt::Key_Return);
+    } else {
+      window->tabs()->setCurrentWidget(window->search());
+      QLineEdit* field = window->search()->wordsField();
+      QTest::keyClicks(field, typed);
+      QTest::keyClick(field, Qt::Key_Return);
+      QVERIFY(window->search()->status()->text().endsWith(found));
+      QListWidget* topics = window->search()->topics();
+      QCOMPARE(window->search()->displayButton()->isEnabled(), topics->count() > 0);
+      if (topics->count() > 0) {
+        QCOMPARE(topics->currentRow(), 0);
+        topics->setFocus();
+        QTest::keyClick(topics, Qt::Key_Return);
+      }
+    }
+    QCOMPARE(QString::fromStdString(window->currentTopic()),
+             page.isEmpty() ? QString::fromStdString(before) : page);
+  }
+
+  void theHelpWindowHasNamedTabsAndStaysOnTheScreen() {
+    DialogWithManual d(VANTIRO_MANUAL_PATH);
+    askForHelp(d, "F1", ctl::Neurons);
+    HelpWindow* window = d.helpWindow();
+    QVERIFY(window != nullptr);
+    QStringList tabs;
+    for (int i = 0; i < window->tabs()->count(); ++i) tabs << window->tabs()->tabText(i);
+    QCOMPARE(tabs, QStringList({"&Contents", "I&ndex", "&Search"}));
+    // Announced as a window of its own, by its title.
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(window);
+    QCOMPARE(frame->role(), QAccessible::Window);
+    QCOMPARE(frame->text(QAccessible::Name), QString("Vantiro User Manual"));
+    // Every keyword of the manual's index, in its order.
+    QCOMPARE(window->index()->keywords()->topLevelItemCount(), 35);
+    QCOMPARE(window->index()->keywords()->topLevelItem(0)->text(0), QString("Begin"));
+    for (QWidget* control : {static_cast<QWidget*>(window->tabs()),
+                             static_cast<QWidget*>(window->index()->keywordField()),
+                             static_cast<QWidget*>(window->index()->keywords()),
+                             static_cast<QWidget*>(window->index()->displayButton()),
+                             static_cast<QWidget*>(window->search()->wordsField()),
+                             static_cast<QWidget*>(window->search()->listTopicsButton()),
+                             static_cast<QWidget*>(window->search()->topics()),
+                             static_cast<QWidget*>(window->search()->displayButton())}) {
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+      QVERIFY(accessible != nullptr);
+      QVERIFY2(!accessible->text(QAccessible::Name).isEmpty(), control->metaObject()->className());
+    }
+    QVERIFY(d.dialog->screen()->availableGeometry().contains(window->frameGeometry()));
+  }
+
+  void screenshotsOfIndexAndSearch() {
+    DialogWithManual d(VANTIRO_MANUAL_PATH);
+    askForHelp(d, "F1", ctl::Neurons);
+    HelpWindow* window = d.helpWindow();
+    QVERIFY(window != nullptr);
+    QVERIFY(QDir().mkpath(VANTIRO_SCREENSHOT_DIR));
+    window->tabs()->setCurrentWidget(window->index());
+    QTest::keyClicks(window->index()->keywordField(), "inp");
+    QVERIFY(window->grab().save(QString(VANTIRO_SCREENSHOT_DIR) + "/help-index.png"));
+    window->tabs()->setCurrentWidget(window->search());
+    QTest::keyClicks(window->search()->wordsField(), "state file");
+    window->search()->listTopics();
+    QVERIFY(window->grab().save(QString(VANTIRO_SCREENSHOT_DIR) + "/help-search.png"));
   }
 
   void closingTheDialogClosesTheHelp() {

@@ -161,6 +161,68 @@ class MainDialogTest : public QObject {
     QCOMPARE(d->text(ctl::Memory), QString("3,080 bytes"));
   }
 
+  // Every way of choosing Single or Double runs the handler (display, then
+  // rule) exactly once: "abc" in Learning Rate makes each run of it show one
+  // message box, a cleared display shows that it ran, and SSE left in the
+  // wrong state shows that the rule ran.
+  void choosingThePrecisionRunsTheHandlerOnce_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("learningRate");
+    QTest::addColumn<int>("boxes");
+    QTest::addColumn<QString>("memory");
+    QTest::newRow("click on the selected Single")
+        << "click" << ctl::Single << "abc" << 1 << "3,080 bytes";
+    QTest::newRow("click on the selected Single, fields good")
+        << "click" << ctl::Single << "0.5" << 0 << "3,080 bytes";
+    QTest::newRow("click on the unselected Double")
+        << "click" << ctl::Double << "abc" << 1 << "6,160 bytes";
+    QTest::newRow("Space on the selected Single")
+        << "Space" << ctl::Single << "abc" << 1 << "3,080 bytes";
+    QTest::newRow("Space on the unselected Double")
+        << "Space" << ctl::Double << "abc" << 1 << "6,160 bytes";
+    QTest::newRow("screen reader's action on Double")
+        << "screen reader" << ctl::Double << "abc" << 1 << "6,160 bytes";
+    QTest::newRow("screen reader's action on Double, fields good")
+        << "screen reader" << ctl::Double << "0.5" << 0 << "6,160 bytes";
+    QTest::newRow("screen reader's action on the selected Single")
+        << "screen reader" << ctl::Single << "abc" << 1 << "3,080 bytes";
+  }
+  void choosingThePrecisionRunsTheHandlerOnce() {
+    QFETCH(QString, how);
+    QFETCH(int, id);
+    QFETCH(QString, learningRate);
+    QFETCH(int, boxes);
+    QFETCH(QString, memory);
+    auto d = startDialog();
+    chooseMode(d->modes(), kModeTrain);
+    QVERIFY(d->checked(ctl::Single));
+    d->dialog->controlAs<QLineEdit>(ctl::LearningRate)->setText(learningRate);
+    d->dialog->controlAs<QLineEdit>(ctl::Memory)->clear();
+    const bool doubleAfter = id == ctl::Double;
+    d->dialog->control(ctl::Sse)->setEnabled(doubleAfter);  // the opposite of the rule's answer
+    d->boxes.clear();
+    QWidget* button = d->dialog->control(id);
+    if (how == "click") {
+      clickButton(button);
+    } else if (how == "Space") {
+      button->setFocus(Qt::OtherFocusReason);
+      QTest::keyClick(button, Qt::Key_Space);
+    } else {
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+      QVERIFY(accessible != nullptr && accessible->actionInterface() != nullptr);
+      const QString action = accessible->actionInterface()->actionNames().value(0);
+      QVERIFY(!action.isEmpty());
+      accessible->actionInterface()->doAction(action);
+    }
+    QTest::qWait(300);  // an animated press would click by now
+    QCOMPARE(d->checked(ctl::Double), doubleAfter);
+    QCOMPARE(d->boxes.size(), boxes);
+    if (boxes > 0) QCOMPARE(d->boxes[0].text, QString("Please enter a number."));
+    QCOMPARE(d->text(ctl::Memory), memory);
+    QCOMPARE(d->enabled(ctl::Sse), !doubleAfter);
+  }
+
   void typingUpdatesTheMemoryDisplay() {
     auto d = startDialog();
     auto* neurons = d->dialog->controlAs<QLineEdit>(ctl::Neurons);
