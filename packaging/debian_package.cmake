@@ -26,10 +26,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${VANTIRO_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# Purging removes the logs that runs as root leave beside the manual. The postinst does
-# nothing; without one the packaging tool writes its own, calling ldconfig for libraries
-# that are not in the linker's search path.
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/debian/postinst
-    ${CMAKE_CURRENT_SOURCE_DIR}/debian/postrm)
+# Purging removes the logs that runs as root leave beside the manual.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/debian/postrm)
+# No postinst: the one CPack writes would only call ldconfig for a private directory.
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/debian/drop_ldconfig_postinst.cmake)
 
 include(CPack)

@@ -39,6 +39,7 @@ expected=(
   ./usr/share/bash-completion/completions/VantiroCmdLine
   ./usr/share/doc/vantiro/copyright
   ./usr/share/doc/vantiro/changelog.Debian.gz
+  ./usr/share/lintian/overrides/vantiro
   ./usr/share/doc/vantiro/examples/README.md
   ./usr/share/doc/vantiro/examples/nile-flow-1871-1970.txt
   ./usr/share/doc/vantiro/examples/sunspots-yearly-1700-2008.txt
@@ -96,9 +97,10 @@ grep -E '^[EWI]:' "$scratch/lintian.log" || true
 # Built with Debian's hardening flags, and with no maintainer script that calls ldconfig
 # for libraries outside the linker's search path.
 for tag in hardening-no-bindnow hardening-no-fortify-functions hardening-no-relro \
-  maintscript-calls-ldconfig; do
+  maintscript-calls-ldconfig maintainer-script-empty binary-has-unneeded-section; do
   ! grep -q ": $tag " "$scratch/lintian.log" || fail "lintian: $tag"
 done
+! dpkg-deb -I "$deb" | grep -qw postinst || fail "the package has a postinst; it needs none"
 
 # The example series come as they are in the sources.
 for example in nile-flow-1871-1970.txt sunspots-yearly-1700-2008.txt; do
