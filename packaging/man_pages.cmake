@@ -11,11 +11,10 @@ execute_process(COMMAND dpkg-parsechangelog -l ${CMAKE_CURRENT_SOURCE_DIR}/debia
                         -S Timestamp
                 OUTPUT_VARIABLE release_time OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS debian/changelog)
-set(scdoc ${VANTIRO_SCDOC})
+set(date_env)
 if(release_time)
-  set(scdoc ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${release_time} ${VANTIRO_SCDOC})
+  set(date_env SOURCE_DATE_EPOCH=${release_time})
 endif()
-list(JOIN scdoc "' '" scdoc_command)
 
 set(man_pages)
 foreach(program ${programs})
@@ -23,8 +22,9 @@ foreach(program ${programs})
   set(page ${CMAKE_CURRENT_BINARY_DIR}/man/${program}.1.gz)
   add_custom_command(OUTPUT ${page}
                      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
-                     COMMAND sh -c "'${scdoc_command}' < '${source}' | gzip -9n > '${page}'"
-                     DEPENDS ${source} debian/changelog VERBATIM)
+                     COMMAND ${CMAKE_COMMAND} -E env ${date_env}
+                             sh ${CMAKE_CURRENT_SOURCE_DIR}/man/render.sh ${VANTIRO_SCDOC} ${source} ${page}
+                     DEPENDS ${source} man/render.sh debian/changelog VERBATIM)
   list(APPEND man_pages ${page})
 endforeach()
 add_custom_target(vantiro_man_pages ALL DEPENDS ${man_pages})

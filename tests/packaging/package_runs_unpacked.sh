@@ -7,6 +7,7 @@
 set -euo pipefail
 export LC_ALL=C
 build=$(realpath "$1")
+sources=$(realpath "$(dirname "$0")/../..")
 has_manual=${2:-0}
 failures=0
 fail() {
@@ -38,6 +39,10 @@ expected=(
   ./usr/share/bash-completion/completions/VantiroCmdLine
   ./usr/share/doc/vantiro/copyright
   ./usr/share/doc/vantiro/changelog.Debian.gz
+  ./usr/share/lintian/overrides/vantiro
+  ./usr/share/doc/vantiro/examples/README.md
+  ./usr/share/doc/vantiro/examples/nile-flow-1871-1970.txt
+  ./usr/share/doc/vantiro/examples/sunspots-yearly-1700-2008.txt
 )
 if [ -x "$build/bin/Vantiro" ]; then
   expected+=(
@@ -84,11 +89,24 @@ for binary in "$root"/usr/lib/vantiro/*; do
   done < <(ldd "$binary" | awk '$2 == "=>" { print $1, $2, $3 }')
 done
 
-if ! lintian --fail-on error --tag-display-limit 0 "$deb" >"$scratch/lintian.log" 2>&1; then
+if ! lintian --fail-on error --display-info --tag-display-limit 0 "$deb" >"$scratch/lintian.log" 2>&1; then
   cat "$scratch/lintian.log"
   fail "lintian reports errors"
 fi
-grep -E '^[EW]:' "$scratch/lintian.log" || true
+grep -E '^[EWI]:' "$scratch/lintian.log" || true
+# Built with Debian's hardening flags, and with no maintainer script that calls ldconfig
+# for libraries outside the linker's search path.
+for tag in hardening-no-bindnow hardening-no-fortify-functions hardening-no-relro \
+  maintscript-calls-ldconfig maintainer-script-empty binary-has-unneeded-section; do
+  ! grep -q ": $tag " "$scratch/lintian.log" || fail "lintian: $tag"
+done
+! dpkg-deb -I "$deb" | grep -qw postinst || fail "the package has a postinst; it needs none"
+
+# The example series come as they are in the sources.
+for example in nile-flow-1871-1970.txt sunspots-yearly-1700-2008.txt; do
+  cmp -s "$root/usr/share/doc/vantiro/examples/$example" "$sources/examples/$example" ||
+    fail "the packaged $example differs from the one in examples/"
+done
 
 # A Train and a Generate from another directory, by the bin/ link.
 work=$scratch/work

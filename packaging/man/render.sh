@@ -1,0 +1,12 @@
+#!/bin/sh
+# Renders one scdoc page into a compressed man page: render.sh SCDOC SOURCE.scd PAGE.gz
+# scdoc turns hyphenation and justification off before .TH, but the man macros' .TH turns
+# them on again, and groff then splits long option names across lines ("-learn-ingRate"),
+# which a reader can no longer copy. The same two requests after .TH keep every word whole.
+# SOURCE_DATE_EPOCH, when set, dates the page (scdoc reads it).
+set -eu
+scdoc=$1 source=$2 page=$3
+"$scdoc" <"$source" | sed '/^\.TH /a\
+.nh\
+.ad l' | gzip -9n >"$page.tmp"
+mv "$page.tmp" "$page"
