@@ -51,8 +51,7 @@ std::optional<std::string> sharedDataDirectoryOf(const std::string& programDir) 
       programDir.compare(programDir.size() - tail.size(), tail.size(), tail) != 0) {
     return std::nullopt;
   }
-  return programDir.substr(0, programDir.size() - tail.size() + 1) + VANTIRO_INSTALL_DATA_DIR +
-         "/";
+  return programDir.substr(0, programDir.size() - tail.size() + 1) + VANTIRO_INSTALL_DATA_DIR + "/";
 }
 
 std::vector<std::string> manualSearchDirectories() {

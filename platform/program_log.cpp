@@ -21,8 +21,8 @@ void makeDirectories(const std::string& path) {
 
 std::string homeDirectory() {
   if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') return home;
-  if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_dir != nullptr &&
-                                                 entry->pw_dir[0] == '/') {
+  if (const passwd* entry = getpwuid(geteuid());
+      entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/') {
     return entry->pw_dir;
   }
   return {};
@@ -45,8 +45,10 @@ std::optional<std::string> stateDirectory() {
   if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/') {
     base = state;
   } else {
+    // A home directory that is not there is not made up.
     const std::string home = homeDirectory();
-    if (home.empty()) return std::nullopt;
+    struct stat st {};
+    if (home.empty() || stat(home.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
     base = home + "/.local/state";
   }
   if (base.back() != '/') base += '/';
@@ -60,9 +62,9 @@ std::FILE* openLogFile(const std::string& path) {
   // O_NOFOLLOW refuses a link even when its target is missing, so a planted
   // link never makes the program create a file elsewhere; O_NONBLOCK keeps a
   // FIFO without a reader from holding the program at start.
-  const int fd = open(path.c_str(),
-                      O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
-                      0600);
+  const int fd =
+      open(path.c_str(),
+           O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
   if (fd < 0) return nullptr;
   struct stat st {};
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {

@@ -216,6 +216,15 @@ INSTANTIATE_TEST_SUITE_P(
                       StateCase{"EmptyIsIgnored", "", ".local/state/vantiro/"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(StateDirectory, AMissingHomeIsNotMadeUp) {
+  ScratchDirectory scratch;
+  const std::string home = scratch / "gone";
+  EnvironmentVariable homeVariable("HOME", home);
+  EnvironmentVariable stateVariable("XDG_STATE_HOME", nullptr);
+  EXPECT_FALSE(stateDirectory());
+  EXPECT_FALSE(fs::exists(home));
+}
+
 TEST(StateDirectory, NotTheUsersIsNotUsed) {
   if (geteuid() != 0) GTEST_SKIP() << "only root can give a directory to another user";
   ScratchDirectory home;
