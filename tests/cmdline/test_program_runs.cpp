@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <ostream>
@@ -298,54 +296,6 @@ TEST_F(ProgramRun, LogKeepsErrorsOfEveryRun) {
   EXPECT_EQ(dir.read("cmdapp.log"), texts().line(39) + texts().line(39));
   EXPECT_FALSE(dir.exists("net2.state"));
 }
-
-// Whatever sits at the log's name beside the manual, a run neither blocks on
-// it nor writes through it: its errors go to the state directory instead.
-struct HostileLogCase {
-  const char* name;
-  bool fifo;         // a FIFO nobody reads; otherwise a link
-  bool linkTargets;  // the link's target exists
-};
-void PrintTo(const HostileLogCase& c, std::ostream* os) { *os << c.name; }
-
-class HostileLog : public ProgramRun, public ::testing::WithParamInterface<HostileLogCase> {};
-
-TEST_P(HostileLog, TheRunLogsInTheStateDirectory) {
-  const HostileLogCase& c = GetParam();
-  ProgramDirectory dir({.manual = true});
-  ProgramDirectory state({.language = false, .engine = false});
-  const std::string keys = state.path("authorized_keys");
-  if (c.fifo) {
-    ASSERT_EQ(mkfifo(dir.path("cmdapp.log").c_str(), 0600), 0);
-  } else {
-    if (c.linkTargets) state.write("authorized_keys", "ssh-ed25519 AAAA mine\n");
-    std::filesystem::create_symlink(keys, dir.path("cmdapp.log"));
-  }
-  const char* previous = std::getenv("XDG_STATE_HOME");
-  const std::string kept = previous != nullptr ? previous : "";
-  setenv("XDG_STATE_HOME", state.path("state").c_str(), 1);
-  const RunResult r = dir.run(trainArgs("net.state"), {}, {}, 20000);
-  if (previous != nullptr) {
-    setenv("XDG_STATE_HOME", kept.c_str(), 1);
-  } else {
-    unsetenv("XDG_STATE_HOME");
-  }
-  ASSERT_TRUE(r.exited) << describe(r);
-  EXPECT_EQ(r.exitCode, 4);
-  EXPECT_EQ(state.read("state/vantiro/cmdapp.log"), texts().line(39));
-  if (!c.fifo) {
-    EXPECT_EQ(state.exists("authorized_keys"), c.linkTargets);
-    if (c.linkTargets) {
-      EXPECT_EQ(state.read("authorized_keys"), "ssh-ed25519 AAAA mine\n");
-    }
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Plantings, HostileLog,
-                         ::testing::Values(HostileLogCase{"LinkToAFile", false, true},
-                                           HostileLogCase{"LinkToNothing", false, false},
-                                           HostileLogCase{"FifoWithoutReader", true, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ProgramRun, NoLogWithoutTheManual) {
   ProgramDirectory dir;

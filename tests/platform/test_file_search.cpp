@@ -150,23 +150,6 @@ TEST(FileSearch, SharedDataDirectoryOfAnInstalledProgram) {
   EXPECT_FALSE(sharedDataDirectoryOf(""));
 }
 
-// A working directory whose name holds "::" or a line end is named as it is.
-TEST(FileSearch, WorkingDirectoryWithUnusualName) {
-  for (const char* directoryName : {"a::b", "line\nend", "x.chm::"}) {
-    ScratchDirectory scratch;
-    const std::string odd = scratch / directoryName;
-    fs::create_directory(odd);
-    const std::string name = uniqueName();
-    writeFile(odd + "/" + name, "x");
-    fs::current_path(odd);
-    PathVariable path("/nonexistent");
-    const auto found = searchPath(name.c_str());
-    fs::current_path("/");
-    ASSERT_TRUE(found) << directoryName;
-    EXPECT_EQ(*found, fs::canonical(scratch.path()).string() + "/" + directoryName + "/" + name);
-  }
-}
-
 TEST(FileSearch, DirectoryOfAPath) {
   EXPECT_EQ(directoryOf("/a/b/c.chm"), "/a/b/");
   EXPECT_EQ(directoryOf("/c.chm"), "/");

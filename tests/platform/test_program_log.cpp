@@ -211,7 +211,6 @@ INSTANTIATE_TEST_SUITE_P(
     Variables, StateDirectory,
     ::testing::Values(StateCase{"Unset", nullptr, ".local/state/vantiro/"},
                       StateCase{"Absolute", "%s/deep/state", "deep/state/vantiro/"},
-                      StateCase{"AbsoluteWithSlash", "%s/st/", "st/vantiro/"},
                       StateCase{"RelativeIsIgnored", "relative/state", ".local/state/vantiro/"},
                       StateCase{"EmptyIsIgnored", "", ".local/state/vantiro/"}),
     [](const auto& info) { return std::string(info.param.name); });
