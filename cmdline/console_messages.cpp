@@ -5,6 +5,7 @@
 #include "common/c_locale.h"
 #include "common/catalog_message.h"
 #include "platform/file_search.h"
+#include "platform/program_log.h"
 
 namespace {
 // The usage text is the one long message; it is printed whole.
@@ -27,6 +28,5 @@ void printCatalogMessage(void* languageModule, unsigned id, ...) {
 std::FILE* openConsoleLog() {
   const auto manual = searchPath("VantiroUserManual.chm");
   if (!manual) return nullptr;
-  const std::string path = directoryOf(*manual) + "cmdapp.log";
-  return std::fopen(path.c_str(), "a");
+  return openProgramLog(directoryOf(*manual), "cmdapp.log");
 }

@@ -6,6 +6,7 @@
 // text prints "String <id> not found" on a line of its own.
 void printCatalogMessage(void* languageModule, unsigned id, ...);
 
-// Opens "cmdapp.log" for appending in the directory where the user manual is
-// found; nullptr when there is no manual or the log cannot be opened.
+// Opens "cmdapp.log" for appending beside the user manual, or in the user's
+// state directory when the manual's directory is not the user's to write;
+// nullptr when there is no manual or no log can be opened.
 std::FILE* openConsoleLog();

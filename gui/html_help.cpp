@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "chm_archive.h"
+#include "help_topics.h"
 #include "help_window.h"
 
 HtmlHelp::~HtmlHelp() { closeAll(); }
@@ -35,10 +36,7 @@ HelpWindow* HtmlHelp::windowFor(const std::string& manualPath) const {
 }
 
 QWidget* HtmlHelp::displayToc(QWidget* caller, const std::string& fileAndTopic) {
-  const std::size_t separator = fileAndTopic.find("::");
-  const std::string manualPath = fileAndTopic.substr(0, separator);
-  const std::string topic =
-      separator == std::string::npos ? std::string() : fileAndTopic.substr(separator);
+  const auto [manualPath, topic] = splitHelpRequest(fileAndTopic);
   if (manualPath.empty()) return fail(kFileNotFound, "no help file was named");
 
   HelpWindow* window = windowFor(manualPath);

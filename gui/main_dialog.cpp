@@ -21,6 +21,7 @@
 #include "picture_resources.h"
 #include "platform/file_search.h"
 #include "platform/library_loader.h"
+#include "platform/program_log.h"
 #include "radio_button.h"
 #include "tool_tip_ctrl.h"
 
@@ -210,8 +211,9 @@ void CMainDialog::locateHelpAndLog() {
   const std::optional<std::string> manual = searchPath(environment_.helpFileName.c_str());
   if (!manual) return;
   helpDirectory_ = directoryOf(*manual);
-  // Opened for appending: earlier starts' lines are kept.
-  logFile_.reset(std::fopen((*helpDirectory_ + kLogFileName).c_str(), "a"));
+  // Opened for appending: earlier starts' lines are kept. Beside the manual
+  // when that directory is the user's, otherwise in the state directory.
+  logFile_.reset(openProgramLog(*helpDirectory_, kLogFileName));
 }
 
 void CMainDialog::appendAboutItem() {

@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QShortcut>
 
+#include "common/log_text.h"
 #include "control_table.h"
 #include "help_topics.h"
 #include "main_dialog.h"
@@ -52,8 +53,11 @@ bool CMainDialog::OnHelpInfo(const HelpInfo& info) {
   if (!shown && logFile_) {
     HhLastError error;
     if (htmlHelp_.getLastError(&error) && error.hr < 0 && !error.description.empty()) {
+      // The path, the topic and the description may carry what a file put
+      // there: escaped, the line stays one line.
       std::fprintf(logFile_.get(), "HtmlHelp() failed to open help topic \"%s\", %s\n",
-                   text.c_str(), error.description.c_str());
+                   escapeControlCharacters(text).c_str(),
+                   escapeControlCharacters(error.description).c_str());
       std::fflush(logFile_.get());
     }
   }

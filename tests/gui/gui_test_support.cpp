@@ -10,8 +10,11 @@
 
 TemporaryConfigHome::TemporaryConfigHome()
     : previous_(qgetenv("XDG_CONFIG_HOME")),
-      hadPrevious_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
+      hadPrevious_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")),
+      previousState_(qgetenv("XDG_STATE_HOME")),
+      hadPreviousState_(qEnvironmentVariableIsSet("XDG_STATE_HOME")) {
   qputenv("XDG_CONFIG_HOME", directory_.path().toUtf8());
+  qputenv("XDG_STATE_HOME", directory_.path().toUtf8() + "/state");
 }
 
 TemporaryConfigHome::~TemporaryConfigHome() {
@@ -20,6 +23,15 @@ TemporaryConfigHome::~TemporaryConfigHome() {
   } else {
     qunsetenv("XDG_CONFIG_HOME");
   }
+  if (hadPreviousState_) {
+    qputenv("XDG_STATE_HOME", previousState_);
+  } else {
+    qunsetenv("XDG_STATE_HOME");
+  }
+}
+
+QString TemporaryConfigHome::stateLogPath() const {
+  return directory_.path() + "/state/vantiro/guiapp.log";
 }
 
 QString TemporaryConfigHome::storePath() const { return directory_.path() + "/vantiro/HKCU.reg"; }

@@ -18,7 +18,8 @@ struct RecordedMessageBox {
   QString text;
 };
 
-// Points XDG_CONFIG_HOME at a fresh directory for as long as it lives.
+// Points XDG_CONFIG_HOME, and XDG_STATE_HOME where a log may go, at a fresh
+// directory for as long as it lives.
 class TemporaryConfigHome {
  public:
   TemporaryConfigHome();
@@ -26,11 +27,15 @@ class TemporaryConfigHome {
   QString storePath() const;
   QByteArray storeText() const;
   void writeStore(const QByteArray& text) const;
+  // The dialog's log when it is kept in the state directory.
+  QString stateLogPath() const;
 
  private:
   QTemporaryDir directory_;
   QByteArray previous_;
   bool hadPrevious_;
+  QByteArray previousState_;
+  bool hadPreviousState_;
 };
 
 // The environment of a dialog under test: message boxes are recorded instead

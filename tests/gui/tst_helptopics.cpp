@@ -167,6 +167,49 @@ class HelpTopicsTest : public QObject {
     QCOMPARE(QString::fromStdString(::archivePathOfTopic(topic.toStdString())), path);
   }
 
+  // A request cut into the manual and the topic: a "::" in a directory's name
+  // (the working directory's, say) stays in the manual's path.
+  void splitHelpRequest_data() {
+    QTest::addColumn<QString>("request");
+    QTest::addColumn<QString>("manual");
+    QTest::addColumn<QString>("topic");
+    QTest::newRow("topic") << "/d/M.chm::/The Stop Button.html"
+                           << "/d/M.chm"
+                           << "::/The Stop Button.html";
+    QTest::newRow("manual alone") << "/d/M.chm"
+                                  << "/d/M.chm"
+                                  << "";
+    QTest::newRow(":: in the directory, with a topic") << "/w/a::b/M.chm::/Train Mode Overview.html"
+                                                       << "/w/a::b/M.chm"
+                                                       << "::/Train Mode Overview.html";
+    QTest::newRow(":: in the directory, manual alone") << "/w/a::b/M.chm"
+                                                       << "/w/a::b/M.chm"
+                                                       << "";
+    QTest::newRow("directory named like a request, with a topic") << "/w/x.chm::/M.chm::/a.html"
+                                                                  << "/w/x.chm::/M.chm"
+                                                                  << "::/a.html";
+    QTest::newRow("directory named like a request, manual alone") << "/w/x.chm::/M.chm"
+                                                                  << "/w/x.chm::/M.chm"
+                                                                  << "";
+    QTest::newRow("extension in capitals") << "/d/M.CHM::/a.html"
+                                           << "/d/M.CHM"
+                                           << "::/a.html";
+    QTest::newRow("no manual named") << "::/a.html"
+                                     << ""
+                                     << "::/a.html";
+    QTest::newRow("another extension") << "/d/M.txt::/a.html"
+                                       << "/d/M.txt"
+                                       << "::/a.html";
+  }
+  void splitHelpRequest() {
+    QFETCH(QString, request);
+    QFETCH(QString, manual);
+    QFETCH(QString, topic);
+    const HelpRequest split = ::splitHelpRequest(request.toStdString());
+    QCOMPARE(QString::fromStdString(split.manualPath), manual);
+    QCOMPARE(QString::fromStdString(split.topic), topic);
+  }
+
   // The contents as "name=page" lines, nesting shown by leading dots.
   void contentsAreRead_data() {
     QTest::addColumn<QString>("sitemap");

@@ -17,8 +17,10 @@
 #include <QTextBrowser>
 #include <QTreeWidget>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
+#include "common/log_text.h"
 #include "control_table.h"
 #include "gui_test_support.h"
 #include "help_index_pane.h"
@@ -33,20 +35,38 @@ constexpr int kNoMode = -1;
 
 // A manual under a name of its own in a fresh directory on PATH, and a
 // started dialog that finds it there.
+// The manual may sit in a subdirectory of a name of the test's choosing.
 struct DialogWithManual {
   QTemporaryDir directory;
+  QString manualDirectory;
   QByteArray previousPath = qgetenv("PATH");
+  QString previousDirectory = QDir::currentPath();
   QVector<RecordedMessageBox> boxes;
   std::unique_ptr<CMainDialog> dialog;
 
-  explicit DialogWithManual(const QString& manualSource, const char* name = "tst-help-manual.chm") {
+  explicit DialogWithManual(const QString& manualSource, const QString& subdirectory = {},
+                            const std::function<void(const QString&)>& beforeStart = {}) {
+    const char* name = "tst-help-manual.chm";
+    manualDirectory = directory.path();
+    if (!subdirectory.isEmpty()) {
+      manualDirectory += "/" + subdirectory;
+      QDir().mkpath(manualDirectory);
+    }
+    const QString manual = manualDirectory + "/" + name;
     if (manualSource.isEmpty()) {
-      QFile text(directory.filePath(name));
+      QFile text(manual);
       if (text.open(QIODevice::WriteOnly)) text.write("not a compiled help file\n");
     } else {
-      QFile::copy(manualSource, directory.filePath(name));
+      QFile::copy(manualSource, manual);
     }
-    qputenv("PATH", directory.path().toUtf8() + ":" + previousPath);
+    if (beforeStart) beforeStart(manualDirectory);
+    // A directory whose name holds "::" cannot be named on PATH: such a manual
+    // is found in the working directory, where a user would start the program.
+    if (subdirectory.isEmpty()) {
+      qputenv("PATH", manualDirectory.toUtf8() + ":" + previousPath);
+    } else {
+      QDir::setCurrent(manualDirectory);
+    }
     DialogEnvironment environment = testEnvironment(&boxes, name);
     environment.detectCpuFeatures = [] { return kCpuSse | kCpuSse2; };
     dialog = std::make_unique<CMainDialog>(environment);
@@ -58,6 +78,7 @@ struct DialogWithManual {
   ~DialogWithManual() {
     dialog.reset();
     qputenv("PATH", previousPath);
+    QDir::setCurrent(previousDirectory);
   }
 
   QWidget* control(int id) const { return dialog->control(id); }
@@ -71,7 +92,7 @@ struct DialogWithManual {
     return windows.size() == 1 ? windows.front() : nullptr;
   }
   QString log() const {
-    QFile file(directory.filePath("guiapp.log"));
+    QFile file(manualDirectory + "/guiapp.log");
     if (!file.open(QIODevice::ReadOnly)) return {};
     return QString::fromUtf8(file.readAll());
   }
@@ -111,39 +132,50 @@ class HelpWindowTest : public QObject {
     QTest::addColumn<QString>("how");
     QTest::addColumn<int>("id");
     QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("subdirectory");  // where the manual sits
     QTest::newRow("F1, Neurons in Generate")
-        << kModeGenerate << "F1" << ctl::Neurons << "/Generate Parameters - Number of Neurons.html";
+        << kModeGenerate << "F1" << ctl::Neurons << "/Generate Parameters - Number of Neurons.html"
+        << QString();
     QTest::newRow("F1, Mode list, no mode")
-        << kNoMode << "F1" << ctl::ModeList << "/Vantiro Overview.html";
+        << kNoMode << "F1" << ctl::ModeList << "/Vantiro Overview.html" << QString();
     QTest::newRow("click, label of Neurons in Generate")
         << kModeGenerate << "click" << ctl::NeuronsLabel
-        << "/Generate Parameters - Number of Neurons.html";
+        << "/Generate Parameters - Number of Neurons.html" << QString();
     QTest::newRow("click, disabled Input File in Benchmark")
-        << kModeBenchmark << "click" << ctl::InputFile << "/Train Parameters - Input File.html";
+        << kModeBenchmark << "click" << ctl::InputFile << "/Train Parameters - Input File.html"
+        << QString();
     QTest::newRow("click, disabled Points label in Train")
         << kModeTrain << "click" << ctl::PointsLabel
-        << "/Generate Parameters - Points to Generate.html";
+        << "/Generate Parameters - Points to Generate.html" << QString();
     QTest::newRow("click, SSE") << kModeTrain << "click" << ctl::Sse
-                                << "/Vantiro Options - Instruction Set.html";
+                                << "/Vantiro Options - Instruction Set.html" << QString();
     QTest::newRow("click, output list: the default page")
-        << kModeTrain << "click" << ctl::OutputList << "/Vantiro Overview.html";
+        << kModeTrain << "click" << ctl::OutputList << "/Vantiro Overview.html" << QString();
     QTest::newRow("F1, Help button: the default page")
-        << kModeTrain << "F1" << ctl::Help << "/Vantiro Overview.html";
+        << kModeTrain << "F1" << ctl::Help << "/Vantiro Overview.html" << QString();
+    // The help request holds the directory's name and the topic after "::".
+    QTest::newRow("F1, Neurons in Train, manual in a directory named a::b")
+        << kModeTrain << "F1" << ctl::Neurons << "/Train Parameters - Number of Neurons.html"
+        << "a::b";
+    QTest::newRow("click, output list, manual in a directory named x.chm::")
+        << kModeTrain << "click" << ctl::OutputList << "/Vantiro Overview.html"
+        << "x.chm::";
   }
   void helpOpensTheControlsPage() {
     QFETCH(int, mode);
     QFETCH(QString, how);
     QFETCH(int, id);
     QFETCH(QString, page);
-    DialogWithManual d(VANTIRO_MANUAL_PATH);
+    QFETCH(QString, subdirectory);
+    DialogWithManual d(VANTIRO_MANUAL_PATH, subdirectory);
     QVERIFY(d.dialog->helpDirectory().has_value());
     const std::string directory = *d.dialog->helpDirectory();
-    QCOMPARE(QString::fromStdString(directory), d.directory.path() + "/");
+    QCOMPARE(QString::fromStdString(directory), d.manualDirectory + "/");
     d.chooseMode(mode);
     const QString logBefore = d.log();
     askForHelp(d, how, id);
     HelpWindow* window = d.helpWindow();
-    QVERIFY(window != nullptr);
+    QVERIFY2(window != nullptr, qPrintable(d.log()));
     QVERIFY(window->isVisible());
     QCOMPARE(QString::fromStdString(window->currentTopic()), page);
     QVERIFY(!window->view()->toPlainText().isEmpty());
@@ -197,28 +229,76 @@ class HelpWindowTest : public QObject {
 
   void aPageThatCannotBeShownIsLogged_data() {
     QTest::addColumn<QString>("manual");  // empty: a file that is not a manual
-    QTest::addColumn<QString>("why");
+    QTest::addColumn<QString>("subdirectory");
+    QTest::addColumn<QString>("why");  // %1: the manual's directory as the log shows it
     QTest::newRow("manual without the page")
-        << VANTIRO_ONE_PAGE_MANUAL_PATH
+        << VANTIRO_ONE_PAGE_MANUAL_PATH << QString()
         << "the help file has no page Generate Parameters - Output File.html";
-    QTest::newRow("not a manual") << ""
+    QTest::newRow("not a manual") << "" << QString()
                                   << "the help file %1/tst-help-manual.chm cannot be opened: not "
                                      "a compiled help file, or it cannot be read";
+    // What a directory's name carries stays on the line, escaped.
+    QTest::newRow("not a manual, in a directory whose name holds a key on a line of its own")
+        << ""
+        << "x\nssh-ed25519 AAAAC3 planted\n"
+        << "the help file %1/tst-help-manual.chm cannot be opened: not "
+           "a compiled help file, or it cannot be read";
   }
   void aPageThatCannotBeShownIsLogged() {
     QFETCH(QString, manual);
+    QFETCH(QString, subdirectory);
     QFETCH(QString, why);
-    DialogWithManual d(manual);
+    DialogWithManual d(manual, subdirectory);
     const QString before = d.log();
     d.chooseMode(kModeGenerate);
     askForHelp(d, "F1", ctl::OutputFile);
     QVERIFY(d.dialog->htmlHelp().windows().empty());
+    const QString shown =
+        QString::fromStdString(escapeControlCharacters(d.manualDirectory.toStdString()));
     const QString expected = QString(
                                  "HtmlHelp() failed to open help topic \"%1/tst-help-manual.chm"
                                  "::/Generate Parameters - Output File.html\", %2\n")
-                                 .arg(d.directory.path(), why.arg(d.directory.path()));
+                                 .arg(shown, why.replace("%1", shown));
     QCOMPARE(d.log().mid(before.size()), expected);
-    QCOMPARE(QString::fromStdString(*d.dialog->helpDirectory()), d.directory.path() + "/");
+    QCOMPARE(d.log().count('\n'), before.count('\n') + 1);
+    QCOMPARE(QString::fromStdString(*d.dialog->helpDirectory()), d.manualDirectory + "/");
+  }
+
+  // A log beside the manual that is a link is neither written through nor
+  // followed to create its target: the log goes to the state directory.
+  void aLinkAtTheLogsNameIsNotFollowed_data() {
+    QTest::addColumn<bool>("targetExists");
+    QTest::newRow("link to a file") << true;
+    QTest::newRow("link to a missing file") << false;
+  }
+  void aLinkAtTheLogsNameIsNotFollowed() {
+    QFETCH(bool, targetExists);
+    QTemporaryDir elsewhere;
+    const QString keys = elsewhere.filePath("authorized_keys");
+    if (targetExists) {
+      QFile file(keys);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("ssh-ed25519 AAAA mine\n");
+    }
+    DialogWithManual d(VANTIRO_ONE_PAGE_MANUAL_PATH, {}, [&keys](const QString& directory) {
+      QFile::link(keys, directory + "/guiapp.log");
+    });
+    d.chooseMode(kModeGenerate);
+    askForHelp(d, "F1", ctl::OutputFile);
+    QCOMPARE(QFileInfo(d.manualDirectory + "/guiapp.log").symLinkTarget(), keys);
+    if (targetExists) {
+      QFile file(keys);
+      QVERIFY(file.open(QIODevice::ReadOnly));
+      QCOMPARE(file.readAll(), QByteArray("ssh-ed25519 AAAA mine\n"));
+    } else {
+      QVERIFY(!QFile::exists(keys));
+    }
+    d.dialog.reset();  // closes the log
+    QFile log(home_->stateLogPath());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray lines = log.readAll();
+    QVERIFY2(lines.endsWith("Generate Parameters - Output File.html\n"), lines.constData());
+    QVERIFY(lines.contains("HtmlHelp() failed to open help topic"));
   }
 
   void withoutAManualHelpDoesNothing() {

@@ -62,8 +62,8 @@ fi
 for entry in "${expected[@]}"; do
   grep -qxF -- "$entry" <<<"$listing" || fail "the package lacks $entry"
 done
-# Under /usr help finds the manual in the shared directory; a link in the program directory
-# would be found first and keep a user's own link in the working directory from counting.
+# Help finds the manual in the shared directory of the prefix; the program directory holds
+# no manual and no log.
 unwanted=$(grep -E '\.(a|h|o|cmake|log)$|/tests?/|_tests$|/include/|lib/vantiro/VantiroUserManual' \
   <<<"$listing" || true)
 [ -z "$unwanted" ] || fail "the package holds what it should not: $unwanted"

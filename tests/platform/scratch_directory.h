@@ -36,6 +36,38 @@ class ScratchDirectory {
   std::filesystem::path previous_;
 };
 
+// Sets (or, given nullptr, removes) an environment variable for the scope.
+class EnvironmentVariable {
+ public:
+  EnvironmentVariable(const char* name, const char* value) : name_(name) {
+    if (const char* old = getenv(name)) {
+      had_ = true;
+      old_ = old;
+    }
+    if (value != nullptr) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  EnvironmentVariable(const char* name, const std::string& value)
+      : EnvironmentVariable(name, value.c_str()) {}
+  ~EnvironmentVariable() {
+    if (had_) {
+      setenv(name_.c_str(), old_.c_str(), 1);
+    } else {
+      unsetenv(name_.c_str());
+    }
+  }
+  EnvironmentVariable(const EnvironmentVariable&) = delete;
+  EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+
+ private:
+  std::string name_;
+  bool had_ = false;
+  std::string old_;
+};
+
 inline void writeFile(const std::string& path, const std::string& content) {
   FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) return;
