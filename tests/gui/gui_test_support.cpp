@@ -1,5 +1,7 @@
 #include "gui_test_support.h"
 
+#include "chm_archive.h"
+
 #include <QDir>
 #include <QFile>
 #include <QtTest>
@@ -39,6 +41,8 @@ void TemporaryConfigHome::writeStore(const QByteArray& text) const {
 DialogEnvironment testEnvironment(QVector<RecordedMessageBox>* boxes, const char* helpFileName) {
   DialogEnvironment environment;
   environment.languageLibrary = VANTIRO_LANGUAGE_LIBRARY;
+  // The help reader is the built one, beside the programs, not beside the test.
+  ChmArchive::setReaderProgram(VANTIRO_CHM_READER);
   environment.helpFileName = helpFileName;
   environment.showMessageBox = [boxes](QWidget*, QMessageBox::Icon icon, const QString& caption,
                                        const QString& text) {

@@ -16,6 +16,7 @@
 namespace {
 
 std::unique_ptr<ChmArchive> openManual(const char* path = VANTIRO_MANUAL_PATH) {
+  ChmArchive::setReaderProgram(VANTIRO_CHM_READER);
   std::string error;
   auto archive = ChmArchive::open(path, &error);
   if (!archive) qWarning("%s: %s", path, error.c_str());
