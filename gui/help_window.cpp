@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTextDocument>
@@ -111,7 +112,17 @@ QVariant ChmBrowser::loadResource(int type, const QUrl& name) {
       path ? archive_->read(*path) : std::optional<std::string>();
   const QByteArray bytes =
       content ? QByteArray(content->data(), static_cast<qsizetype>(content->size())) : QByteArray();
-  if (type == QTextDocument::ImageResource) return QVariant(bytes);
+  if (type == QTextDocument::ImageResource) {
+    // Given bytes that are no picture, the document's image handler would
+    // load the picture's name from the disk: it gets a decoded picture, or
+    // an empty one.
+    QImage image = QImage::fromData(bytes);
+    if (image.isNull()) {
+      image = QImage(1, 1, QImage::Format_ARGB32);
+      image.fill(Qt::transparent);
+    }
+    return QVariant(image);
+  }
   return QVariant(QString::fromUtf8(bytes));
 }
 
