@@ -4,6 +4,8 @@
 
 #include <unordered_set>
 
+#include "chm_layout_check.h"
+
 using chm_protocol::AnswerStatus;
 using chm_protocol::RequestKind;
 
@@ -56,6 +58,8 @@ ChmRequests::~ChmRequests() {
 }
 
 bool ChmRequests::open(const char* path) {
+  std::string why;
+  if (!chmLayoutIsSound(path, &why)) return false;
   file_ = chm_open(path);
   return file_ != nullptr;
 }

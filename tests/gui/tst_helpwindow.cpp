@@ -19,6 +19,7 @@
 #include <memory>
 
 #include <sys/inotify.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "chm_archive.h"
@@ -456,6 +457,51 @@ class HelpWindowTest : public QObject {
     QVERIFY(QFileInfo(d.directory.filePath("nile.vns")).size() > 0);
     QVERIFY(d.dialog->isVisible());
     QDir::setCurrent(previousDirectory);
+  }
+
+  // Readers that fail in each way a reader can: the help file is damaged, the
+  // dialog goes on, and the reader is gone (no process left behind).
+  void aFailingReaderMeansADamagedHelpFile_data() {
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<bool>("windowOpens");
+    // Answers as frames: hello, a record naming "/a.html", no files, "it is there".
+    const QByteArray opened =
+        R"(printf '\001\000\000\000\000)"
+        R"(\024\000\000\000\000\007\000\000\000/a.html\000\000\000\000\000\000\000\000)"
+        R"(\005\000\000\000\000\000\000\000\000\001\000\000\000\000')";
+    QTest::newRow("dies at once") << QByteArray("kill -SEGV $$") << false;
+    QTest::newRow("answers nonsense") << QByteArray("printf 'nonsense, not frames'") << false;
+    QTest::newRow("announces a 4 GiB answer") << QByteArray(R"(printf '\377\377\377\377\000')")
+                                              << false;
+    QTest::newRow("says nothing") << QByteArray("exec sleep 30") << false;
+    QTest::newRow("dies on the page") << opened + "; sleep 0.2; kill -SEGV $$" << true;
+    QTest::newRow("hangs on the page") << opened + "; exec sleep 30" << true;
+  }
+  void aFailingReaderMeansADamagedHelpFile() {
+    QFETCH(QByteArray, script);
+    QFETCH(bool, windowOpens);
+    DialogWithManual d(VANTIRO_ONE_PAGE_MANUAL_PATH);
+    QFile reader(d.directory.filePath("reader.sh"));
+    QVERIFY(reader.open(QIODevice::WriteOnly));
+    reader.write("#!/bin/sh\n" + script + "\n");
+    reader.close();
+    QVERIFY(reader.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+    ChmArchive::setReaderProgram(reader.fileName().toStdString());
+    const QString before = d.log();
+    askForHelp(d, "F1", ctl::OutputList);
+    QCOMPARE(d.log().mid(before.size()),
+             QString("HtmlHelp() failed to open help topic \"%1/tst-help-manual.chm\", the help "
+                     "file %1/tst-help-manual.chm cannot be opened: not a compiled help file, or "
+                     "it cannot be read\n")
+                 .arg(d.directory.path()));
+    HelpWindow* window = d.helpWindow();
+    QCOMPARE(window != nullptr, windowOpens);
+    if (window != nullptr) {
+      QVERIFY(window->archive().damaged() && window->archive().readerPid() == 0);
+      QVERIFY(window->view()->toPlainText().isEmpty());
+    }
+    QCOMPARE(waitpid(-1, nullptr, WNOHANG), -1);  // no child left, not even a zombie
+    QVERIFY(d.dialog->isVisible());
   }
 
   void closingTheDialogClosesTheHelp() {
