@@ -9,7 +9,6 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -128,33 +127,20 @@ bool readListing(std::string_view chunk, std::vector<std::pair<std::string, Entr
   return true;
 }
 
-// The index chunks: each entry's child is a chunk of the directory, and the
-// walk from the root meets no chunk twice.
-bool indexIsSound(const File& file, const Layout& layout) {
-  if (layout.indexRoot < 0) return true;
-  std::vector<std::uint64_t> pending = {static_cast<std::uint64_t>(layout.indexRoot)};
-  std::unordered_set<std::uint64_t> seen;
-  while (!pending.empty()) {
-    const std::uint64_t number = pending.back();
-    pending.pop_back();
-    if (number >= layout.chunks || !seen.insert(number).second) return false;
-    const auto chunk =
-        file.bytes(layout.directoryStart + number * layout.chunkBytes, layout.chunkBytes);
-    if (!chunk) return false;
-    if (chunk->compare(0, 4, "PMGL") == 0) continue;
-    if (chunk->compare(0, 4, "PMGI") != 0) return false;
-    const std::uint64_t freeSpace = le(*chunk, 4, 4);
-    if (freeSpace > chunk->size() - 8) return false;
-    const std::size_t end = chunk->size() - static_cast<std::size_t>(freeSpace);
-    std::size_t at = 8;
-    while (at < end) {
-      const auto nameLength = encint(*chunk, at, end);
-      if (!nameLength || *nameLength > kMaxNameBytes || *nameLength > end - at) return false;
-      at += static_cast<std::size_t>(*nameLength);
-      const auto child = encint(*chunk, at, end);
-      if (!child) return false;
-      pending.push_back(*child);
-    }
+// An index chunk's entries: names within the library's buffer and children
+// that are chunks of the directory.
+bool readIndex(std::string_view chunk, std::uint64_t chunks, std::vector<std::uint64_t>* children) {
+  const std::uint64_t freeSpace = le(chunk, 4, 4);
+  if (freeSpace > chunk.size() - 8) return false;
+  const std::size_t end = chunk.size() - static_cast<std::size_t>(freeSpace);
+  std::size_t at = 8;
+  while (at < end) {
+    const auto nameLength = encint(chunk, at, end);
+    if (!nameLength || *nameLength > kMaxNameBytes || *nameLength > end - at) return false;
+    at += static_cast<std::size_t>(*nameLength);
+    const auto child = encint(chunk, at, end);
+    if (!child || *child >= chunks) return false;
+    children->push_back(*child);
   }
   return true;
 }
@@ -184,29 +170,55 @@ bool chmLayoutIsSound(const char* path, std::string* why) {
     return fail(why, "directory chunk size");
   layout.directoryStart = directoryOffset + 0x54;
   layout.chunks = le(*itsp, 0x2C, 4);
-  if (layout.chunks == 0 || layout.chunks > kMaxChunks ||
-      layout.chunks * layout.chunkBytes > directoryLength - 0x54 + 0 ||
-      directoryLength < 0x54)
+  if (directoryLength < 0x54 || layout.chunks == 0 || layout.chunks > kMaxChunks ||
+      layout.chunks * layout.chunkBytes > directoryLength - 0x54)
     return fail(why, "directory chunk count");
   layout.indexRoot = static_cast<std::int32_t>(le(*itsp, 0x1C, 4));
   layout.firstListing = static_cast<std::int32_t>(le(*itsp, 0x20, 4));
   if (layout.firstListing < 0) return fail(why, "no first listing chunk");
-  if (!indexIsSound(file, layout)) return fail(why, "index chunks");
 
-  // The listing chunks, in the order their "next" numbers give: each one
-  // once, and every chunk number within the directory.
+  // Every chunk, whichever way the library may reach it: listings with
+  // entries it can parse, indexes whose children are chunks.
   std::vector<std::pair<std::string, Entry>> entries;
-  std::unordered_set<std::uint64_t> seen;
+  std::vector<std::vector<std::uint64_t>> children(static_cast<std::size_t>(layout.chunks));
+  std::vector<std::int64_t> next(static_cast<std::size_t>(layout.chunks), -1);
+  std::vector<bool> listing(static_cast<std::size_t>(layout.chunks), false);
+  for (std::uint64_t number = 0; number < layout.chunks; ++number) {
+    const auto chunk = file.bytes(layout.directoryStart + number * layout.chunkBytes,
+                                  layout.chunkBytes);
+    if (!chunk) return fail(why, "directory chunk outside the file");
+    if (chunk->compare(0, 4, "PMGL") == 0) {
+      if (!readListing(*chunk, &entries)) return fail(why, "listing entries");
+      listing[number] = true;
+      next[number] = static_cast<std::int32_t>(le(*chunk, 0x10, 4));
+    } else if (chunk->compare(0, 4, "PMGI") == 0) {
+      if (!readIndex(*chunk, layout.chunks, &children[number])) return fail(why, "index entries");
+    } else {
+      return fail(why, "unknown directory chunk");
+    }
+  }
+  // The listings in the order their "next" numbers give: each one once.
+  std::vector<bool> seen(static_cast<std::size_t>(layout.chunks), false);
   for (std::int64_t number = layout.firstListing; number != -1;) {
     if (number < 0 || static_cast<std::uint64_t>(number) >= layout.chunks ||
-        !seen.insert(static_cast<std::uint64_t>(number)).second)
+        !listing[static_cast<std::size_t>(number)] || seen[static_cast<std::size_t>(number)])
       return fail(why, "listing chunk chain");
-    const auto chunk = file.bytes(
-        layout.directoryStart + static_cast<std::uint64_t>(number) * layout.chunkBytes,
-        layout.chunkBytes);
-    if (!chunk || chunk->compare(0, 4, "PMGL") != 0) return fail(why, "listing chunk");
-    if (!readListing(*chunk, &entries)) return fail(why, "listing entries");
-    number = static_cast<std::int32_t>(le(*chunk, 0x10, 4));
+    seen[static_cast<std::size_t>(number)] = true;
+    number = next[static_cast<std::size_t>(number)];
+  }
+  // The index from its root down: a tree, no chunk met twice.
+  if (layout.indexRoot >= 0) {
+    if (static_cast<std::uint64_t>(layout.indexRoot) >= layout.chunks)
+      return fail(why, "index root");
+    std::vector<bool> visited(static_cast<std::size_t>(layout.chunks), false);
+    std::vector<std::uint64_t> pending = {static_cast<std::uint64_t>(layout.indexRoot)};
+    while (!pending.empty()) {
+      const std::uint64_t number = pending.back();
+      pending.pop_back();
+      if (visited[number]) return fail(why, "index chunks");
+      visited[number] = true;
+      for (const std::uint64_t child : children[number]) pending.push_back(child);
+    }
   }
 
   const Entry* control = nullptr;
