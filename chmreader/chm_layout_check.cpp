@@ -55,8 +55,8 @@ class File {
     std::string out(static_cast<std::size_t>(length), '\0');
     std::size_t done = 0;
     while (done < out.size()) {
-      const ssize_t n = ::pread(fd_, out.data() + done, out.size() - done,
-                                static_cast<off_t>(offset + done));
+      const ssize_t n =
+          ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
       if (n <= 0) return std::nullopt;
       done += static_cast<std::size_t>(n);
     }
@@ -111,8 +111,7 @@ bool readListing(std::string_view chunk, std::vector<std::pair<std::string, Entr
   std::size_t at = 0x14;
   while (at < end) {
     const auto nameLength = encint(chunk, at, end);
-    if (!nameLength || *nameLength == 0 || *nameLength > kMaxNameBytes ||
-        *nameLength > end - at)
+    if (!nameLength || *nameLength == 0 || *nameLength > kMaxNameBytes || *nameLength > end - at)
       return false;
     std::string name(chunk.substr(at, static_cast<std::size_t>(*nameLength)));
     at += static_cast<std::size_t>(*nameLength);
@@ -158,8 +157,7 @@ bool chmLayoutIsSound(const char* path, std::string* why) {
   const std::uint64_t directoryLength = le(*header, 0x50, 8);
   if (directoryOffset > file.size() || directoryLength > file.size() - directoryOffset)
     return fail(why, "directory outside the file");
-  layout.contentStart =
-      version == 3 ? le(*header, 0x58, 8) : directoryOffset + directoryLength;
+  layout.contentStart = version == 3 ? le(*header, 0x58, 8) : directoryOffset + directoryLength;
   if (layout.contentStart > file.size()) return fail(why, "content outside the file");
 
   const auto itsp = file.bytes(directoryOffset, 0x54);
@@ -184,8 +182,8 @@ bool chmLayoutIsSound(const char* path, std::string* why) {
   std::vector<std::int64_t> next(static_cast<std::size_t>(layout.chunks), -1);
   std::vector<bool> listing(static_cast<std::size_t>(layout.chunks), false);
   for (std::uint64_t number = 0; number < layout.chunks; ++number) {
-    const auto chunk = file.bytes(layout.directoryStart + number * layout.chunkBytes,
-                                  layout.chunkBytes);
+    const auto chunk =
+        file.bytes(layout.directoryStart + number * layout.chunkBytes, layout.chunkBytes);
     if (!chunk) return fail(why, "directory chunk outside the file");
     if (chunk->compare(0, 4, "PMGL") == 0) {
       if (!readListing(*chunk, &entries)) return fail(why, "listing entries");
@@ -236,8 +234,8 @@ bool chmLayoutIsSound(const char* path, std::string* why) {
   const bool compressedFiles = std::any_of(entries.begin(), entries.end(),
                                            [](const auto& e) { return e.second.section == 1; });
   if (!compressedFiles) return true;
-  if (control == nullptr || resetTable == nullptr || content == nullptr ||
-      control->section != 0 || resetTable->section != 0 || content->section != 0)
+  if (control == nullptr || resetTable == nullptr || content == nullptr || control->section != 0 ||
+      resetTable->section != 0 || content->section != 0)
     return fail(why, "compressed section without its description");
 
   // The decompressor's parameters: a window it accepts (2^15 to 2^21 bytes),

@@ -136,10 +136,10 @@ std::string ChmRequests::answer(std::string_view requestBody) {
     case RequestKind::kContains: {
       chmUnitInfo unit{};
       const std::string path(request->argument);
-      return chm_protocol::answerBody(
-          chm_resolve_object(file_, path.c_str(), &unit) == CHM_RESOLVE_SUCCESS
-              ? AnswerStatus::kOk
-              : AnswerStatus::kMissing);
+      return chm_protocol::answerBody(chm_resolve_object(file_, path.c_str(), &unit) ==
+                                              CHM_RESOLVE_SUCCESS
+                                          ? AnswerStatus::kOk
+                                          : AnswerStatus::kMissing);
     }
     case RequestKind::kRead: {
       std::string content;

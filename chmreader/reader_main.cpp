@@ -54,7 +54,8 @@ int main(int argc, char** argv) {
           chm_protocol::answerBody(opened ? AnswerStatus::kOk : AnswerStatus::kUnreadable))))
     return 1;
   if (!opened) return 1;
-  while (const auto body = chm_protocol::readFrameBody(readExactly, chm_protocol::kMaxRequestBody)) {
+  while (const auto body =
+             chm_protocol::readFrameBody(readExactly, chm_protocol::kMaxRequestBody)) {
     if (!writeAll(chm_protocol::frame(requests.answer(*body)))) return 1;
   }
   return 0;

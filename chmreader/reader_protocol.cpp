@@ -43,10 +43,9 @@ std::string frame(std::string_view body) {
 }
 
 std::optional<std::uint32_t> bodyLength(const unsigned char header[4], std::uint32_t limit) {
-  const std::uint32_t length = static_cast<std::uint32_t>(header[0]) |
-                               static_cast<std::uint32_t>(header[1]) << 8 |
-                               static_cast<std::uint32_t>(header[2]) << 16 |
-                               static_cast<std::uint32_t>(header[3]) << 24;
+  const std::uint32_t length =
+      static_cast<std::uint32_t>(header[0]) | static_cast<std::uint32_t>(header[1]) << 8 |
+      static_cast<std::uint32_t>(header[2]) << 16 | static_cast<std::uint32_t>(header[3]) << 24;
   if (length == 0 || length > limit) return std::nullopt;
   return length;
 }

@@ -29,8 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzzing::MemoryFile manual(data, size);
   ChmRequests requests;
   if (!requests.open(manual.path())) {
-    fuzzing::require(accepted(requests.answer(cp::requestBody(cp::RequestKind::kFileList))).status ==
-                     cp::AnswerStatus::kBadRequest);
+    fuzzing::require(
+        accepted(requests.answer(cp::requestBody(cp::RequestKind::kFileList))).status ==
+        cp::AnswerStatus::kBadRequest);
     return 0;
   }
   const std::string recordBody = requests.answer(cp::requestBody(cp::RequestKind::kSystemRecord));
@@ -45,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::size_t tried = 0;
   for (const std::string& name : *names) {
     if (++tried > 16) break;
-    const cp::Answer found = accepted(requests.answer(cp::requestBody(cp::RequestKind::kContains, name)));
+    const cp::Answer found =
+        accepted(requests.answer(cp::requestBody(cp::RequestKind::kContains, name)));
     fuzzing::require(found.payload.empty());
     const std::string readBody = requests.answer(cp::requestBody(cp::RequestKind::kRead, name));
     const cp::Answer read = accepted(readBody);

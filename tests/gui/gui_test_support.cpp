@@ -1,12 +1,11 @@
 #include "gui_test_support.h"
 
-#include "chm_archive.h"
-
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 #include <cstdarg>
 
+#include "chm_archive.h"
 #include "common/catalog_message.h"
 #include "platform/library_loader.h"
 

@@ -124,7 +124,8 @@ class HelpManualTest : public QObject {
     QFETCH(int, depth);
     QFETCH(int, entries);
     std::string sitemap;
-    const std::string item = R"(<LI><OBJECT type="text/sitemap"><param name="Name" value="e"></OBJECT>)";
+    const std::string item =
+        R"(<LI><OBJECT type="text/sitemap"><param name="Name" value="e"></OBJECT>)";
     for (int level = 0; level < levels; ++level) {
       sitemap += "<UL>";
       for (int i = 0; i < perLevel; ++i) sitemap += item;

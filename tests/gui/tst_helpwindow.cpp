@@ -1,26 +1,26 @@
 // Context help through the window, as a user asks for it: F1 on the focused
 // control, or the Help button and then a click on a control; the help window
 // that opens, and the log line when a page cannot be shown.
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTreeWidget>
 #include <QtTest>
-#include <QDesktopServices>
-#include <QTextBlock>
 #include <memory>
-
-#include <sys/inotify.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "chm_archive.h"
 #include "control_table.h"
@@ -131,7 +131,8 @@ QStringList linksOf(const QTextDocument* page) {
 // Files opened in a watched directory while this lives (inotify).
 class OpenWatch {
  public:
-  explicit OpenWatch(const QStringList& directories) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+  explicit OpenWatch(const QStringList& directories)
+      : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
     for (const QString& d : directories)
       inotify_add_watch(fd_, QFile::encodeName(d).constData(), IN_OPEN | IN_ACCESS);
   }
@@ -160,8 +161,8 @@ QMap<int, QString> openFilesOf(int pid) {
   const QString fdDirectory = QString("/proc/%1/fd").arg(pid);
   for (const QString& fd : QDir(fdDirectory).entryList(QDir::NoDotAndDotDot | QDir::System)) {
     char target[4096];
-    const ssize_t n = readlink(QFile::encodeName(fdDirectory + "/" + fd).constData(), target,
-                               sizeof target - 1);
+    const ssize_t n =
+        readlink(QFile::encodeName(fdDirectory + "/" + fd).constData(), target, sizeof target - 1);
     files[fd.toInt()] = QString::fromUtf8(target, n > 0 ? n : 0);
   }
   return files;
@@ -352,14 +353,16 @@ class HelpWindowTest : public QObject {
     QTest::addColumn<QStringList>("toDesktop");
     QTest::addColumn<int>("refused");  // links refused with a log line
     QTest::newRow("chmlib overflows the heap reading a page")
-        << "heap_overflow_WRITE_pread_on_page_read.chm" << "" << QStringList() << 0;
-    QTest::newRow("chmlib's decompressor has no state")
-        << "sigsegv_lzx_null_state_on_page_read.chm" << "" << QStringList() << 0;
+        << "heap_overflow_WRITE_pread_on_page_read.chm"
+        << "" << QStringList() << 0;
+    QTest::newRow("chmlib's decompressor has no state") << "sigsegv_lzx_null_state_on_page_read.chm"
+                                                        << "" << QStringList() << 0;
     QTest::newRow("the default topic holds a line end")
-        << "log_injection_default_topic_authorized_key.chm" << "" << QStringList() << 0;
+        << "log_injection_default_topic_authorized_key.chm"
+        << "" << QStringList() << 0;
     QTest::newRow("pages reach for local files, links for any scheme")
-        << "links_and_local_images.chm" << "Hostile manual page"
-        << QStringList{"http://127.0.0.1:1/"} << 6;
+        << "links_and_local_images.chm"
+        << "Hostile manual page" << QStringList{"http://127.0.0.1:1/"} << 6;
   }
   void aHostileManualHarmsNothing() {
     QFETCH(QString, manual);
@@ -400,8 +403,8 @@ class HelpWindowTest : public QObject {
     const int fields[] = {ctl::Neurons,       ctl::WindowSize,       ctl::LearningRate,
                           ctl::ToleranceUnit, ctl::TrainToTolerance, ctl::InputFile,
                           ctl::SaveStateFile};
-    const QStringList texts = {"4",      "8", "0.01", "0.0001", "0.0001", scaled.fileName(),
-                               d.directory.filePath("nile.vns")};
+    const QStringList texts = {
+        "4", "8", "0.01", "0.0001", "0.0001", scaled.fileName(), d.directory.filePath("nile.vns")};
     for (int i = 0; i < texts.size(); ++i)
       typeInto(d.dialog->controlAs<QLineEdit>(fields[i]), texts[i]);
     clickButton(d.control(ctl::Single));
@@ -471,8 +474,8 @@ class HelpWindowTest : public QObject {
         R"(\005\000\000\000\000\000\000\000\000\001\000\000\000\000')";
     QTest::newRow("dies at once") << QByteArray("kill -SEGV $$") << false;
     QTest::newRow("answers nonsense") << QByteArray("printf 'nonsense, not frames'") << false;
-    QTest::newRow("announces a 4 GiB answer") << QByteArray(R"(printf '\377\377\377\377\000')")
-                                              << false;
+    QTest::newRow("announces a 4 GiB answer")
+        << QByteArray(R"(printf '\377\377\377\377\000')") << false;
     QTest::newRow("says nothing") << QByteArray("exec sleep 30") << false;
     QTest::newRow("dies on the page") << opened + "; sleep 0.2; kill -SEGV $$" << true;
     QTest::newRow("hangs on the page") << opened + "; exec sleep 30" << true;
