@@ -1,41 +1,41 @@
 #include "chm_archive.h"
 
-#include <chm_lib.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "chm_reader_process.h"
+#include "chmreader/reader_protocol.h"
+#include "platform/library_loader.h"
+
+using chm_protocol::AnswerStatus;
+using chm_protocol::RequestKind;
+
 namespace {
 
-// Codes of the entries in the archive's "/#SYSTEM" record.
-constexpr unsigned kSystemContentsFile = 0;
-constexpr unsigned kSystemDefaultTopic = 2;
-constexpr unsigned kSystemTitle = 3;
+std::string& readerProgramOverride() {
+  static std::string path;
+  return path;
+}
 
 std::string withLeadingSlash(std::string path) {
   if (!path.empty() && path.front() != '/') path.insert(path.begin(), '/');
   return path;
 }
 
-unsigned littleEndian16(const std::string& bytes, std::size_t at) {
-  return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
-}
-
-int collectFile(chmFile*, chmUnitInfo* unit, void* context) {
-  auto* names = static_cast<std::vector<std::string>*>(context);
-  const std::string path = unit->path;
-  // Directory entries end with '/'; the archive's own records start with "/#" or "/$".
-  if (!path.empty() && path.back() != '/' && path.rfind("/#", 0) != 0 && path.rfind("/$", 0) != 0)
-    names->push_back(path);
-  return CHM_ENUMERATOR_CONTINUE;
-}
-
 }  // namespace
 
+void ChmArchive::setReaderProgram(std::string path) { readerProgramOverride() = std::move(path); }
+
+std::string ChmArchive::readerProgram() {
+  if (!readerProgramOverride().empty()) return readerProgramOverride();
+  return programDirectory() + "vantiro-chm-reader";
+}
+
 std::unique_ptr<ChmArchive> ChmArchive::open(const std::string& path, std::string* error) {
-  // chmlib does not say why an open failed: tell a missing file from one that
-  // is not a compiled help file first.
+  // Tell a missing file from one that is not a compiled help file first;
+  // a FIFO or a device is never handed to the reader.
   struct stat st {};
   if (stat(path.c_str(), &st) != 0) {
     *error = std::strerror(errno);
@@ -45,72 +45,97 @@ std::unique_ptr<ChmArchive> ChmArchive::open(const std::string& path, std::strin
     *error = "not a regular file";
     return nullptr;
   }
-  chmFile* file = chm_open(path.c_str());
-  if (file == nullptr) {
-    *error = "not a compiled help file, or it cannot be read";
+  std::unique_ptr<ChmReaderProcess> reader = ChmReaderProcess::start(readerProgram(), path, error);
+  if (!reader) return nullptr;
+  // The reader first says whether it opened the file, then the archive's
+  // record and its list of files are asked for once.
+  std::unique_ptr<ChmArchive> archive(new ChmArchive(std::move(reader)));
+  const std::optional<std::string> hello = archive->reader_->receive();
+  const auto opened = hello ? chm_protocol::parseAnswer(*hello) : std::nullopt;
+  if (!opened || opened->status != AnswerStatus::kOk || !opened->payload.empty()) {
+    *error = kDamaged;
     return nullptr;
   }
-  std::unique_ptr<ChmArchive> archive(new ChmArchive(file));
-  archive->readSystemRecord();
+  const auto record = archive->askFor(RequestKind::kSystemRecord);
+  const auto list = archive->askFor(RequestKind::kFileList);
+  const auto system = record ? chm_protocol::decodeSystemRecord(*record) : std::nullopt;
+  auto names = list ? chm_protocol::decodeFileList(*list) : std::nullopt;
+  if (!system || !names) {
+    *error = kDamaged;
+    return nullptr;
+  }
+  archive->files_ = std::move(*names);
+  // The record's paths are taken only where they can name a file.
+  const auto pathOrNothing = [](const std::string& name) {
+    return name.size() <= chm_protocol::kMaxPathBytes && name.find('\0') == std::string::npos
+               ? name
+               : std::string();
+  };
+  archive->defaultTopic_ = pathOrNothing(withLeadingSlash(system->defaultTopic));
+  archive->contentsFile_ = pathOrNothing(withLeadingSlash(system->contentsFile));
+  archive->title_ = system->title;
   return archive;
 }
 
-ChmArchive::ChmArchive(chmFile* file) : file_(file) {}
+ChmArchive::ChmArchive(std::unique_ptr<ChmReaderProcess> reader) : reader_(std::move(reader)) {}
 
-ChmArchive::~ChmArchive() { chm_close(file_); }
+ChmArchive::~ChmArchive() = default;
+
+int ChmArchive::readerPid() const { return reader_ && reader_->running() ? reader_->pid() : 0; }
+
+std::optional<std::string> ChmArchive::ask(const std::string& requestBody) const {
+  if (damaged_ || !reader_) return std::nullopt;
+  std::optional<std::string> answer = reader_->exchange(requestBody);
+  // A frame that is not an answer ends the reader as a late one does.
+  if (!answer || !chm_protocol::parseAnswer(*answer)) {
+    damaged_ = true;
+    reader_.reset();
+    return std::nullopt;
+  }
+  return answer;
+}
+
+std::optional<std::string> ChmArchive::askFor(RequestKind kind) const {
+  const auto body = ask(chm_protocol::requestBody(kind));
+  if (!body) return std::nullopt;
+  const auto answer = chm_protocol::parseAnswer(*body);
+  if (answer->status != AnswerStatus::kOk) return std::nullopt;
+  return std::string(answer->payload);
+}
 
 bool ChmArchive::contains(const std::string& path) const {
-  chmUnitInfo unit{};
-  return chm_resolve_object(file_, path.c_str(), &unit) == CHM_RESOLVE_SUCCESS;
+  // A path the reader would refuse to look up is not in the archive.
+  if (path.empty() || path.front() != '/' || path.size() > chm_protocol::kMaxPathBytes ||
+      path.find('\0') != std::string::npos)
+    return false;
+  const auto body = ask(chm_protocol::requestBody(RequestKind::kContains, path));
+  if (!body) return false;
+  const auto answer = chm_protocol::parseAnswer(*body);
+  return answer->status == AnswerStatus::kOk && answer->payload.empty();
 }
 
 std::optional<std::string> ChmArchive::read(const std::string& path) const {
-  chmUnitInfo unit{};
-  if (chm_resolve_object(file_, path.c_str(), &unit) != CHM_RESOLVE_SUCCESS) return std::nullopt;
-  std::string content(unit.length, '\0');
-  LONGUINT64 done = 0;
-  while (done < unit.length) {
-    const LONGINT64 got =
-        chm_retrieve_object(file_, &unit, reinterpret_cast<unsigned char*>(content.data()) + done,
-                            done, unit.length - done);
-    if (got <= 0) return std::nullopt;
-    done += static_cast<LONGUINT64>(got);
+  if (path.empty() || path.front() != '/' || path.size() > chm_protocol::kMaxPathBytes ||
+      path.find('\0') != std::string::npos)
+    return std::nullopt;
+  const auto body = ask(chm_protocol::requestBody(RequestKind::kRead, path));
+  if (!body) return std::nullopt;
+  const auto answer = chm_protocol::parseAnswer(*body);
+  switch (answer->status) {
+    case AnswerStatus::kOk:
+      return std::string(answer->payload);
+    case AnswerStatus::kMissing:
+    case AnswerStatus::kBadRequest:
+      return std::nullopt;
+    case AnswerStatus::kTooLarge:
+    case AnswerStatus::kUnreadable:
+      // An entry larger than any a manual holds, or one the library cannot
+      // read: the file is damaged, and nothing more is taken from it.
+      damaged_ = true;
+      reader_.reset();
+      return std::nullopt;
   }
-  return content;
-}
-
-std::vector<std::string> ChmArchive::files() const {
-  std::vector<std::string> names;
-  chm_enumerate(file_, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, collectFile, &names);
-  return names;
-}
-
-void ChmArchive::readSystemRecord() {
-  // A 4-byte version, then entries of a 16-bit code, a 16-bit length and
-  // that many bytes (NUL-terminated text for the entries read here).
-  const std::optional<std::string> record = read("/#SYSTEM");
-  if (!record) return;
-  std::size_t at = 4;
-  while (at + 4 <= record->size()) {
-    const unsigned code = littleEndian16(*record, at);
-    const std::size_t length = littleEndian16(*record, at + 2);
-    at += 4;
-    if (at + length > record->size()) break;
-    std::string text = record->substr(at, length);
-    text = text.substr(0, text.find('\0'));
-    if (code == kSystemContentsFile) contentsFile_ = withLeadingSlash(text);
-    if (code == kSystemDefaultTopic) defaultTopic_ = withLeadingSlash(text);
-    if (code == kSystemTitle) title_ = text;
-    at += length;
-  }
-  if (contentsFile_.empty()) {
-    for (const std::string& name : files()) {
-      if (name.size() > 4 && name.compare(name.size() - 4, 4, ".hhc") == 0) {
-        contentsFile_ = name;
-        break;
-      }
-    }
-  }
+  return std::nullopt;
 }
 
 std::string archivePathOfTopic(const std::string& topic) {

@@ -64,10 +64,13 @@ std::optional<std::string> attribute(std::string_view tag, std::string_view name
 
 std::vector<HelpContentsEntry> parseHelpContents(std::string_view sitemap) {
   std::vector<HelpContentsEntry> top;
-  // The lists being filled, innermost last. A nested list belongs to the
-  // last entry of the list around it.
+  // The lists being filled, innermost last, one per <UL> level entered up to
+  // the depth kept. A nested list belongs to the last entry of the list
+  // around it. Only the innermost list grows while it is open, so the
+  // pointers to the lists around it stay valid.
   std::vector<std::vector<HelpContentsEntry>*> open = {&top};
-  int depth = 0;  // <UL> levels entered; the outermost fills `top`
+  std::size_t depth = 0;  // <UL> levels entered; the outermost fills `top`
+  std::size_t entries = 0;
   std::optional<HelpContentsEntry> entry;
   std::string pendingTitle;  // a Name after the entry's own, for the Local that follows
   std::size_t at = 0;
@@ -82,12 +85,12 @@ std::vector<HelpContentsEntry> parseHelpContents(std::string_view sitemap) {
     const std::string name = lower(tag.substr(0, nameEnd));
     if (name == "ul") {
       ++depth;
-      if (depth > 1) {
+      if (depth > 1 && depth <= kMaxHelpContentsDepth) {
         std::vector<HelpContentsEntry>* current = open.back();
         open.push_back(current->empty() ? current : &current->back().children);
       }
     } else if (name == "/ul") {
-      if (depth > 1) open.pop_back();
+      if (depth > 1 && depth <= kMaxHelpContentsDepth) open.pop_back();
       if (depth > 0) --depth;
     } else if (name == "object") {
       entry = HelpContentsEntry{};
@@ -103,7 +106,10 @@ std::vector<HelpContentsEntry> parseHelpContents(std::string_view sitemap) {
         pendingTitle.clear();
       }
     } else if (name == "/object" && entry) {
-      if (!entry->name.empty() || !entry->local.empty()) open.back()->push_back(std::move(*entry));
+      if ((!entry->name.empty() || !entry->local.empty()) && entries < kMaxHelpContentsEntries) {
+        open.back()->push_back(std::move(*entry));
+        ++entries;
+      }
       entry.reset();
     }
   }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,4 +28,11 @@ struct HelpContentsEntry {
 // <param name="Local">. The first Name is the entry's; an index keyword that
 // leads to several pages follows it with a Name and a Local for each page.
 // Anything else is skipped, and lists left open at the end are closed.
+//
+// The file comes from the manual, so the tree it yields is bounded: lists
+// nested deeper than kMaxHelpContentsDepth levels add their entries to the
+// deepest level kept, and entries beyond kMaxHelpContentsEntries are dropped.
+// Nothing here or in those who walk the tree needs to recurse deeper than that.
+constexpr std::size_t kMaxHelpContentsDepth = 64;
+constexpr std::size_t kMaxHelpContentsEntries = 10000;
 std::vector<HelpContentsEntry> parseHelpContents(std::string_view sitemap);

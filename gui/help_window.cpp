@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
@@ -23,6 +24,34 @@ constexpr int kArchivePathRole = Qt::UserRole;
 constexpr QSize kPreferredSize(880, 620);
 constexpr QSize kSmallestBesideOwner(360, 200);  // smaller, it goes over its owner
 
+// A text from the manual as a log line may carry it: control characters,
+// the backslash and the quote written as escapes, so the line stays one line
+// and cannot pass for another.
+std::string escapedForLog(const std::string& text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\' || c == '"') {
+      out += '\\';
+      out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 ChmBrowser::ChmBrowser(const ChmArchive* archive, QWidget* parent)
@@ -40,23 +69,70 @@ QUrl ChmBrowser::urlOf(const std::string& archivePath) {
 }
 
 void ChmBrowser::followLink(const QUrl& link) {
-  const QUrl target = source().resolved(link);
-  if (target.scheme() == QLatin1String(kScheme)) {
-    setSource(target);
-  } else {
-    QDesktopServices::openUrl(target);
+  const std::optional<std::string> page = archivePathOf(link);
+  if (page) {
+    if (archive_->contains(*page)) {
+      QUrl target = urlOf(*page);
+      const QUrl resolved = source().resolved(link);
+      if (resolved.hasFragment()) target.setFragment(resolved.fragment(QUrl::FullyDecoded));
+      setSource(target);
+      return;
+    }
+    refuse(link, "the manual has no such page");
+    return;
   }
+  const QUrl target = source().resolved(link);
+  const QString scheme = target.scheme().toLower();
+  // Only the web leaves the manual, in the desktop's browser. A file, a
+  // script, a mail with an attachment, or any other scheme is not the
+  // manual's to open.
+  if ((scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
+      !target.host().isEmpty()) {
+    QDesktopServices::openUrl(target);
+    return;
+  }
+  refuse(link, "only pages of the manual and http or https links are opened");
+}
+
+void ChmBrowser::refuse(const QUrl& link, const char* why) const {
+  if (!log_) return;
+  const std::string text = link.toString(QUrl::FullyEncoded).toStdString();
+  log_("HtmlHelp() refused to open link \"" + escapedForLog(text) + "\", " + why + "\n");
+}
+
+std::optional<std::string> ChmBrowser::archivePathOf(const QUrl& name) const {
+  // A relative name is taken from the page shown. An absolute path such as
+  // "/etc/passwd" then stays a path inside the archive: it names a file of
+  // the manual, never one on the disk.
+  const QUrl url = name.isRelative() ? source().resolved(name) : name;
+  if (url.scheme() != QLatin1String(kScheme) || !url.host().isEmpty()) return std::nullopt;
+  // Resolving has already removed "." and ".." and cannot climb above the root.
+  const std::string path = url.path(QUrl::FullyDecoded).toStdString();
+  if (path.empty() || path.front() != '/') return std::nullopt;
+  return path;
 }
 
 QVariant ChmBrowser::loadResource(int type, const QUrl& name) {
-  const QUrl url = name.isRelative() ? source().resolved(name) : name;
-  if (url.scheme() != QLatin1String(kScheme)) return {};
+  // Only files of the archive are shown. Anything else gets an empty
+  // resource, never a null one: for a null one the document would look
+  // for the name on the disk itself.
+  const std::optional<std::string> path = archivePathOf(name);
   const std::optional<std::string> content =
-      archive_->read(url.path(QUrl::FullyDecoded).toStdString());
-  if (!content) return {};
-  const QByteArray bytes(content->data(), static_cast<qsizetype>(content->size()));
-  if (type == QTextDocument::ImageResource) return bytes;
-  return QString::fromUtf8(bytes);
+      path ? archive_->read(*path) : std::optional<std::string>();
+  const QByteArray bytes =
+      content ? QByteArray(content->data(), static_cast<qsizetype>(content->size())) : QByteArray();
+  if (type == QTextDocument::ImageResource) {
+    // Given bytes that are no picture, the document's image handler would
+    // load the picture's name from the disk: it gets a decoded picture, or
+    // an empty one.
+    QImage image = QImage::fromData(bytes);
+    if (image.isNull()) {
+      image = QImage(1, 1, QImage::Format_ARGB32);
+      image.fill(Qt::transparent);
+    }
+    return QVariant(image);
+  }
+  return QVariant(QString::fromUtf8(bytes));
 }
 
 HelpWindow::HelpWindow(std::string manualPath, std::unique_ptr<ChmArchive> archive, QWidget* owner)
@@ -125,12 +201,28 @@ HelpWindow::~HelpWindow() = default;
 
 void HelpWindow::fillContents(const std::vector<HelpContentsEntry>& entries,
                               QTreeWidgetItem* parent) {
-  for (const HelpContentsEntry& entry : entries) {
-    auto* item = parent != nullptr ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(contents_);
+  // Walked with a stack of its own rather than by recursion: the tree comes
+  // from the manual (its depth is capped where it is parsed, but the walk
+  // does not rely on that).
+  struct Level {
+    const std::vector<HelpContentsEntry>* entries;
+    std::size_t next;
+    QTreeWidgetItem* parent;
+  };
+  std::vector<Level> levels = {{&entries, 0, parent}};
+  while (!levels.empty()) {
+    Level& level = levels.back();
+    if (level.next == level.entries->size()) {
+      levels.pop_back();
+      continue;
+    }
+    const HelpContentsEntry& entry = (*level.entries)[level.next++];
+    auto* item = level.parent != nullptr ? new QTreeWidgetItem(level.parent)
+                                         : new QTreeWidgetItem(contents_);
     item->setText(0, QString::fromStdString(entry.name));
     if (!entry.local.empty())
       item->setData(0, kArchivePathRole, QString::fromStdString(archivePathOfTopic(entry.local)));
-    fillContents(entry.children, item);
+    if (!entry.children.empty()) levels.push_back({&entry.children, 0, item});
   }
 }
 

@@ -2,7 +2,9 @@
 #include <QTextBrowser>
 #include <QUrl>
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "chm_archive.h"
@@ -16,8 +18,10 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 // Shows the pages of one compiled manual: pages, style sheets and images all
-// come out of the archive. Links inside the manual are followed here; links
-// that leave it are handed to the desktop.
+// come out of the archive, and nothing else is ever read (no file: address,
+// no path on the disk, no name the archive lacks). Links inside the manual
+// are followed here; http and https links go to the desktop's browser; every
+// other link is refused with a log line.
 class ChmBrowser : public QTextBrowser {
  public:
   ChmBrowser(const ChmArchive* archive, QWidget* parent);
@@ -25,10 +29,19 @@ class ChmBrowser : public QTextBrowser {
 
   // The address of a path inside the archive ("/a b.html").
   static QUrl urlOf(const std::string& archivePath);
+  // Where a refused link is reported: one line, ending with a line feed.
+  void setLog(std::function<void(const std::string& line)> log) { log_ = std::move(log); }
+  // What a click on `link` does (the anchorClicked signal calls it).
+  void followLink(const QUrl& link);
 
  private:
-  void followLink(const QUrl& link);
+  // The path inside the archive that `name` (relative to the page shown)
+  // stands for; none for an address outside the archive.
+  std::optional<std::string> archivePathOf(const QUrl& name) const;
+  void refuse(const QUrl& link, const char* why) const;
+
   const ChmArchive* archive_;
+  std::function<void(const std::string&)> log_;
 };
 
 // The help window: the manual's Contents, Index and Search tabs on the left,

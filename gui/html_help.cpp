@@ -28,6 +28,11 @@ QWidget* HtmlHelp::fail(std::int32_t code, std::string description) {
   return nullptr;
 }
 
+QWidget* HtmlHelp::failDamaged(const std::string& manualPath) {
+  return fail(kInvalidData,
+              "the help file " + manualPath + " cannot be opened: " + ChmArchive::kDamaged);
+}
+
 HelpWindow* HtmlHelp::windowFor(const std::string& manualPath) const {
   for (const QPointer<HelpWindow>& window : windows_) {
     if (window && window->manualPath() == manualPath) return window;
@@ -54,19 +59,24 @@ QWidget* HtmlHelp::displayToc(QWidget* caller, const std::string& fileAndTopic) 
 
   std::string path = topic.empty() ? archive.defaultTopic() : archivePathOfTopic(topic);
   if (path.empty()) return fail(kTopicNotFound, "the help file names no page to open at");
-  if (!archive.contains(path))
+  if (!archive.contains(path)) {
+    if (archive.damaged()) return failDamaged(manualPath);
     return fail(kTopicNotFound, "the help file has no page " + path.substr(1));
+  }
   const std::size_t hash = topic.find('#');
   const std::string fragment = hash == std::string::npos ? std::string() : topic.substr(hash + 1);
 
   if (window == nullptr) {
     window = new HelpWindow(manualPath, std::move(opened), caller);
+    window->view()->setLog(log_);
     windows_.emplace_back(window);
   }
   window->showTopic(path, fragment);
   window->show();
   window->raise();
   window->activateWindow();
+  // The reader may fail on the page itself: the window stays, empty.
+  if (window->archive().damaged()) return failDamaged(manualPath);
   lastError_ = HhLastError{};
   return window;
 }

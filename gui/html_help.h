@@ -1,6 +1,7 @@
 #pragma once
 #include <QPointer>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,15 +47,20 @@ class HtmlHelp {
   // HH_CLOSE_ALL: closes every help window.
   void closeAll();
 
+  // Where the help windows report links they refuse: one line each.
+  void setLog(std::function<void(const std::string& line)> log) { log_ = std::move(log); }
+
   // The open help windows, for the program's tests.
   std::vector<HelpWindow*> windows() const;
 
  private:
   QWidget* fail(std::int32_t code, std::string description);
+  QWidget* failDamaged(const std::string& manualPath);
   HelpWindow* windowFor(const std::string& manualPath) const;
 
   std::vector<QPointer<HelpWindow>> windows_;
   HhLastError lastError_;
   std::uint32_t nextCookie_ = 1;
   std::uint32_t activeCookie_ = 0;
+  std::function<void(const std::string&)> log_;
 };

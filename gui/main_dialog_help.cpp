@@ -19,6 +19,12 @@ void CMainDialog::connectHelp() {
   auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(helpKey, &QShortcut::activated, this,
           [this] { requestHelp(focusWidget(), QCursor::pos()); });
+  // Links the help window refuses are noted in the log, while there is one.
+  htmlHelp_.setLog([this](const std::string& line) {
+    if (!logFile_) return;
+    std::fputs(line.c_str(), logFile_.get());
+    std::fflush(logFile_.get());
+  });
 }
 
 void CMainDialog::requestHelp(QWidget* widget, QPoint globalPosition) {

@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <cstdarg>
 
+#include "chm_archive.h"
 #include "common/catalog_message.h"
 #include "platform/library_loader.h"
 
@@ -51,6 +52,8 @@ void TemporaryConfigHome::writeStore(const QByteArray& text) const {
 DialogEnvironment testEnvironment(QVector<RecordedMessageBox>* boxes, const char* helpFileName) {
   DialogEnvironment environment;
   environment.languageLibrary = VANTIRO_LANGUAGE_LIBRARY;
+  // The help reader is the built one, beside the programs, not beside the test.
+  ChmArchive::setReaderProgram(VANTIRO_CHM_READER);
   environment.helpFileName = helpFileName;
   environment.showMessageBox = [boxes](QWidget*, QMessageBox::Icon icon, const QString& caption,
                                        const QString& text) {

@@ -1,6 +1,8 @@
 // The compiled user manual: every page the window's help asks for is in it,
 // no page links to anything it lacks, and a help request that cannot be
 // shown says why.
+#include <sys/stat.h>
+
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -17,6 +19,7 @@
 namespace {
 
 std::unique_ptr<ChmArchive> openManual(const char* path = VANTIRO_MANUAL_PATH) {
+  ChmArchive::setReaderProgram(VANTIRO_CHM_READER);
   std::string error;
   auto archive = ChmArchive::open(path, &error);
   if (!archive) qWarning("%s: %s", path, error.c_str());
@@ -120,6 +123,48 @@ class HelpManualTest : public QObject {
     QVERIFY(pages > static_cast<int>(allHelpTopics().size()));
   }
 
+  // Contents from a manual are bounded whatever the file nests or repeats:
+  // levels beyond the deepest kept add to it, entries beyond the cap are dropped.
+  void contentsAreBounded_data() {
+    QTest::addColumn<int>("levels");
+    QTest::addColumn<int>("perLevel");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<int>("entries");
+    QTest::newRow("3 levels") << 3 << 2 << 3 << 6;
+    QTest::newRow("64 levels, all kept") << 64 << 1 << 64 << 64;
+    QTest::newRow("30,000 levels") << 30000 << 1 << 64 << 10000;
+    QTest::newRow("one level of 20,000") << 1 << 20000 << 1 << 10000;
+  }
+  void contentsAreBounded() {
+    QFETCH(int, levels);
+    QFETCH(int, perLevel);
+    QFETCH(int, depth);
+    QFETCH(int, entries);
+    std::string sitemap;
+    const std::string item =
+        R"(<LI><OBJECT type="text/sitemap"><param name="Name" value="e"></OBJECT>)";
+    for (int level = 0; level < levels; ++level) {
+      sitemap += "<UL>";
+      for (int i = 0; i < perLevel; ++i) sitemap += item;
+    }
+    for (int level = 0; level < levels; ++level) sitemap += "</UL>";
+    const std::vector<HelpContentsEntry> tree = parseHelpContents(sitemap);
+    int deepest = 0;
+    int count = 0;
+    std::vector<std::pair<const std::vector<HelpContentsEntry>*, int>> pending = {{&tree, 1}};
+    while (!pending.empty()) {
+      const auto [list, level] = pending.back();
+      pending.pop_back();
+      for (const HelpContentsEntry& entry : *list) {
+        ++count;
+        deepest = std::max(deepest, level);
+        pending.push_back({&entry.children, level + 1});
+      }
+    }
+    QCOMPARE(deepest, depth);
+    QCOMPARE(count, entries);
+  }
+
   void archivesThatCannotBeOpened_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("error");
@@ -129,6 +174,8 @@ class HelpManualTest : public QObject {
                                 << "not a compiled help file, or it cannot be read";
     QTest::newRow("directory") << "directory"
                                << "not a regular file";
+    QTest::newRow("FIFO") << "fifo"
+                          << "not a regular file";
   }
   void archivesThatCannotBeOpened() {
     QFETCH(QString, kind);
@@ -141,6 +188,7 @@ class HelpManualTest : public QObject {
       if (kind == "text") file.write("ITSF but not really a help file\n");
     }
     if (kind == "directory") QVERIFY(QDir().mkpath(path));
+    if (kind == "fifo") QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
     std::string why;
     QVERIFY(!ChmArchive::open(path.toStdString(), &why));
     QCOMPARE(QString::fromStdString(why), error);

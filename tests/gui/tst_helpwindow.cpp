@@ -1,10 +1,15 @@
 // Context help through the window, as a user asks for it: F1 on the focused
 // control, or the Help button and then a click on a control; the help window
 // that opens, and the log line when a page cannot be shown.
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -14,6 +19,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTreeWidget>
 #include <QtTest>
@@ -21,6 +27,7 @@
 #include <memory>
 
 #include "common/log_text.h"
+#include "chm_archive.h"
 #include "control_table.h"
 #include "gui_test_support.h"
 #include "help_index_pane.h"
@@ -45,7 +52,8 @@ struct DialogWithManual {
   std::unique_ptr<CMainDialog> dialog;
 
   explicit DialogWithManual(const QString& manualSource, const QString& subdirectory = {},
-                            const std::function<void(const QString&)>& beforeStart = {}) {
+                            const std::function<void(const QString&)>& beforeStart = {},
+                            const char* engineDirectory = "") {
     const char* name = "tst-help-manual.chm";
     manualDirectory = directory.path();
     if (!subdirectory.isEmpty()) {
@@ -69,6 +77,7 @@ struct DialogWithManual {
     }
     DialogEnvironment environment = testEnvironment(&boxes, name);
     environment.detectCpuFeatures = [] { return kCpuSse | kCpuSse2; };
+    environment.engineDirectory = engineDirectory;
     dialog = std::make_unique<CMainDialog>(environment);
     dialog->OnInitDialog();
     dialog->show();
@@ -112,6 +121,77 @@ void askForHelp(DialogWithManual& d, const QString& how, int id) {
     clickAt(d.control(ctl::Help));
     clickAt(d.control(id));
   }
+}
+
+// Where a link handed to the desktop would have gone, by scheme.
+class DesktopOpener : public QObject {
+  Q_OBJECT
+
+ public:
+  QStringList opened;
+  explicit DesktopOpener(const QStringList& schemes) : schemes_(schemes) {
+    for (const QString& scheme : schemes_) QDesktopServices::setUrlHandler(scheme, this, "open");
+  }
+  ~DesktopOpener() override {
+    for (const QString& scheme : schemes_) QDesktopServices::unsetUrlHandler(scheme);
+  }
+ public slots:
+  void open(const QUrl& url) { opened << url.toString(); }
+
+ private:
+  QStringList schemes_;
+};
+
+// Every link of the page shown, as its text gives it.
+QStringList linksOf(const QTextDocument* page) {
+  QStringList links;
+  for (QTextBlock block = page->begin(); block.isValid(); block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QString href = it.fragment().charFormat().anchorHref();
+      if (!href.isEmpty() && !links.contains(href)) links << href;
+    }
+  }
+  return links;
+}
+
+// Files opened in a watched directory while this lives (inotify).
+class OpenWatch {
+ public:
+  explicit OpenWatch(const QStringList& directories)
+      : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    for (const QString& d : directories)
+      inotify_add_watch(fd_, QFile::encodeName(d).constData(), IN_OPEN | IN_ACCESS);
+  }
+  ~OpenWatch() { close(fd_); }
+  QStringList opened() const {
+    QStringList names;
+    alignas(inotify_event) char buffer[4096];
+    ssize_t n;
+    while ((n = read(fd_, buffer, sizeof buffer)) > 0) {
+      for (char* at = buffer; at < buffer + n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(at);
+        names << QString::fromUtf8(event->len > 0 ? event->name : "(directory)");
+        at += sizeof(inotify_event) + event->len;
+      }
+    }
+    return names;
+  }
+
+ private:
+  int fd_;
+};
+
+// What is open in a process: its descriptors' targets, by number.
+QMap<int, QString> openFilesOf(int pid) {
+  QMap<int, QString> files;
+  const QString fdDirectory = QString("/proc/%1/fd").arg(pid);
+  for (const QString& fd : QDir(fdDirectory).entryList(QDir::NoDotAndDotDot | QDir::System)) {
+    char target[4096];
+    const ssize_t n =
+        readlink(QFile::encodeName(fdDirectory + "/" + fd).constData(), target, sizeof target - 1);
+    files[fd.toInt()] = QString::fromUtf8(target, n > 0 ? n : 0);
+  }
+  return files;
 }
 
 }  // namespace
@@ -328,7 +408,7 @@ class HelpWindowTest : public QObject {
     // The screenshot on that page comes out of the manual.
     const QVariant image = window->view()->loadResource(QTextDocument::ImageResource,
                                                         QUrl("images/dialog-train-run.png"));
-    QVERIFY(!QImage::fromData(image.toByteArray()).isNull());
+    QVERIFY(image.value<QImage>().width() > 1);
     QVERIFY(window->backButton()->isEnabled());
     clickAt(window->backButton());
     QCOMPARE(QString::fromStdString(window->currentTopic()), "/Benchmark Mode Overview.html");
@@ -454,6 +534,170 @@ class HelpWindowTest : public QObject {
     QTest::keyClicks(window->search()->wordsField(), "state file");
     window->search()->listTopics();
     QVERIFY(window->grab().save(QString(VANTIRO_SCREENSHOT_DIR) + "/help-search.png"));
+  }
+
+  // Manuals made to harm, each left where help finds it while a Train run
+  // goes: the run goes on and saves, the dialog stays, the help window shows
+  // the manual's own pages or nothing, no file but the manual is read, and
+  // only http and https links leave the window.
+  void aHostileManualHarmsNothing_data() {
+    QTest::addColumn<QString>("manual");
+    QTest::addColumn<QString>("page");  // what the window shows; empty: nothing
+    QTest::addColumn<QStringList>("toDesktop");
+    QTest::addColumn<int>("refused");  // links refused with a log line
+    QTest::newRow("chmlib overflows the heap reading a page")
+        << "heap_overflow_WRITE_pread_on_page_read.chm"
+        << "" << QStringList() << 0;
+    QTest::newRow("chmlib's decompressor has no state") << "sigsegv_lzx_null_state_on_page_read.chm"
+                                                        << "" << QStringList() << 0;
+    QTest::newRow("the default topic holds a line end")
+        << "log_injection_default_topic_authorized_key.chm"
+        << "" << QStringList() << 0;
+    QTest::newRow("pages reach for local files, links for any scheme")
+        << "links_and_local_images.chm"
+        << "Hostile manual page" << QStringList{"http://127.0.0.1:1/"} << 6;
+  }
+  void aHostileManualHarmsNothing() {
+    QFETCH(QString, manual);
+    QFETCH(QString, page);
+    QFETCH(QStringList, toDesktop);
+    QFETCH(int, refused);
+    // The places the manual's pages point at, as canaries.
+    const QString victim = "/tmp/secprobe/gui/victim";
+    QVERIFY(QDir().mkpath(victim));
+    for (const char* name : {"private.png", "evil.css"}) {
+      QFile canary(victim + "/" + name);
+      if (!canary.exists()) {
+        QVERIFY(canary.open(QIODevice::WriteOnly));
+        canary.write("canary\n");
+      }
+    }
+    DialogWithManual d(QString(VANTIRO_HOSTILE_MANUALS) + "/" + manual, {}, {},
+                       VANTIRO_BIN_DIR);
+    // The working directory, with a picture a page names relative to it.
+    const QString cwd = d.directory.filePath("cwd");
+    QVERIFY(QDir().mkpath(cwd));
+    QFile cwdCanary(cwd + "/cwd-private.png");
+    QVERIFY(cwdCanary.open(QIODevice::WriteOnly));
+    cwdCanary.write("canary\n");
+    cwdCanary.close();
+    const QString previousDirectory = QDir::currentPath();
+    QDir::setCurrent(cwd);
+    DesktopOpener desktop({"http", "https", "file", "mailto", "javascript"});
+
+    // A Train run on the real engine, long enough to ask for help during it.
+    QFile nile(QString(VANTIRO_SOURCE_DIR) + "/examples/nile-flow-1871-1970.txt");
+    QFile scaled(d.directory.filePath("nile-scaled.txt"));
+    QVERIFY(nile.open(QIODevice::ReadOnly) && scaled.open(QIODevice::WriteOnly));
+    while (!nile.atEnd())
+      scaled.write(QByteArray::number(nile.readLine().trimmed().toDouble() / 1000.0) + "\n");
+    scaled.close();
+    d.chooseMode(kModeTrain);
+    const int fields[] = {ctl::Neurons,       ctl::WindowSize,       ctl::LearningRate,
+                          ctl::ToleranceUnit, ctl::TrainToTolerance, ctl::InputFile,
+                          ctl::SaveStateFile};
+    const QStringList texts = {
+        "4", "8", "0.01", "0.0001", "0.0001", scaled.fileName(), d.directory.filePath("nile.vns")};
+    for (int i = 0; i < texts.size(); ++i)
+      typeInto(d.dialog->controlAs<QLineEdit>(fields[i]), texts[i]);
+    clickButton(d.control(ctl::Single));
+    clickButton(d.control(ctl::Begin));
+    QVERIFY(d.dialog->runActive());
+
+    const QString logBefore = d.log();
+    OpenWatch watch({victim, cwd});
+    askForHelp(d, "F1", ctl::OutputList);  // the manual's default page
+    HelpWindow* window = d.helpWindow();
+    QStringList refusedLines;
+    if (window != nullptr) {
+      const QString shown = window->view()->toPlainText();
+      if (page.isEmpty() || window->archive().damaged()) {
+        QVERIFY2(shown.isEmpty(), qPrintable(shown));
+      } else {
+        QVERIFY2(shown.contains(page), qPrintable(shown));
+        // The reader holds the manual and its socket, nothing else.
+        const int reader = window->archive().readerPid();
+        QVERIFY(reader > 0);
+        const QMap<int, QString> open = openFilesOf(reader);
+        for (auto it = open.cbegin(); it != open.cend(); ++it) {
+          if (it.key() <= 2) continue;
+          QCOMPARE(QFileInfo(it.value()).fileName(), QString("tst-help-manual.chm"));
+        }
+        QVERIFY(open.value(0).startsWith("socket:") && open.value(1).startsWith("socket:"));
+        QFile limits(QString("/proc/%1/limits").arg(reader));
+        QVERIFY(limits.open(QIODevice::ReadOnly));
+        const QString table = QString::fromUtf8(limits.readAll()).simplified();
+        for (const char* limit : {"Max open files 4 4", "Max file size 0 0",
+                                  "Max core file size 0 0", "Max cpu time 10 10"})
+          QVERIFY2(table.contains(limit), limit);
+      }
+      // A user clicks every link of the page.
+      for (const QString& link : linksOf(window->view()->document()))
+        window->view()->followLink(QUrl(link));
+    }
+    QCOMPARE(desktop.opened, toDesktop);
+    const QStringList opened = watch.opened();
+    QVERIFY2(opened.isEmpty(), qPrintable(opened.join(", ")));
+    const QString logged = d.log().mid(logBefore.size());
+    for (const QString& line : logged.split('\n', Qt::SkipEmptyParts))
+      if (line.startsWith("HtmlHelp() refused to open link")) refusedLines << line;
+    QCOMPARE(refusedLines.size(), refused);
+    if (window == nullptr || window->archive().damaged()) {
+      QVERIFY2(logged.startsWith("HtmlHelp() failed to open help topic"), qPrintable(logged));
+    }
+
+    // The run goes on to the end the user gives it, and saves.
+    QVERIFY(d.dialog->isVisible() && d.dialog->runActive());
+    clickButton(d.control(ctl::Stop));
+    QTRY_VERIFY_WITH_TIMEOUT(!d.dialog->runActive(), 30000);
+    QVERIFY(QFileInfo(d.directory.filePath("nile.vns")).size() > 0);
+    QVERIFY(d.dialog->isVisible());
+    QDir::setCurrent(previousDirectory);
+  }
+
+  // Readers that fail in each way a reader can: the help file is damaged, the
+  // dialog goes on, and the reader is gone (no process left behind).
+  void aFailingReaderMeansADamagedHelpFile_data() {
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<bool>("windowOpens");
+    // Answers as frames: hello, a record naming "/a.html", no files, "it is there".
+    const QByteArray opened =
+        R"(printf '\001\000\000\000\000)"
+        R"(\024\000\000\000\000\007\000\000\000/a.html\000\000\000\000\000\000\000\000)"
+        R"(\005\000\000\000\000\000\000\000\000\001\000\000\000\000')";
+    QTest::newRow("dies at once") << QByteArray("kill -SEGV $$") << false;
+    QTest::newRow("answers nonsense") << QByteArray("printf 'nonsense, not frames'") << false;
+    QTest::newRow("announces a 4 GiB answer")
+        << QByteArray(R"(printf '\377\377\377\377\000')") << false;
+    QTest::newRow("says nothing") << QByteArray("exec sleep 30") << false;
+    QTest::newRow("dies on the page") << opened + "; sleep 0.2; kill -SEGV $$" << true;
+    QTest::newRow("hangs on the page") << opened + "; exec sleep 30" << true;
+  }
+  void aFailingReaderMeansADamagedHelpFile() {
+    QFETCH(QByteArray, script);
+    QFETCH(bool, windowOpens);
+    DialogWithManual d(VANTIRO_ONE_PAGE_MANUAL_PATH);
+    QFile reader(d.directory.filePath("reader.sh"));
+    QVERIFY(reader.open(QIODevice::WriteOnly));
+    reader.write("#!/bin/sh\n" + script + "\n");
+    reader.close();
+    QVERIFY(reader.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+    ChmArchive::setReaderProgram(reader.fileName().toStdString());
+    const QString before = d.log();
+    askForHelp(d, "F1", ctl::OutputList);
+    QCOMPARE(d.log().mid(before.size()),
+             QString("HtmlHelp() failed to open help topic \"%1/tst-help-manual.chm\", the help "
+                     "file %1/tst-help-manual.chm cannot be opened: not a compiled help file, or "
+                     "it cannot be read\n")
+                 .arg(d.directory.path()));
+    HelpWindow* window = d.helpWindow();
+    QCOMPARE(window != nullptr, windowOpens);
+    if (window != nullptr) {
+      QVERIFY(window->archive().damaged() && window->archive().readerPid() == 0);
+      QVERIFY(window->view()->toPlainText().isEmpty());
+    }
+    QCOMPARE(waitpid(-1, nullptr, WNOHANG), -1);  // no child left, not even a zombie
+    QVERIFY(d.dialog->isVisible());
   }
 
   void closingTheDialogClosesTheHelp() {

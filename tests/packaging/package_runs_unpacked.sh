@@ -48,6 +48,7 @@ if [ -x "$build/bin/Vantiro" ]; then
   expected+=(
     ./usr/bin/Vantiro-\>../lib/vantiro/Vantiro
     ./usr/lib/vantiro/Vantiro
+    ./usr/lib/vantiro/vantiro-chm-reader
     ./usr/share/man/man1/Vantiro.1.gz
     ./usr/share/applications/org.vantiro.Vantiro.desktop
     ./usr/share/metainfo/org.vantiro.Vantiro.metainfo.xml
