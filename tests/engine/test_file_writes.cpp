@@ -162,11 +162,11 @@ TEST_P(FileWrites, LeaveTheCompleteNewFileOrTheOldOne) {
     EXPECT_EQ(readFile(writer.dir.file("real")), fresh);
   } else if (name == "ReadOnlyForItsOwner") {
     chmod(target.c_str(), 0444);
-    chown(target.c_str(), kOtherUser, kOtherUser);
+    ASSERT_EQ(chown(target.c_str(), kOtherUser, kOtherUser) == 0, geteuid() == 0);
     stat(target.c_str(), &before);
     result = runAs(kOtherUser, [&] { return writer.write(target); });
   } else if (name == "OwnedByAnother") {
-    chown(target.c_str(), kOtherUser, kOtherUser);
+    ASSERT_EQ(chown(target.c_str(), kOtherUser, kOtherUser) == 0, geteuid() == 0);
     stat(target.c_str(), &before);
     result = writer.write(target, &sink);
     struct stat after {};

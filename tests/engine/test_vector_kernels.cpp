@@ -452,7 +452,7 @@ TEST(PairKernels, RowLanesMatchUpdateThenSum) {
   std::mt19937 random(7);
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial) {
-      checkFloatRows<4, PairReference>(engine::vec2_kernels::updateAndSumFourRows, w, random);
+      checkFloatRows<4, RoundedPairReference>(engine::vec2_kernels::updateAndSumFourRows, w, random);
       checkFloatRows<8, RoundedPairReference>(
           throughInterleavedGroups<float, 1, lanes::updateAndSumInterleaved<1>, lanes::kRows>, w,
           random);
