@@ -639,8 +639,11 @@ class HelpWindowTest : public QObject {
     const QStringList opened = watch.opened();
     QVERIFY2(opened.isEmpty(), qPrintable(opened.join(", ")));
     const QString logged = d.log().mid(logBefore.size());
-    for (const QString& line : logged.split('\n', Qt::SkipEmptyParts))
+    for (const QString& line : logged.split('\n', Qt::SkipEmptyParts)) {
+      // Each line is one whole diagnostic: what a manual names never starts a line.
+      QVERIFY2(line.startsWith("HtmlHelp() "), qPrintable(line));
       if (line.startsWith("HtmlHelp() refused to open link")) refusedLines << line;
+    }
     QCOMPARE(refusedLines.size(), refused);
     if (window == nullptr || window->archive().damaged()) {
       QVERIFY2(logged.startsWith("HtmlHelp() failed to open help topic"), qPrintable(logged));
