@@ -105,6 +105,7 @@ int runAhead(const ForecastOptions& o, const Series& series, EngineSession& engi
     options.network.neurons = record->neurons;
     options.network.window = record->window;
     options.network.scaleFactor = record->factor;
+    parseEngineName(record->engine, &options.engineChoice);
   }
   AheadResult result;
   std::string error;
@@ -174,8 +175,8 @@ int runStateError(const ForecastOptions& o, const Series& series, EngineSession&
                          record.window, &passError, &error)) {
     return fail(kExitEngine, error);
   }
-  std::printf("Largest relative error of %s on %s: %.6g\n", o.statePath.c_str(),
-              o.seriesPath.c_str(), passError);
+  std::printf("Largest relative error of %s on %s: %.6g (%s)\n", o.statePath.c_str(),
+              o.seriesPath.c_str(), passError, percentText(passError).c_str());
   return kExitOk;
 }
 
