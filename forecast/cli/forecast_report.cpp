@@ -6,6 +6,12 @@
 namespace forecast {
 namespace {
 
+// The series' name: its column's header, else its file's name.
+std::string seriesName(const ForecastOptions& o, const Series& series) {
+  if (!series.columnName.empty()) return series.columnName;
+  return o.seriesPath.substr(o.seriesPath.rfind('/') + 1);
+}
+
 std::string format(const char* pattern, double v) {
   char text[64];
   std::snprintf(text, sizeof text, pattern, v);
@@ -35,7 +41,7 @@ std::string percentText(double fraction) {
 std::string checkReport(const ForecastOptions& o, const Series& series, const HoldoutResult& r) {
   const std::size_t n = r.training.size();
   std::string text = "Hold-out check of " +
-                     (series.columnName.empty() ? o.seriesPath : series.columnName) +
+                     seriesName(o, series) +
                      ": trained on values 1-" + std::to_string(n) + ", forecast " +
                      std::to_string(n + 1) + "-" + std::to_string(n + r.heldBack.size()) + "\n";
   text += networkLine(o, r.scaleFactor);
@@ -60,7 +66,7 @@ std::string checkReport(const ForecastOptions& o, const Series& series, const Ho
 
 std::string aheadReport(const ForecastOptions& o, const Series& series, const AheadResult& r) {
   std::string text = "Forecast of " +
-                     (series.columnName.empty() ? o.seriesPath : series.columnName) + ": " +
+                     seriesName(o, series) + ": " +
                      std::to_string(r.forecast.size()) + " values after value " +
                      std::to_string(series.values.size()) + ", written to " + o.outputPath + "\n";
   text += networkLine(o, r.scaleFactor);

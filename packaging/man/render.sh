@@ -6,7 +6,11 @@
 # SOURCE_DATE_EPOCH, when set, dates the page (scdoc reads it).
 set -eu
 scdoc=$1 source=$2 page=$3
-"$scdoc" <"$source" | sed '/^\.TH /a\
+# scdoc writes to a file of its own first: in a pipe its failure would go unseen and
+# leave a cut page.
+"$scdoc" <"$source" >"$page.roff" || { rm -f "$page.roff"; exit 1; }
+sed '/^\.TH /a\
 .nh\
-.ad l' | gzip -9n >"$page.tmp"
+.ad l' "$page.roff" | gzip -9n >"$page.tmp"
+rm -f "$page.roff"
 mv "$page.tmp" "$page"

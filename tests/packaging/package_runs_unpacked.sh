@@ -30,6 +30,9 @@ listing=$(dpkg-deb -c "$deb" | awk '{ print $6 $7 $8 }')
 expected=(
   ./usr/bin/VantiroCmdLine-\>../lib/vantiro/VantiroCmdLine
   ./usr/lib/vantiro/VantiroCmdLine
+  ./usr/bin/vantiro-forecast-\>../lib/vantiro/vantiro-forecast
+  ./usr/lib/vantiro/vantiro-forecast
+  ./usr/share/man/man1/vantiro-forecast.1.gz
   ./usr/lib/vantiro/Language.dll
   ./usr/lib/vantiro/nnsingle.dll
   ./usr/lib/vantiro/nndouble.dll
@@ -142,6 +145,15 @@ for engine in "" -doublePrecision -SSE -nnvec2; do
   run 0 -benchmark -numberOfNeurons 2 -inputWindowSize 4 -benchmarkingDataPoints 20 \
     -benchmarkingIterations 1 -learningRate 0.01 -toleranceUnit 0.001 $engine
 done
+
+# The forecast checker loads the engine from the same directory, by its own link.
+echo "\$ ../root/usr/bin/vantiro-forecast check series.txt --holdout 5 --seconds 1"
+forecast_status=0
+../root/usr/bin/vantiro-forecast check series.txt --holdout 5 --seconds 1 >"$work/output.txt" 2>&1 ||
+  forecast_status=$?
+cat "$work/output.txt"
+[ "$forecast_status" -eq 0 ] || fail "vantiro-forecast check: exit code $forecast_status"
+grep -q "Best by mean absolute error" output.txt || fail "vantiro-forecast printed no table"
 
 # The dialog program, started off screen by its link, loads Language.dll from its own
 # directory; it waits for the user, so it is ended after a few seconds.
