@@ -128,8 +128,15 @@ bool parseSeries(const std::string& text, const std::string& sourceName,
   for (const auto& f : first) {
     if (!choice.value.empty() && trimmed(f) == choice.value) hasHeader = true;
   }
+  // For the message only: a first line with a word in it reads as a header to the user.
+  bool wordInFirstLine = false;
+  for (const auto& f : first) {
+    double ignored = 0;
+    if (!parseNumberField(f, &ignored)) wordInFirstLine = true;
+  }
   std::size_t valueIndex = 0, labelIndex = 0;
-  if (!findColumn(choice.value, first, hasHeader, first.size(), &valueIndex, error)) {
+  if (!findColumn(choice.value, first, hasHeader || wordInFirstLine, first.size(), &valueIndex,
+                  error)) {
     *error = sourceName + ": " + *error;
     return false;
   }

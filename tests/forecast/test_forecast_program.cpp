@@ -133,7 +133,7 @@ TEST_F(ForecastProgram, OptionsAndRefusals) {
              "--scale", "10"}), 1, "--scale cannot be given with --state"},
       {with({"check", "missing.csv", "--holdout", "10"}), 2, "cannot open missing.csv"},
       {with({"check", "nile.csv", "--column", "rain", "--holdout", "10"}), 2,
-       "no column named \"rain\""},
+       "nile.csv: there is no column named \"rain\" in the header"},
       {with({"check", "words.csv", "--column", "flow", "--holdout", "1"}), 2,
        "words.csv line 4: \"n/a\" in column flow is not a number"},
       {with({"check", "short.csv", "--holdout", "10"}), 2,

@@ -41,7 +41,7 @@ TEST(SeriesReading, Table) {
       {"semicolons and quotes", "\"a;b\";x\n\"1;2\";3\n\"4\";5\n", "x", "", {3, 5}, {}, nullptr},
       {"tabs", "t\tv\n1\t2\n", "v", "", {2}, {}, nullptr},
       {"no such column name", "year,flow\n1871,1120\n", "rain", "", {}, {},
-       "no column named \"rain\""},
+       "no column named \"rain\" in the header"},
       {"no such column number", "1,2\n3,4\n", "3", "", {}, {}, "there is no column 3"},
       {"a name without a header", "1\n2\n", "flow", "", {}, {}, "the file has no header"},
       {"a word in the data", "flow\n1\n2\nn/a\n4\n", "flow", "", {}, {},
