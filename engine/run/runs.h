@@ -8,8 +8,8 @@
 #include "model/series.h"
 #include "model/state_file.h"
 #include "platform/tick_counter.h"
-#include "run/result_codes.h"
-#include "run/run_output.h"
+#include "model/result_codes.h"
+#include "model/run_output.h"
 #include "run/run_parameters.h"
 #include "run/training_pass.h"
 

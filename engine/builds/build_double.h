@@ -8,7 +8,7 @@
 #include "kernels/lane_driver.h"
 #include "kernels/sample_lanes.h"
 #include "model/network_math.h"
-#include "run/result_codes.h"
+#include "model/result_codes.h"
 
 namespace engine {
 

@@ -8,7 +8,7 @@
 #include "kernels/sample_lanes.h"
 #include "kernels/single_kernels.h"
 #include "model/network_math.h"
-#include "run/result_codes.h"
+#include "model/result_codes.h"
 
 namespace engine {
 

@@ -7,7 +7,7 @@
 #include "kernels/vec4_kernels.h"
 #include "kernels/vec4_reference.h"
 #include "model/network_math.h"
-#include "run/result_codes.h"
+#include "model/result_codes.h"
 
 namespace engine {
 

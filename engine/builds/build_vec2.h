@@ -8,7 +8,7 @@
 #include "kernels/vec2_reference.h"
 #include "kernels/vec2_unit_lanes.h"
 #include "model/network_math.h"
-#include "run/result_codes.h"
+#include "model/result_codes.h"
 
 namespace engine {
 
