@@ -6,6 +6,7 @@
 #include <string>
 
 #include "mode_rules.h"
+#include "platform/cpu_features.h"
 
 class QWidget;
 

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/cpu_features.h"
+
 // Which controls each mode enables, and which instruction sets the precision
 // and the processor allow. Plain functions: the dialog applies their answers.
 
@@ -21,20 +23,6 @@ std::vector<ControlEnabling> modeEnabling(int modeIndex);
 
 // Every control whose state depends on the mode.
 std::vector<int> modeDependentControls();
-
-// The processor's features as CPUID reports them.
-inline constexpr std::uint32_t kCpuMmx = 1;
-inline constexpr std::uint32_t kCpuSse = 2;
-inline constexpr std::uint32_t kCpuSse2 = 4;
-inline constexpr std::uint32_t kCpuNnvec2 = 8;
-inline constexpr std::uint32_t kCpuMmxExtensions = 16;
-
-// Composes the feature bits from EDX of CPUID function 1 and of function
-// 0x80000001 (0 when the processor has no such function).
-std::uint32_t composeCpuFeatures(std::uint32_t standardEdx, std::uint32_t extendedEdx);
-
-// Asks the processor; 0 when it cannot be asked.
-std::uint32_t detectCpuFeatures();
 
 // The pair build computes its pair arithmetic without the pair instructions,
 // so every processor this program runs on can run it.
