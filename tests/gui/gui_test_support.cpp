@@ -5,8 +5,8 @@
 #include <QtTest>
 #include <cstdarg>
 
-#include "chm_archive.h"
 #include "common/catalog_message.h"
+#include "gui/help/chm_archive.h"
 #include "platform/library_loader.h"
 
 TemporaryConfigHome::TemporaryConfigHome()

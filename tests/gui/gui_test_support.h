@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <QVector>
 
-#include "dialog_environment.h"
+#include "gui/window/dialog_environment.h"
 
 struct RecordedMessageBox {
   QMessageBox::Icon icon;

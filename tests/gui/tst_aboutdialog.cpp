@@ -3,10 +3,10 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "about_dialog.h"
-#include "control_table.h"
-#include "dialog_units.h"
-#include "main_dialog.h"
+#include "gui/rules/control_table.h"
+#include "gui/window/about_dialog.h"
+#include "gui/window/dialog_units.h"
+#include "gui/window/main_dialog.h"
 
 class AboutDialogTest : public QObject {
   Q_OBJECT

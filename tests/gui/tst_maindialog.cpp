@@ -16,15 +16,15 @@
 #include <QtTest>
 #include <memory>
 
-#include "about_dialog.h"
 #include "common/catalog_message.h"
-#include "control_table.h"
-#include "dialog_units.h"
+#include "gui/rules/control_table.h"
+#include "gui/rules/mode_rules.h"
+#include "gui/window/about_dialog.h"
+#include "gui/window/dialog_units.h"
+#include "gui/window/main_dialog.h"
+#include "gui/window/tool_tip_ctrl.h"
 #include "gui_test_support.h"
-#include "main_dialog.h"
-#include "mode_rules.h"
 #include "platform/library_loader.h"
-#include "tool_tip_ctrl.h"
 
 namespace {
 

@@ -20,11 +20,11 @@
 #include <memory>
 
 #include "common/catalog_message.h"
-#include "control_table.h"
-#include "file_chooser.h"
+#include "gui/rules/control_table.h"
+#include "gui/rules/mode_rules.h"
+#include "gui/window/file_chooser.h"
+#include "gui/window/main_dialog.h"
 #include "gui_test_support.h"
-#include "main_dialog.h"
-#include "mode_rules.h"
 #include "platform/library_loader.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gui/rules/settings_store.h"
 #include "gui_test_support.h"
-#include "settings_store.h"
 
 namespace {
 

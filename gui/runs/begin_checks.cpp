@@ -3,7 +3,7 @@
 #include "common/engine_choice.h"
 #include "common/message_ids.h"
 #include "common/run_numbers.h"
-#include "mode_rules.h"
+#include "gui/rules/mode_rules.h"
 
 std::uint32_t runFlagsFor(int modeIndex, bool loadConversionTicked, bool saveConversionTicked) {
   std::uint32_t flags = 0;

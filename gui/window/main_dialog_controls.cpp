@@ -13,8 +13,8 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "control_table.h"
 #include "dialog_units.h"
+#include "gui/rules/control_table.h"
 #include "main_dialog.h"
 #include "radio_button.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "chm_archive.h"
-#include "help_topics.h"
+#include "help_request.h"
 #include "help_window.h"
 
 HtmlHelp::~HtmlHelp() { closeAll(); }

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "parameter_values.h"
+#include "gui/rules/parameter_values.h"
 #include "platform/thread_priority.h"
 
 // What Begin decides before anything runs. Plain functions over the values

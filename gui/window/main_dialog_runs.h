@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <thread>
 
+#include "gui/runs/run_window.h"
 #include "main_dialog.h"
-#include "run_window.h"
 
 class QEventLoop;
 

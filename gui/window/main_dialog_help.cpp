@@ -6,8 +6,8 @@
 #include <QShortcut>
 
 #include "common/log_text.h"
-#include "control_table.h"
-#include "help_topics.h"
+#include "gui/rules/control_table.h"
+#include "gui/rules/help_topics.h"
 #include "main_dialog.h"
 
 void CMainDialog::connectHelp() {

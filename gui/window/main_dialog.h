@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "context_help.h"
 #include "dialog_environment.h"
-#include "html_help.h"
-#include "parameter_values.h"
+#include "gui/help/context_help.h"
+#include "gui/help/html_help.h"
+#include "gui/rules/parameter_values.h"
 
 class CToolTipCtrl;
 class QButtonGroup;

@@ -2,7 +2,7 @@
 #include <QRect>
 #include <span>
 
-#include "control_table.h"
+#include "gui/rules/control_table.h"
 
 class QFont;
 

@@ -4,11 +4,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "control_table.h"
-#include "field_rules.h"
+#include "gui/rules/control_table.h"
+#include "gui/rules/field_rules.h"
+#include "gui/rules/mode_rules.h"
+#include "gui/rules/settings_store.h"
 #include "main_dialog.h"
-#include "mode_rules.h"
-#include "settings_store.h"
 
 namespace {
 

@@ -11,13 +11,13 @@
 #include <QThread>
 #include <QTimer>
 
-#include "begin_checks.h"
 #include "common/catalog_message.h"
 #include "common/message_ids.h"
-#include "control_table.h"
 #include "file_chooser.h"
-#include "mode_rules.h"
-#include "run_worker.h"
+#include "gui/rules/control_table.h"
+#include "gui/rules/mode_rules.h"
+#include "gui/runs/begin_checks.h"
+#include "gui/runs/run_worker.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QFileDialog>
 
 #include "common/message_ids.h"
-#include "control_table.h"
+#include "gui/rules/control_table.h"
 
 namespace {
 

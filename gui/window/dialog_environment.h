@@ -5,7 +5,6 @@
 #include <functional>
 #include <string>
 
-#include "mode_rules.h"
 #include "platform/cpu_features.h"
 
 class QWidget;

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "control_table.h"
-#include "field_rules.h"
+#include "gui/rules/control_table.h"
+#include "gui/rules/field_rules.h"
 #include "main_dialog.h"
 
 namespace {
