@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "common/run_numbers.h"
+
 // The dialog's remembered choices and parameters, kept per user under
 // HKEY_CURRENT_USER\Software\Brennix Software\Vantiro. Registry problems go
 // to the log (when one is open) and never to the screen: a value that cannot
@@ -13,21 +15,27 @@
 
 inline constexpr const char* kSettingsKey = "Software\\Brennix Software\\Vantiro";
 
-struct StoredSettings {
+// The run numbers a first start shows, before anything is stored.
+inline constexpr RunNumbers kDefaultRunNumbers{.numberOfNeurons = 2,
+                                               .inputWindowSize = 384,
+                                               .pointsToGenerate = 10,
+                                               .benchmarkingDataPoints = 500,
+                                               .benchmarkingIterations = 10000,
+                                               .learningRate = 0.0001,
+                                               .toleranceUnit = 0.00001,
+                                               .trainToTolerance = 0.01};
+
+// The stored choices, then the run numbers (runFlags is not stored: the mode
+// and the two boxes stand for it), then the file names.
+struct StoredSettings : RunNumbers {
+  StoredSettings() : RunNumbers(kDefaultRunNumbers) {}
+
   std::uint32_t mode = 0;            // Mode list index; may be one the list lacks
   std::uint32_t precision = 0;       // 0 Single, 1 Double
   std::uint32_t instructionSet = 0;  // 0 x87, 1 nnvec2!, 2 SSE
   std::uint32_t priority = 0;        // 0 Idle, 1 Normal, 2 High
   std::uint32_t loadConversionState = 0;
   std::uint32_t saveConversionState = 0;
-  std::uint32_t numHiddenUnits = 2;
-  std::uint32_t inputsPerHiddenUnit = 384;
-  std::uint32_t pointsToGenerate = 10;
-  std::uint32_t benchmarkingIterations = 10000;
-  std::uint32_t benchmarkingDataPoints = 500;
-  double learningRate = 0.0001;
-  double toleranceUnit = 0.00001;
-  double trainToTolerance = 0.01;
   // Absent when not stored: the field then keeps what it holds.
   std::optional<std::string> inputFile;
   std::optional<std::string> outputFile;

@@ -17,6 +17,7 @@ class CToolTipCtrl;
 class QButtonGroup;
 class QLineEdit;
 class QMenu;
+struct RunRequest;
 
 // The program's one window: the run parameters and options, the Memory
 // Required display, the output list and the buttons that start and stop runs.
@@ -74,6 +75,8 @@ class CMainDialog : public QDialog {
   const ContextHelpMode* contextHelpMode() const { return contextHelp_; }
 
   // Runs (main_dialog_runs.cpp): Begin, Stop, and the file buttons.
+  // Begin: read the fields, check them, make the request, disable the
+  // controls, start the worker.
   void onBegin();
   void onStop();
   void stopRun();
@@ -110,6 +113,10 @@ class CMainDialog : public QDialog {
   void selectStoredChoices(std::uint32_t instructionSet, std::uint32_t priority);
   void endDialog(int result);
   struct Runs;
+  bool beginChecksPass(int mode);  // false after listing the checks that failed
+  std::unique_ptr<RunRequest> makeRunRequest(int mode) const;
+  void disableControlsForRun();
+  void startRun(std::unique_ptr<RunRequest> request, int mode);
   friend class DialogRunWindow;
   void connectRunHandlers();
   bool deferCloseForRun();  // true while a run keeps the close from completing

@@ -93,44 +93,51 @@ void CMainDialog::appendLine(const QString& text) {
 }
 
 void CMainDialog::onBegin() {
-  UpdateData(true);  // a field that fails has told the user; its last good value counts
+  UpdateData(true);  // read: a field that fails has told the user; its last good value counts
   const int mode = controlAs<QComboBox>(ctl::ModeList)->currentIndex();
-  const std::vector<unsigned> failed = failedBeginChecks(mode, values_);
-  if (!failed.empty()) {
-    for (unsigned message : failed) {
-      char text[kMessageBufferSize];
-      formatCatalogMessage(languageModule_.get(), text, message, kLargestProduct);
-      appendLine(QString::fromUtf8(text));
-    }
-    if (mode >= 0) appendLine(QString());  // the checks' block ends with an empty line
-    return;
-  }
+  if (!beginChecksPass(mode)) return;
+  std::unique_ptr<RunRequest> request = makeRunRequest(mode);
+  disableControlsForRun();
+  startRun(std::move(request), mode);
+}
 
+bool CMainDialog::beginChecksPass(int mode) {
+  const std::vector<unsigned> failed = failedBeginChecks(mode, values_);
+  if (failed.empty()) return true;
+  for (unsigned message : failed) {
+    char text[kMessageBufferSize];
+    formatCatalogMessage(languageModule_.get(), text, message, kLargestProduct);
+    appendLine(QString::fromUtf8(text));
+  }
+  if (mode >= 0) appendLine(QString());  // the checks' block ends with an empty line
+  return false;
+}
+
+std::unique_ptr<RunRequest> CMainDialog::makeRunRequest(int mode) const {
   auto request = std::make_unique<RunRequest>();
   RunRequest& r = *request;
+  static_cast<RunNumbers&>(r) = values_;
   r.runFlags = runFlagsFor(mode, isChecked(ctl::LoadConversion), isChecked(ctl::SaveConversion));
   r.engineChoice =
       engineChoiceFor(isChecked(ctl::Double), isChecked(ctl::Nnvec2), isChecked(ctl::Sse));
-  const ThreadPriority priority = priorityFor(isChecked(ctl::High), isChecked(ctl::Normal));
   r.window = &runs_->window;
   r.engineDirectory = environment_.engineDirectory;
-  r.numberOfNeurons = values_.numberOfNeurons;
-  r.inputWindowSize = values_.inputWindowSize;
-  r.pointsToGenerate = values_.pointsToGenerate;
-  r.benchmarkingDataPoints = values_.benchmarkingDataPoints;
-  r.benchmarkingIterations = values_.benchmarkingIterations;
-  r.learningRate = values_.learningRate;
-  r.toleranceUnit = values_.toleranceUnit;
-  r.trainToTolerance = values_.trainToTolerance;
   r.inputFile = values_.inputFile;
   r.outputFile = values_.outputFile;
   if (!values_.loadStateFile.empty()) r.loadStateFile = values_.loadStateFile;
   r.saveStateFile = values_.saveStateFile;
+  return request;
+}
 
+void CMainDialog::disableControlsForRun() {
   for (int id : modeDependentControls()) control(id)->setEnabled(false);
   for (int id : kControlsToRestore) control(id)->setEnabled(false);
   for (int id : kRadioButtons) control(id)->setEnabled(false);
+}
 
+void CMainDialog::startRun(std::unique_ptr<RunRequest> request, int mode) {
+  RunRequest& r = *request;
+  const ThreadPriority priority = priorityFor(isChecked(ctl::High), isChecked(ctl::Normal));
   const std::uint32_t listThreshold = listThresholdFor(r.runFlags);
   if (logFile_) {
     r.sink.emplace<ListBoxLogSink>(runs_->window, listThreshold, logFile_.get());

@@ -46,8 +46,8 @@ void CMainDialog::loadSettings() {
     auto setUnsigned = [&setText](int id, std::uint32_t value) {
       setText(id, QString::fromStdString(unsignedFieldText(value)));
     };
-    setUnsigned(ctl::Neurons, stored.numHiddenUnits);
-    setUnsigned(ctl::WindowSize, stored.inputsPerHiddenUnit);
+    setUnsigned(ctl::Neurons, stored.numberOfNeurons);
+    setUnsigned(ctl::WindowSize, stored.inputWindowSize);
     setUnsigned(ctl::PointsToGenerate, stored.pointsToGenerate);
     setUnsigned(ctl::Iterations, stored.benchmarkingIterations);
     setUnsigned(ctl::DataPoints, stored.benchmarkingDataPoints);
@@ -94,14 +94,7 @@ void CMainDialog::saveSettings() {
     s.priority = isChecked(ctl::High) ? 2 : isChecked(ctl::Normal) ? 1 : 0;
     s.loadConversionState = isChecked(ctl::LoadConversion) ? 1 : 0;
     s.saveConversionState = isChecked(ctl::SaveConversion) ? 1 : 0;
-    s.numHiddenUnits = values_.numberOfNeurons;
-    s.inputsPerHiddenUnit = values_.inputWindowSize;
-    s.pointsToGenerate = values_.pointsToGenerate;
-    s.benchmarkingIterations = values_.benchmarkingIterations;
-    s.benchmarkingDataPoints = values_.benchmarkingDataPoints;
-    s.learningRate = values_.learningRate;
-    s.toleranceUnit = values_.toleranceUnit;
-    s.trainToTolerance = values_.trainToTolerance;
+    static_cast<RunNumbers&>(s) = values_;
     s.inputFile = values_.inputFile;
     s.outputFile = values_.outputFile;
     s.loadStateFile = values_.loadStateFile;
