@@ -9,6 +9,7 @@
 #include "common/catalog_message.h"
 #include "common/engine_choice.h"
 #include "common/message_ids.h"
+#include "common/run_numbers.h"
 #include "console_messages.h"
 #include "console_sink.h"
 #include "platform/interrupt_watcher.h"
@@ -68,7 +69,7 @@ int runProgram(int argc, char** argv, ProgramResources& r) {
   const auto failed = checkCommandLine(line);
   for (unsigned id : failed) {
     if (id == msg::kNetworkProductTooLarge) {
-      printCatalogMessage(language, id, 4294967295u);
+      printCatalogMessage(language, id, kLargestSizeProduct);
     } else {
       printCatalogMessage(language, id);
     }

@@ -28,7 +28,7 @@ struct DoubleBuild : sample_lanes::Kernels<double> {
   static constexpr Element kBestErrorStart = DBL_MAX;
 
   static bool networkFits(std::uint32_t h, std::uint32_t w) {
-    return static_cast<std::uint64_t>(h) * w <= 536870910u;
+    return static_cast<std::uint64_t>(h) * w <= kSeriesLimit;
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
 

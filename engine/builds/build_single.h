@@ -29,7 +29,7 @@ struct SingleBuild : sample_lanes::Kernels<float> {
   static constexpr Element kBestErrorStart = FLT_MAX;
 
   static bool networkFits(std::uint32_t h, std::uint32_t w) {
-    return static_cast<std::uint64_t>(h) * w <= 1073741821u;
+    return static_cast<std::uint64_t>(h) * w <= kSeriesLimit;
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
 

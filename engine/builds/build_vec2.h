@@ -31,7 +31,7 @@ struct Vec2Build {
   static constexpr Element kBestErrorStart = FLT_MAX;
 
   static bool networkFits(std::uint32_t h, std::uint32_t w) {
-    return static_cast<std::uint64_t>(h) * w <= 1073741820u;
+    return static_cast<std::uint64_t>(h) * w <= kSeriesLimit;
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
 

@@ -40,11 +40,9 @@ ResultCode trainingRun(RunOutput& out, const RunParameters& p, Network<Build>& n
   using Element = typename Build::Element;
   Element bestError = Build::kBestErrorStart;
   const std::uint32_t start = tickCount();
-  std::uint32_t passes = 0;
   while (keepRunningSet(p.keepRunning) && static_cast<double>(bestError) > p.trainToTolerance) {
     const Element passError = trainPass(net, series);
     reportProgress<Build>(out, passError, bestError, p.toleranceUnit);
-    ++passes;
   }
   const std::uint32_t end = tickCount();
   series.release();

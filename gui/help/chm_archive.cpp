@@ -33,11 +33,14 @@ std::string ChmArchive::readerProgram() {
   return programDirectory() + "vantiro-chm-reader";
 }
 
-std::unique_ptr<ChmArchive> ChmArchive::open(const std::string& path, std::string* error) {
+std::unique_ptr<ChmArchive> ChmArchive::open(const std::string& path, std::string* error,
+                                             int* systemError) {
+  if (systemError != nullptr) *systemError = 0;
   // Tell a missing file from one that is not a compiled help file first;
   // a FIFO or a device is never handed to the reader.
   struct stat st {};
   if (stat(path.c_str(), &st) != 0) {
+    if (systemError != nullptr) *systemError = errno;
     *error = std::strerror(errno);
     return nullptr;
   }

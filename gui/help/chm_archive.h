@@ -21,8 +21,11 @@ class ChmArchive {
   // Why a damaged help file cannot be used, as the help system reports it.
   static constexpr const char* kDamaged = "not a compiled help file, or it cannot be read";
 
-  // Opens `path`; on failure returns null and says why in `error`.
-  static std::unique_ptr<ChmArchive> open(const std::string& path, std::string* error);
+  // Opens `path`; on failure returns null and says why in `error`, and, when
+  // the file could not be looked at, its error number in `systemError`
+  // (0 otherwise).
+  static std::unique_ptr<ChmArchive> open(const std::string& path, std::string* error,
+                                          int* systemError = nullptr);
   ~ChmArchive();
   ChmArchive(const ChmArchive&) = delete;
   ChmArchive& operator=(const ChmArchive&) = delete;

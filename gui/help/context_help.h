@@ -5,14 +5,11 @@
 
 class QWidget;
 
-// A request for help as the window receives it: on a control of the window
-// (with its identifier) or on a menu item.
+// A request for help as the window receives it: on a control of the window,
+// with its identifier.
 struct HelpInfo {
-  enum class ContextType { Window, MenuItem };
-  ContextType contextType = ContextType::Window;
   int controlId = 0;
   QWidget* control = nullptr;
-  int contextId = 0;
   QPoint mousePosition;  // global; where the pointer was
 };
 

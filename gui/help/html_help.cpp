@@ -48,9 +48,10 @@ QWidget* HtmlHelp::displayToc(QWidget* caller, const std::string& fileAndTopic) 
   std::unique_ptr<ChmArchive> opened;
   if (window == nullptr) {
     std::string why;
-    opened = ChmArchive::open(manualPath, &why);
+    int systemError = 0;
+    opened = ChmArchive::open(manualPath, &why, &systemError);
     if (!opened) {
-      const bool missing = why == std::strerror(ENOENT);
+      const bool missing = systemError == ENOENT;
       return fail(missing ? kFileNotFound : kInvalidData,
                   "the help file " + manualPath + " cannot be opened: " + why);
     }

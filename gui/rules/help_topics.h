@@ -9,7 +9,6 @@
 // A topic is the part that follows the manual's file name in a help request:
 // "::/" and the page's path inside the compiled manual.
 
-inline constexpr const char* kUserManualFileName = "VantiroUserManual.chm";
 inline constexpr std::string_view kDefaultHelpPage = "Vantiro Overview.html";
 
 // The topic of control `controlId` when the Mode list shows `modeIndex`

@@ -45,9 +45,7 @@ std::vector<int> modeDependentControls() {
   return ids;
 }
 
-bool canRunPairBuild(std::uint32_t /*cpuFeatures*/) { return true; }
-
 PrecisionRuleOutcome precisionRule(bool doubleSelected, std::uint32_t cpuFeatures) {
   if (doubleSelected) return {true, false, false};
-  return {false, canRunPairBuild(cpuFeatures), (cpuFeatures & kCpuSse) != 0};
+  return {false, true, (cpuFeatures & kCpuSse) != 0};
 }

@@ -24,10 +24,6 @@ std::vector<ControlEnabling> modeEnabling(int modeIndex);
 // Every control whose state depends on the mode.
 std::vector<int> modeDependentControls();
 
-// The pair build computes its pair arithmetic without the pair instructions,
-// so every processor this program runs on can run it.
-bool canRunPairBuild(std::uint32_t cpuFeatures);
-
 struct PrecisionRuleOutcome {
   bool selectX87;  // replace the selected instruction set by x87
   bool nnvec2Enabled;
@@ -35,5 +31,7 @@ struct PrecisionRuleOutcome {
 };
 
 // Double precision runs only on the x87 build; single precision offers each
-// vector build the processor can run. x87 is always offered.
+// vector build the processor can run: the pair build always (it computes its
+// pairs without the pair instructions), SSE where the processor has it. x87
+// is always offered.
 PrecisionRuleOutcome precisionRule(bool doubleSelected, std::uint32_t cpuFeatures);

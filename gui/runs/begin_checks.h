@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/run_numbers.h"
 #include "gui/rules/parameter_values.h"
 #include "platform/thread_priority.h"
 
@@ -13,7 +14,7 @@
 inline constexpr unsigned kNoModeMessage = msg::kNoModeSelected;
 // This check's message carries the largest product the engines accept.
 inline constexpr unsigned kProductMessage = msg::kNetworkProductTooLarge + msg::kDialogCheckOffset;
-inline constexpr std::uint32_t kLargestProduct = 4294967295u;
+inline constexpr std::uint32_t kLargestProduct = kLargestSizeProduct;
 
 // The mode bits and the two state-file form bits of a run. A ticked box sets
 // its bit whether or not it is enabled in the mode.

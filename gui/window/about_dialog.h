@@ -5,7 +5,6 @@
 // picture and an OK button. It has no behaviour of its own.
 class CAboutDialog : public QDialog {
  public:
-  static constexpr int kOkId = 1;
 
   explicit CAboutDialog(QWidget* parent);
 };

@@ -159,8 +159,8 @@ int CMainDialog::DoModal() {
 }
 
 bool CMainDialog::OnInitDialog() {
-  // 1. The controls exist; the Mode list gets its entries; the fields show
-  //    the values as they stand (zero and empty).
+  // The controls exist; the Mode list gets its entries; the fields show the
+  // values as they stand (zero and empty).
   {
     const bool wasFilling = fillingFields_;
     fillingFields_ = true;
@@ -168,18 +168,18 @@ bool CMainDialog::OnInitDialog() {
     UpdateData(false);
     fillingFields_ = wasFilling;
   }
-  // 2. The system menu exists from the start (see the constructor).
-  // 3. The window icon, large and small.
+  // The system menu exists from the start (see the constructor). The window
+  // icon, large and small:
   setWindowIcon(windowIcon_);
-  // 4. Nothing located, opened or created yet.
+  // Nothing located, opened or created yet.
   logFile_.reset();
   helpDirectory_.reset();
-  // 5.
+  // What the processor offers decides the instruction sets offered.
   cpuFeatures_ = environment_.detectCpuFeatures();
-  // 6. and 7.
+  // The manual, and the log beside it.
   locateHelpAndLog();
-  // 8. Without the string table the program cannot speak: it ends here,
-  //    without touching the settings.
+  // Without the string table the program cannot speak: it ends here,
+  // without touching the settings.
   int errorCode = 0;
   languageModule_.reset(loadLibrary(environment_.languageLibrary.c_str(), &errorCode));
   if (!languageModule_) {
@@ -194,15 +194,12 @@ bool CMainDialog::OnInitDialog() {
     endDialog(QDialog::Rejected);
     return false;
   }
-  // 9.
+  // The About item, the buttons' pictures, the remembered settings, the
+  // tips (whose texts come from the string table), then the help system.
   appendAboutItem();
-  // 10.
   setButtonIcons();
-  // 11.
   loadSettings();
-  // 12.
   createToolTips();
-  // 13.
   helpCookie_ = htmlHelp_.initialize();
   return true;
 }

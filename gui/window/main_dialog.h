@@ -64,7 +64,6 @@ class CMainDialog : public QDialog {
     return static_cast<Widget*>(control(id));
   }
   const ParameterValues& values() const { return values_; }
-  std::uint32_t cpuFeatures() const { return cpuFeatures_; }
   void* languageModule() const { return languageModule_.get(); }
   std::FILE* logFile() const { return logFile_.get(); }
   const std::optional<std::string>& helpDirectory() const { return helpDirectory_; }

@@ -46,14 +46,9 @@ void CMainDialog::requestHelp(QWidget* widget, QPoint globalPosition) {
 }
 
 bool CMainDialog::OnHelpInfo(const HelpInfo& info) {
-  if (info.contextType != HelpInfo::ContextType::Window) return true;
   if (!helpDirectory_) return false;
   const int mode = controlAs<QComboBox>(ctl::ModeList)->currentIndex();
-  // The request is built on the directory's text and cut back afterwards, so
-  // that between requests it holds the directory alone.
-  std::string& text = *helpDirectory_;
-  const std::size_t directoryLength = text.size();
-  text += environment_.helpFileName;
+  std::string text = *helpDirectory_ + environment_.helpFileName;
   if (const auto topic = helpTopic(info.controlId, mode)) text += *topic;
   const bool shown = htmlHelp_.displayToc(this, text) != nullptr;
   if (!shown && logFile_) {
@@ -67,7 +62,6 @@ bool CMainDialog::OnHelpInfo(const HelpInfo& info) {
       std::fflush(logFile_.get());
     }
   }
-  text.resize(directoryLength);
   return shown;
 }
 

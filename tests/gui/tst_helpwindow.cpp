@@ -390,8 +390,6 @@ class HelpWindowTest : public QObject {
     info.controlId = ctl::Neurons;
     info.control = dialog.control(ctl::Neurons);
     QVERIFY(!dialog.OnHelpInfo(info));
-    info.contextType = HelpInfo::ContextType::MenuItem;
-    QVERIFY(dialog.OnHelpInfo(info));  // a menu's request is taken and ignored
     QVERIFY(dialog.htmlHelp().windows().empty());
   }
 
