@@ -51,7 +51,7 @@ struct ProgramResources {
 
 void createSink(ProgramResources& r, std::uint32_t consoleThreshold) {
   if (r.log.stream != nullptr) {
-    r.sink = {new ConsoleLogSink(consoleThreshold, 2, r.log.stream),
+    r.sink = {new ConsoleLogSink(consoleThreshold, kErrorLevel, r.log.stream),
               [](OutputSink* s) { delete static_cast<ConsoleLogSink*>(s); }};
   } else {
     r.sink = {new ConsoleSink(consoleThreshold),
@@ -76,7 +76,7 @@ int runProgram(int argc, char** argv, ProgramResources& r) {
   }
   if (!failed.empty()) return kRefused;
 
-  createSink(r, line.benchmarkSeen ? 1 : 0);
+  createSink(r, line.benchmarkSeen ? kInfoLevel : kProgressLevel);
   OutputSink& sink = *r.sink;
   const char* libraryName = selectEngineLibrary(line.engineChoice());
   int errorCode = 0;

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "common/message_ids.h"
+#include "common/output_sink.h"
 
 namespace engine {
 
@@ -19,10 +20,5 @@ enum ResultCode : std::int32_t {
   kStateRequired = 64,
   kOutOfMemory = 128,
 };
-
-// Message levels.
-constexpr std::uint32_t kProgressLevel = 0;
-constexpr std::uint32_t kInfoLevel = 1;
-constexpr std::uint32_t kErrorLevel = 2;
 
 }  // namespace engine

@@ -1,7 +1,6 @@
 #include "html_help.h"
 
 #include <cerrno>
-#include <cstring>
 #include <memory>
 
 #include "chm_archive.h"

@@ -29,7 +29,7 @@ class ListBoxSink : public OutputSink {
 // (errors) as one whole line in the log, which it uses but does not own.
 class ListBoxLogSink : public OutputSink {
  public:
-  static constexpr std::uint32_t kLogThreshold = 2;
+  static constexpr std::uint32_t kLogThreshold = kErrorLevel;
 
   ListBoxLogSink(RunWindow& list, std::uint32_t listThreshold, std::FILE* log)
       : list_(list, listThreshold), log_(log) {}

@@ -13,7 +13,6 @@ namespace {
 
 constexpr unsigned kLibraryNotLoaded = msg::kEngineNotLoaded;
 constexpr unsigned kPetMissing = msg::kPetMissing;
-constexpr std::uint32_t kErrorLevel = 2;
 constexpr std::uint32_t kModeBits = kRunTrain | kRunGenerate;
 
 void report(RunRequest& request, unsigned message, const char* library, int error) {
@@ -55,7 +54,7 @@ OutputSink* RunRequest::outputSink() {
 }
 
 std::uint32_t listThresholdFor(std::uint32_t runFlags) {
-  return (runFlags & kModeBits) == 0 ? 1 : 0;
+  return (runFlags & kModeBits) == 0 ? kInfoLevel : kProgressLevel;
 }
 
 int runWorker(std::unique_ptr<RunRequest> request) {
