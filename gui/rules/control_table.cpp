@@ -28,9 +28,9 @@ constexpr ControlTemplate kControls[] = {
     {ctl::InputFile, Edit, "", {93, 86, 55, 13}, kEdit, 0, ctl::InputFileLabel},
     {ctl::OutputFile, Edit, "", {250, 86, 55, 13}, kEdit, 0, ctl::OutputFileLabel},
     {ctl::LoadStateFile, Edit, "", {93, 101, 55, 13}, kEdit, 0, ctl::LoadStateLabel},
-    {ctl::SaveOutput, IconButton, "Save", {232, 86, 16, 13}, kTabStop, 165, 0},
-    {ctl::OpenState, IconButton, "Open", {75, 101, 16, 13}, kTabStop, 164, 0},
-    {ctl::OpenInput, IconButton, "Open", {75, 86, 16, 13}, kTabStop, 164, 0},
+    {ctl::SaveOutput, IconButton, "Save", {232, 86, 16, 13}, kTabStop, pic::SaveIcon, 0},
+    {ctl::OpenState, IconButton, "Open", {75, 101, 16, 13}, kTabStop, pic::OpenIcon, 0},
+    {ctl::OpenInput, IconButton, "Open", {75, 86, 16, 13}, kTabStop, pic::OpenIcon, 0},
     {ctl::IterationsLabel, Label, "Benchmarking Iterations:", {155, 57, 85, 13}, kNoStyle, 0, 0},
     {ctl::OutputFileLabel, Label, "Output File:", {179, 86, 38, 13}, kNoStyle, 0, 0},
     {ctl::ParameterGroup, GroupBox, "", {7, 21, 304, 97}, kNoStyle, 0, 0},
@@ -58,9 +58,9 @@ constexpr ControlTemplate kControls[] = {
     {ctl::LoadStateLabel, Label, "Load State File:", {22, 101, 50, 13}, kNoStyle, 0, 0},
     {ctl::Stop, PushButton, "Stop", {371, 7, 49, 14}, kStartsDisabled, 0, 0},
     {ctl::SaveStateFile, Edit, "", {250, 101, 55, 13}, kEdit, 0, ctl::SaveStateLabel},
-    {ctl::SaveState, IconButton, "Save", {232, 101, 16, 13}, kTabStop, 165, 0},
+    {ctl::SaveState, IconButton, "Save", {232, 101, 16, 13}, kTabStop, pic::SaveIcon, 0},
     {ctl::SaveStateLabel, Label, "Save State File:", {171, 101, 53, 13}, kNoStyle, 0, 0},
-    {ctl::Help, IconButton, "Help", {478, 7, 16, 13}, kTabStop, 171, 0},
+    {ctl::Help, IconButton, "Help", {478, 7, 16, 13}, kTabStop, pic::HelpIcon, 0},
 };
 
 }  // namespace

@@ -42,6 +42,13 @@ struct ControlTemplate {
   int labelId;  // the label that names this control, else 0
 };
 
+// The program's pictures by their resource numbers (window/resources holds
+// each as iconN.svg or bitmapN.svg).
+namespace pic {
+constexpr int ProgramIcon = 163, OpenIcon = 164, SaveIcon = 165, AboutBitmap = 169,
+              HelpIcon = 171;
+}  // namespace pic
+
 // Identifiers of the controls.
 namespace ctl {
 constexpr int OutputList = 1000, ModeList = 1003, NeuronsLabel = 1004, WindowLabel = 1005,

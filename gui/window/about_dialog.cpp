@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "dialog_units.h"
+#include "gui/rules/control_table.h"
 #include "picture_resources.h"
 
 namespace {
@@ -27,7 +28,7 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
   };
 
   auto* icon = new QLabel(this);
-  icon->setPixmap(loadIconResource(163).pixmap(kIconSide, kIconSide));
+  icon->setPixmap(loadIconResource(pic::ProgramIcon).pixmap(kIconSide, kIconSide));
   const QRect iconRect = dialogRectToPixels({7, 7, 0, 0}, base);
   icon->setGeometry(iconRect.x(), iconRect.y(), kIconSide, kIconSide);
   icon->setAccessibleName(QStringLiteral("Vantiro"));
@@ -41,7 +42,7 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
   place(notice, {40, 17, 119, 8});
 
   auto* picture = new QLabel(this);
-  picture->setPixmap(loadBitmapResource(169, kBitmapSize));
+  picture->setPixmap(loadBitmapResource(pic::AboutBitmap, kBitmapSize));
   const QRect pictureRect = dialogRectToPixels({7, 42, 0, 0}, base);
   picture->setGeometry(pictureRect.x(), pictureRect.y(), kBitmapSize.width(), kBitmapSize.height());
   picture->setAccessibleName(QString::fromLatin1(kVersionLine));

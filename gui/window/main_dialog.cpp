@@ -86,7 +86,7 @@ CMainDialog::CMainDialog(DialogEnvironment environment) : environment_(std::move
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
-  windowIcon_ = loadIconResource(163);
+  windowIcon_ = loadIconResource(pic::ProgramIcon);
   createControls();
   systemMenu_ = new QMenu(this);
   systemMenu_->addAction(QStringLiteral("Mi&nimize"))->setData(kSystemMinimize);
@@ -221,22 +221,17 @@ void CMainDialog::appendAboutItem() {
 }
 
 void CMainDialog::setButtonIcons() {
-  const struct {
-    int iconId;
-    int buttons[2];
-  } assignments[] = {{164, {ctl::OpenInput, ctl::OpenState}},
-                     {165, {ctl::SaveOutput, ctl::SaveState}},
-                     {171, {ctl::Help, 0}}};
-  for (const auto& assignment : assignments) {
-    const QIcon icon = loadIconResource(assignment.iconId);
+  // The control table names each icon button's picture; each is drawn once.
+  QHash<int, QIcon> icons;
+  for (const ControlTemplate& t : mainDialogControls()) {
+    if (t.iconId == 0) continue;
+    if (!icons.contains(t.iconId)) icons.insert(t.iconId, loadIconResource(t.iconId));
+    const QIcon icon = icons.value(t.iconId);
     if (icon.isNull()) continue;  // the button stays without an image
-    for (int id : assignment.buttons) {
-      if (id == 0) continue;
-      auto* button = controlAs<QPushButton>(id);
-      button->setIcon(icon);
-      const int side = std::min(button->width(), button->height()) - 6;
-      button->setIconSize(QSize(side, side));
-    }
+    auto* button = controlAs<QPushButton>(t.id);
+    button->setIcon(icon);
+    const int side = std::min(button->width(), button->height()) - 6;
+    button->setIconSize(QSize(side, side));
   }
 }
 

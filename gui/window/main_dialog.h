@@ -116,7 +116,7 @@ class CMainDialog : public QDialog {
   std::unique_ptr<RunRequest> makeRunRequest(int mode) const;
   void disableControlsForRun();
   void startRun(std::unique_ptr<RunRequest> request, int mode);
-  friend class DialogRunWindow;
+  class RunWindowCalls;  // the worker's window calls (main_dialog_runs.h)
   void connectRunHandlers();
   bool deferCloseForRun();  // true while a run keeps the close from completing
   bool settingsStoredByDeferredClose() const;

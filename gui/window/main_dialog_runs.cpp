@@ -38,7 +38,7 @@ constexpr int kRadioButtons[] = {ctl::Single, ctl::Double, ctl::X87,    ctl::Nnv
 }  // namespace
 
 template <typename Call>
-void DialogRunWindow::onDialogThread(Call call) {
+void CMainDialog::RunWindowCalls::onDialogThread(Call call) {
   if (QThread::currentThread() == dialog_.thread()) {
     call();
   } else {
@@ -46,7 +46,7 @@ void DialogRunWindow::onDialogThread(Call call) {
   }
 }
 
-void DialogRunWindow::appendLines(const std::vector<std::string>& lines) {
+void CMainDialog::RunWindowCalls::appendLines(const std::vector<std::string>& lines) {
   onDialogThread([this, &lines] {
     auto* list = dialog_.controlAs<QListWidget>(ctl::OutputList);
     for (const std::string& line : lines) list->addItem(QString::fromStdString(line));
@@ -55,14 +55,14 @@ void DialogRunWindow::appendLines(const std::vector<std::string>& lines) {
   });
 }
 
-void DialogRunWindow::restoreChoices() {
+void CMainDialog::RunWindowCalls::restoreChoices() {
   onDialogThread([this] {
     dialog_.control(ctl::Stop)->setEnabled(false);
     for (int id : kRadioButtons) dialog_.control(id)->setEnabled(true);
   });
 }
 
-void DialogRunWindow::restoreControls() {
+void CMainDialog::RunWindowCalls::restoreControls() {
   onDialogThread([this] {
     dialog_.applyModeEnabling();
     for (int id : kControlsToRestore) dialog_.control(id)->setEnabled(true);

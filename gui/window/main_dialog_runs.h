@@ -12,9 +12,9 @@ class QEventLoop;
 
 // The window as the worker sees it: each call is handed to the dialog's
 // thread and has completed there when it returns.
-class DialogRunWindow final : public RunWindow {
+class CMainDialog::RunWindowCalls final : public RunWindow {
  public:
-  explicit DialogRunWindow(CMainDialog& dialog) : dialog_(dialog) {}
+  explicit RunWindowCalls(CMainDialog& dialog) : dialog_(dialog) {}
   void appendLines(const std::vector<std::string>& lines) override;
   void restoreChoices() override;
   void restoreControls() override;
@@ -29,7 +29,7 @@ class DialogRunWindow final : public RunWindow {
 struct CMainDialog::Runs {
   explicit Runs(CMainDialog& dialog) : window(dialog) {}
 
-  DialogRunWindow window;
+  RunWindowCalls window;
   // Handed to the engine as a plain const int32_t*, see run_worker.h.
   std::atomic<std::int32_t> keepRunning{0};
   std::atomic<std::int32_t> runActive{0};
