@@ -8,6 +8,7 @@
 #include "command_line.h"
 #include "common/catalog_message.h"
 #include "common/engine_choice.h"
+#include "common/engine_loading.h"
 #include "common/message_ids.h"
 #include "common/run_numbers.h"
 #include "console_messages.h"
@@ -31,14 +32,6 @@ struct LogOwner {
     if (stream != nullptr) std::fclose(stream);
   }
 };
-
-// Writes one numbered message with a library name and error code through the sink.
-void reportLibraryFailure(OutputSink& sink, void* languageModule, unsigned id, const char* library,
-                          int errorCode) {
-  char text[kMessageBufferSize];
-  formatCatalogMessage(languageModule, text, id, library, errorCode);
-  sink.write(2, text);
-}
 
 // Everything a run holds. Members are declared so that they are released in
 // the program's order: the sink, the log, the engine library, Language.dll.
@@ -79,17 +72,8 @@ int runProgram(int argc, char** argv, ProgramResources& r) {
   createSink(r, line.benchmarkSeen ? kInfoLevel : kProgressLevel);
   OutputSink& sink = *r.sink;
   const char* libraryName = selectEngineLibrary(line.engineChoice());
-  int errorCode = 0;
-  r.engine.handle = loadLibrary(libraryName, &errorCode);
-  if (r.engine.handle == nullptr) {
-    reportLibraryFailure(sink, language, msg::kEngineNotLoaded, libraryName, errorCode);
-    return kRefused;
-  }
-  auto pet = reinterpret_cast<PetFunction>(librarySymbol(r.engine.handle, "Pet", &errorCode));
-  if (pet == nullptr) {
-    reportLibraryFailure(sink, language, msg::kPetMissing, libraryName, errorCode);
-    return kRefused;
-  }
+  const PetFunction pet = loadEngine(libraryName, libraryName, sink, language, &r.engine.handle);
+  if (pet == nullptr) return kRefused;
 
   std::int32_t keepRunning = 1;
   std::unique_ptr<InterruptWatcher> interrupts;
@@ -99,7 +83,7 @@ int runProgram(int argc, char** argv, ProgramResources& r) {
     interrupts = std::make_unique<InterruptWatcher>([&sink, language, &keepRunning] {
       char text[kMessageBufferSize];
       formatCatalogMessage(language, text, msg::kStopRequested);
-      sink.write(1, text);
+      sink.write(kInfoLevel, text);
       __atomic_store_n(&keepRunning, 0, __ATOMIC_RELAXED);
     });
   }

@@ -3,40 +3,23 @@
 #include <cerrno>
 #include <system_error>
 
-#include "common/catalog_message.h"
 #include "common/engine_choice.h"
-#include "common/message_ids.h"
+#include "common/engine_loading.h"
 #include "platform/library_loader.h"
 #include "run_window.h"
 
 namespace {
 
-constexpr unsigned kLibraryNotLoaded = msg::kEngineNotLoaded;
-constexpr unsigned kPetMissing = msg::kPetMissing;
 constexpr std::uint32_t kModeBits = kRunTrain | kRunGenerate;
-
-void report(RunRequest& request, unsigned message, const char* library, int error) {
-  char text[kMessageBufferSize];
-  formatCatalogMessage(request.languageModule, text, message, library, error);
-  request.outputSink()->write(kErrorLevel, text);
-}
 
 int callEngine(RunRequest& r) {
   const char* library = selectEngineLibrary(r.engineChoice);
   const std::string path =
       r.engineDirectory.empty() ? std::string(library) : r.engineDirectory + "/" + library;
-  int error = 0;
-  void* module = loadLibrary(path.c_str(), &error);
-  if (module == nullptr) {
-    report(r, kLibraryNotLoaded, library, error);
-    return 1;
-  }
-  auto pet = reinterpret_cast<PetFunction>(librarySymbol(module, "Pet", &error));
-  if (pet == nullptr) {
-    report(r, kPetMissing, library, error);
-    freeLibrary(module);
-    return 1;
-  }
+  void* module = nullptr;
+  const PetFunction pet =
+      loadEngine(path.c_str(), library, *r.outputSink(), r.languageModule, &module);
+  if (pet == nullptr) return 1;
   const int result = callPet(
       pet, r, r.inputFile.c_str(), r.outputFile.c_str(),
       r.loadStateFile ? r.loadStateFile->c_str() : nullptr, r.saveStateFile.c_str(), r.outputSink(),
