@@ -1,6 +1,7 @@
 // VantiroCmdLine: one engine run per invocation, configured by the command line alone.
 #include <signal.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -84,7 +85,7 @@ int runProgram(int argc, char** argv, ProgramResources& r) {
       char text[kMessageBufferSize];
       formatCatalogMessage(language, text, msg::kStopRequested);
       sink.write(kInfoLevel, text);
-      __atomic_store_n(&keepRunning, 0, __ATOMIC_RELAXED);
+      std::atomic_ref<std::int32_t>(keepRunning).store(0, std::memory_order_relaxed);
     });
   }
   const std::int32_t result =
