@@ -631,6 +631,20 @@ class MainDialogTest : public QObject {
     QCOMPARE(picture.size(), d->dialog->size());
     QVERIFY(QDir().mkpath(VANTIRO_SCREENSHOT_DIR));
     QVERIFY(picture.save(QString(VANTIRO_SCREENSHOT_DIR) + "/" + name));
+    // Each icon button shows its picture in this mode, enabled or not: the
+    // button drawn without it looks different.
+    const QImage drawn = picture.toImage();
+    const int iconButtons[] = {ctl::OpenInput, ctl::OpenState, ctl::SaveOutput, ctl::SaveState,
+                               ctl::Help};
+    for (int id : iconButtons) {
+      auto* button = d->dialog->controlAs<QPushButton>(id);
+      const QRect area = button->geometry();
+      const QIcon icon = button->icon();
+      button->setIcon(QIcon());
+      const QImage bare = d->dialog->grab().toImage();
+      button->setIcon(icon);
+      QVERIFY2(drawn.copy(area) != bare.copy(area), qPrintable(QString::number(id)));
+    }
   }
 };
 
