@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "common/catalog_message.h"
+#include "common/message_ids.h"
 #include "gui/rules/control_table.h"
 #include "gui/rules/mode_rules.h"
 #include "gui/window/about_dialog.h"
@@ -403,15 +404,15 @@ class MainDialogTest : public QObject {
   void tipsCarryTheirMessages_data() {
     QTest::addColumn<int>("id");
     QTest::addColumn<uint>("message");
-    QTest::newRow("Mode list") << ctl::ModeList << 61u;
-    QTest::newRow("Number of Neurons") << ctl::Neurons << 62u;
-    QTest::newRow("Save State File") << ctl::SaveStateFile << 71u;
-    QTest::newRow("Open button 1034") << ctl::OpenInput << 74u;
-    QTest::newRow("Save button 1032") << ctl::SaveOutput << 77u;
-    QTest::newRow("Double") << ctl::Double << 79u;
-    QTest::newRow("SSE") << ctl::Sse << 80u;
-    QTest::newRow("High") << ctl::High << 81u;
-    QTest::newRow("Help") << ctl::Help << 87u;
+    QTest::newRow("Mode list") << ctl::ModeList << msg::kTipModeList;
+    QTest::newRow("Number of Neurons") << ctl::Neurons << msg::kTipNeurons;
+    QTest::newRow("Save State File") << ctl::SaveStateFile << msg::kTipSaveStateFile;
+    QTest::newRow("Open button 1034") << ctl::OpenInput << msg::kTipOpenInput;
+    QTest::newRow("Save button 1032") << ctl::SaveOutput << msg::kTipSaveOutput;
+    QTest::newRow("Double") << ctl::Double << msg::kTipPrecision;
+    QTest::newRow("SSE") << ctl::Sse << msg::kTipInstructionSet;
+    QTest::newRow("High") << ctl::High << msg::kTipPriority;
+    QTest::newRow("Help") << ctl::Help << msg::kTipHelp;
   }
   void tipsCarryTheirMessages() {
     QFETCH(int, id);
