@@ -29,35 +29,16 @@
 
 namespace {
 
-constexpr std::uint32_t kAllFeatures = kCpuMmx | kCpuSse | kCpuSse2 | kCpuNnvec2;
-
-// A started dialog with its recorded message boxes.
-struct StartedDialog {
-  QVector<RecordedMessageBox> boxes;
-  std::unique_ptr<CMainDialog> dialog;
-  bool started = false;
-
-  QString text(int id) const { return dialog->controlAs<QLineEdit>(id)->text(); }
-  bool enabled(int id) const { return dialog->control(id)->isEnabled(); }
-  bool checked(int id) const { return dialog->controlAs<QAbstractButton>(id)->isChecked(); }
-  QComboBox* modes() const { return dialog->controlAs<QComboBox>(ctl::ModeList); }
-};
+using StartedDialog = TestDialog;
 
 std::unique_ptr<StartedDialog> startDialog(std::uint32_t cpuFeatures = kAllFeatures,
                                            bool show = true,
                                            const char* helpFileName = "tst-absent-manual.chm") {
-  auto started = std::make_unique<StartedDialog>();
-  DialogEnvironment environment = testEnvironment(&started->boxes, helpFileName);
-  environment.detectCpuFeatures = [cpuFeatures] { return cpuFeatures; };
-  started->dialog = std::make_unique<CMainDialog>(environment);
-  started->started = started->dialog->OnInitDialog();
-  if (show && started->started) {
-    started->dialog->show();
-    started->dialog->activateWindow();
-    if (!QTest::qWaitForWindowActive(started->dialog.get()))
-      qWarning("dialog did not become active");
-  }
-  return started;
+  TestDialogOptions options;
+  options.cpuFeatures = cpuFeatures;
+  options.show = show;
+  options.helpFileName = helpFileName;
+  return openTestDialog(options);
 }
 
 }  // namespace

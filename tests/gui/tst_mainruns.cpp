@@ -31,7 +31,6 @@
 
 namespace {
 
-constexpr std::uint32_t kAllFeatures = kCpuMmx | kCpuSse | kCpuSse2 | kCpuNnvec2;
 constexpr int kRunTimeoutMs = 30000;
 
 // The dialog's form of one of the console's checks.
@@ -39,32 +38,14 @@ constexpr unsigned dialogCheck(unsigned consoleCheck) {
   return consoleCheck + msg::kDialogCheckOffset;
 }
 
-struct Window {
-  QVector<RecordedMessageBox> boxes;
-  std::unique_ptr<CMainDialog> dialog;
-
-  QWidget* control(int id) const { return dialog->control(id); }
-  bool enabled(int id) const { return control(id)->isEnabled(); }
-  QStringList lines() const {
-    QStringList result;
-    auto* list = dialog->controlAs<QListWidget>(ctl::OutputList);
-    for (int i = 0; i < list->count(); ++i) result << list->item(i)->text();
-    return result;
-  }
-};
+using Window = TestDialog;
 
 std::unique_ptr<Window> openWindow(const char* engineDirectory,
                                    std::uint32_t cpuFeatures = kAllFeatures) {
-  auto w = std::make_unique<Window>();
-  DialogEnvironment environment = testEnvironment(&w->boxes);
-  environment.detectCpuFeatures = [cpuFeatures] { return cpuFeatures; };
-  environment.engineDirectory = engineDirectory;
-  w->dialog = std::make_unique<CMainDialog>(environment);
-  if (!w->dialog->OnInitDialog()) return w;
-  w->dialog->show();
-  w->dialog->activateWindow();
-  if (!QTest::qWaitForWindowActive(w->dialog.get())) qWarning("dialog did not become active");
-  return w;
+  TestDialogOptions options;
+  options.cpuFeatures = cpuFeatures;
+  options.engineDirectory = engineDirectory;
+  return openTestDialog(options);
 }
 
 using Fields = QList<QPair<int, QString>>;
