@@ -30,12 +30,6 @@ int callEngine(RunRequest& r) {
 
 }  // namespace
 
-OutputSink* RunRequest::outputSink() {
-  if (auto* list = std::get_if<ListBoxSink>(&sink)) return list;
-  if (auto* logged = std::get_if<ListBoxLogSink>(&sink)) return logged;
-  return nullptr;
-}
-
 std::uint32_t listThresholdFor(std::uint32_t runFlags) {
   return (runFlags & kModeBits) == 0 ? kInfoLevel : kProgressLevel;
 }
