@@ -5,14 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "kernels/build_double.h"
-#include "kernels/build_single.h"
-#include "kernels/build_vec2.h"
-#include "kernels/build_vec4.h"
+#include "builds/build_double.h"
+#include "builds/build_single.h"
+#include "builds/build_vec2.h"
+#include "builds/build_vec4.h"
 #include "model/network.h"
 #include "model/random_generator.h"
 #include "kernels/reference_pass.h"
-#include "run/run_output.h"
+#include "model/run_output.h"
 #include "model/series.h"
 #include "model/series_input.h"
 #include "run/training_pass.h"

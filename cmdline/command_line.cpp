@@ -5,6 +5,7 @@
 #include "common/engine_choice.h"
 #include "common/message_ids.h"
 #include "common/number_text.h"
+#include "common/run_numbers.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ std::vector<unsigned> checkCommandLine(const CommandLine& line) {
   std::vector<unsigned> failed;
   if (line.numberOfNeurons == 0) failed.push_back(msg::kNeuronsMissing);
   if (line.inputWindowSize == 0) failed.push_back(msg::kWindowMissing);
-  if (static_cast<std::uint64_t>(line.numberOfNeurons) * line.inputWindowSize > 4294967295ull)
+  if (static_cast<std::uint64_t>(line.numberOfNeurons) * line.inputWindowSize > kLargestSizeProduct)
     failed.push_back(msg::kNetworkProductTooLarge);
   if (line.trainSeen) {
     if (!(line.learningRate > 0.0)) failed.push_back(msg::kLearningRateMissing);

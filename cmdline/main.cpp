@@ -1,6 +1,7 @@
 // VantiroCmdLine: one engine run per invocation, configured by the command line alone.
 #include <signal.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -8,7 +9,9 @@
 #include "command_line.h"
 #include "common/catalog_message.h"
 #include "common/engine_choice.h"
+#include "common/engine_loading.h"
 #include "common/message_ids.h"
+#include "common/run_numbers.h"
 #include "console_messages.h"
 #include "console_sink.h"
 #include "platform/interrupt_watcher.h"
@@ -31,14 +34,6 @@ struct LogOwner {
   }
 };
 
-// Writes one numbered message with a library name and error code through the sink.
-void reportLibraryFailure(OutputSink& sink, void* languageModule, unsigned id, const char* library,
-                          int errorCode) {
-  char text[kMessageBufferSize];
-  formatCatalogMessage(languageModule, text, id, library, errorCode);
-  sink.write(2, text);
-}
-
 // Everything a run holds. Members are declared so that they are released in
 // the program's order: the sink, the log, the engine library, Language.dll.
 struct ProgramResources {
@@ -50,7 +45,7 @@ struct ProgramResources {
 
 void createSink(ProgramResources& r, std::uint32_t consoleThreshold) {
   if (r.log.stream != nullptr) {
-    r.sink = {new ConsoleLogSink(consoleThreshold, 2, r.log.stream),
+    r.sink = {new ConsoleLogSink(consoleThreshold, kErrorLevel, r.log.stream),
               [](OutputSink* s) { delete static_cast<ConsoleLogSink*>(s); }};
   } else {
     r.sink = {new ConsoleSink(consoleThreshold),
@@ -68,27 +63,18 @@ int runProgram(int argc, char** argv, ProgramResources& r) {
   const auto failed = checkCommandLine(line);
   for (unsigned id : failed) {
     if (id == msg::kNetworkProductTooLarge) {
-      printCatalogMessage(language, id, 4294967295u);
+      printCatalogMessage(language, id, kLargestSizeProduct);
     } else {
       printCatalogMessage(language, id);
     }
   }
   if (!failed.empty()) return kRefused;
 
-  createSink(r, line.benchmarkSeen ? 1 : 0);
+  createSink(r, line.benchmarkSeen ? kInfoLevel : kProgressLevel);
   OutputSink& sink = *r.sink;
   const char* libraryName = selectEngineLibrary(line.engineChoice());
-  int errorCode = 0;
-  r.engine.handle = loadLibrary(libraryName, &errorCode);
-  if (r.engine.handle == nullptr) {
-    reportLibraryFailure(sink, language, msg::kEngineNotLoaded, libraryName, errorCode);
-    return kRefused;
-  }
-  auto pet = reinterpret_cast<PetFunction>(librarySymbol(r.engine.handle, "Pet", &errorCode));
-  if (pet == nullptr) {
-    reportLibraryFailure(sink, language, msg::kPetMissing, libraryName, errorCode);
-    return kRefused;
-  }
+  const PetFunction pet = loadEngine(libraryName, libraryName, sink, language, &r.engine.handle);
+  if (pet == nullptr) return kRefused;
 
   std::int32_t keepRunning = 1;
   std::unique_ptr<InterruptWatcher> interrupts;
@@ -98,8 +84,8 @@ int runProgram(int argc, char** argv, ProgramResources& r) {
     interrupts = std::make_unique<InterruptWatcher>([&sink, language, &keepRunning] {
       char text[kMessageBufferSize];
       formatCatalogMessage(language, text, msg::kStopRequested);
-      sink.write(1, text);
-      __atomic_store_n(&keepRunning, 0, __ATOMIC_RELAXED);
+      sink.write(kInfoLevel, text);
+      std::atomic_ref<std::int32_t>(keepRunning).store(0, std::memory_order_relaxed);
     });
   }
   const std::int32_t result =

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "message_ids.h"
+
 namespace {
 
 struct Entry {
@@ -9,20 +11,24 @@ struct Entry {
   const char* args;
 };
 
-// Messages that receive arguments; every other number from 1 to 88 receives none.
+// The one number between the first message and the last that names none.
+constexpr unsigned kUnusedId = 34;
+
+// Messages that receive arguments; every other number from the first message
+// (msg::kUsage) to the last (msg::kAboutItem) receives none.
 constexpr Entry kWithArguments[] = {
-    {4, "u"},       // product of the sizes too large (4294967295)
-    {15, "si"},     // engine library not loaded: file name, error code
-    {19, "u"},      // the dialog's product check
-    {37, "si"},     // Pet missing: file name, error code
-    {40, "uu"},     // lines counted, minimum
-    {42, "u"},      // lines read before the failing one
-    {43, "u"},      // W + 1
-    {50, "uuuus"},  // H, W, iterations, N, memory text
-    {51, "id"},     // precision, pass error
-    {56, "d"},      // training seconds
-    {57, "dd"},     // seconds, millions of operations per second
-    {60, "u"},      // points generated
+    {msg::kNetworkProductTooLarge, "u"},  // product of the sizes too large (4294967295)
+    {msg::kEngineNotLoaded, "si"},        // engine library not loaded: file name, error code
+    {msg::kNetworkProductTooLarge + msg::kDialogCheckOffset, "u"},  // the dialog's product check
+    {msg::kPetMissing, "si"},            // Pet missing: file name, error code
+    {msg::kTooFewLines, "uu"},           // lines counted, minimum
+    {msg::kLineNotRead, "u"},            // lines read before the failing one
+    {msg::kTooFewDataPoints, "u"},       // W + 1
+    {msg::kBenchmarkStarting, "uuuus"},  // H, W, iterations, N, memory text
+    {msg::kProgress, "id"},              // precision, pass error
+    {msg::kTrainingDone, "d"},           // training seconds
+    {msg::kBenchmarkDone, "dd"},         // seconds, millions of operations per second
+    {msg::kGenerationDone, "u"},         // points generated
 };
 
 bool isIntegerKind(char k) { return k == 'i' || k == 'u'; }
@@ -30,7 +36,7 @@ bool isIntegerKind(char k) { return k == 'i' || k == 'u'; }
 }  // namespace
 
 MessageSignature messageSignature(unsigned id) {
-  if (id < 1 || id > 88 || id == 34) return {false, {}};
+  if (id < msg::kUsage || id > msg::kAboutItem || id == kUnusedId) return {false, {}};
   for (const Entry& e : kWithArguments) {
     if (e.id == id) return {true, e.args};
   }
@@ -94,13 +100,25 @@ bool formatConversions(const char* format, char* kinds, unsigned capacity, unsig
       if (*p == 'h') ++p;
     }
     switch (*p) {
-      case 'd': case 'i': case 'u': case 'x': case 'X': case 'o':
+      case 'd':
+      case 'i':
+      case 'u':
+      case 'x':
+      case 'X':
+      case 'o':
         if (!push('i')) return false;
         break;
       case 'c':
         if (shortLength || !push('i')) return false;
         break;
-      case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A':
+      case 'f':
+      case 'F':
+      case 'e':
+      case 'E':
+      case 'g':
+      case 'G':
+      case 'a':
+      case 'A':
         if (shortLength || !push('d')) return false;
         break;
       case 's':

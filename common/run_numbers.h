@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <limits>
 
 #include "common/engine_choice.h"
 
@@ -11,6 +12,11 @@ constexpr std::uint32_t kRunTrain = 1;
 constexpr std::uint32_t kRunGenerate = 2;
 constexpr std::uint32_t kRunLoadConversionState = 4;
 constexpr std::uint32_t kRunSaveConversionState = 8;
+
+// The largest product of the hidden units and the window a front end lets
+// through (a larger one is refused before any engine is asked); the refusal's
+// message names it.
+inline constexpr std::uint32_t kLargestSizeProduct = std::numeric_limits<std::uint32_t>::max();
 
 // The numbers of one run, as both front ends collect them and the engine
 // receives them. The file names and the run's companions (sink, stop flag,

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "gui/help_contents.h"
+#include "gui/help/help_contents.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::vector<HelpContentsEntry> tree =

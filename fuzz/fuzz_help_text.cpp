@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "gui/help_contents.h"
-#include "gui/help_search.h"
+#include "gui/help/help_contents.h"
+#include "gui/help/help_search.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "fuzz_support.h"
-#include "kernels/build_double.h"
-#include "kernels/build_single.h"
+#include "builds/build_double.h"
+#include "builds/build_single.h"
 #include "model/series_input.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // Loads arbitrary bytes as a neural state: the first two bytes choose the
 // network's size (1 to 4 hidden units, 1 to 8 inputs), the rest is the file.
 #include "fuzz_support.h"
-#include "kernels/build_double.h"
-#include "kernels/build_single.h"
+#include "builds/build_double.h"
+#include "builds/build_single.h"
 #include "model/network.h"
 #include "model/random_generator.h"
 #include "model/state_file.h"

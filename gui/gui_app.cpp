@@ -1,6 +1,6 @@
 #include "gui_app.h"
 
-#include "main_dialog.h"
+#include "gui/window/main_dialog.h"
 
 CGuiApp::CGuiApp(DialogEnvironment environment) : environment_(std::move(environment)) {}
 

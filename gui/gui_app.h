@@ -1,5 +1,5 @@
 #pragma once
-#include "dialog_environment.h"
+#include "gui/window/dialog_environment.h"
 
 // The application object: it runs the main dialog modally, and the program
 // ends when the dialog closes.

@@ -4,7 +4,7 @@ if(NOT TARGET Vantiro)
   return()
 endif()
 
-set(icon_svg ${CMAKE_SOURCE_DIR}/gui/resources/icon163.svg)
+set(icon_svg ${CMAKE_SOURCE_DIR}/gui/window/resources/icon163.svg)
 install(FILES desktop/${VANTIRO_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${icon_svg} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${VANTIRO_APP_ID}.svg)

@@ -187,18 +187,6 @@ __attribute__((always_inline)) inline void logistic(const double* in, double* ou
   std::memcpy(out, &z, sizeof z);
 }
 
-// out[i] = f(in[i]) for four values in one 256-bit register (only on a
-// processor with AVX2) or two in one 128-bit register (SSE2, every x86-64
-// processor).
-__attribute__((target("avx2"))) inline void exponentialFourAvx2(const double* in, double* out) {
-  exponential<4>(in, out);
-}
-inline void exponentialTwo(const double* in, double* out) { exponential<2>(in, out); }
-__attribute__((target("avx2"))) inline void logisticFourAvx2(const double* in, double* out) {
-  logistic<4>(in, out);
-}
-inline void logisticTwo(const double* in, double* out) { logistic<2>(in, out); }
-
 // The logistic of kCount values, four to a 256-bit register or two to a
 // 128-bit one, in one function, so that the exponential's long chains of
 // dependent steps overlap.

@@ -8,8 +8,8 @@
 #include "model/network_math.h"
 #include "model/output_neuron.h"
 #include "model/random_generator.h"
-#include "run/result_codes.h"
-#include "run/run_output.h"
+#include "model/result_codes.h"
+#include "model/run_output.h"
 
 namespace engine {
 

@@ -6,8 +6,8 @@
 #include "model/line_reader.h"
 #include "model/random_generator.h"
 #include "model/series.h"
-#include "run/result_codes.h"
-#include "run/run_output.h"
+#include "model/result_codes.h"
+#include "model/run_output.h"
 
 namespace engine {
 

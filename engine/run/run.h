@@ -9,8 +9,8 @@
 #include "model/series.h"
 #include "model/series_input.h"
 #include "model/state_file.h"
-#include "run/result_codes.h"
-#include "run/run_output.h"
+#include "model/result_codes.h"
+#include "model/run_output.h"
 #include "run/run_parameters.h"
 #include "run/runs.h"
 

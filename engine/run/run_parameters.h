@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 #include "common/run_numbers.h"
@@ -31,8 +32,11 @@ struct RunParameters : RunNumbers {
 };
 
 // The front end's stop request; read without a lock, as it may change at any moment.
+// std::atomic_ref wants a modifiable object; the load only reads it.
 inline bool keepRunningSet(const std::int32_t* keepRunning) {
-  return keepRunning == nullptr || __atomic_load_n(keepRunning, __ATOMIC_RELAXED) != 0;
+  if (keepRunning == nullptr) return true;
+  auto& flag = *const_cast<std::int32_t*>(keepRunning);
+  return std::atomic_ref<std::int32_t>(flag).load(std::memory_order_relaxed) != 0;
 }
 
 }  // namespace engine

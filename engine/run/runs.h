@@ -8,8 +8,8 @@
 #include "model/series.h"
 #include "model/state_file.h"
 #include "platform/tick_counter.h"
-#include "run/result_codes.h"
-#include "run/run_output.h"
+#include "model/result_codes.h"
+#include "model/run_output.h"
 #include "run/run_parameters.h"
 #include "run/training_pass.h"
 
@@ -32,6 +32,15 @@ inline std::uint32_t elapsedMilliseconds(std::uint32_t start, std::uint32_t end)
   return elapsed == 0 ? 1 : elapsed;
 }
 
+// What only the passes use, given back as soon as they are over: the series
+// and the pass's scratch rows.
+template <class Build>
+void releasePassBuffers(Network<Build>& net, Series<Build>& series) {
+  series.release();
+  net.hiddenOutputs.release();
+  net.backSignals.release();
+}
+
 // Train: passes until a reported pass error reaches trainToTolerance or the
 // front end clears keepRunning (read once before each pass), then the save.
 template <class Build>
@@ -40,16 +49,12 @@ ResultCode trainingRun(RunOutput& out, const RunParameters& p, Network<Build>& n
   using Element = typename Build::Element;
   Element bestError = Build::kBestErrorStart;
   const std::uint32_t start = tickCount();
-  std::uint32_t passes = 0;
   while (keepRunningSet(p.keepRunning) && static_cast<double>(bestError) > p.trainToTolerance) {
     const Element passError = trainPass(net, series);
     reportProgress<Build>(out, passError, bestError, p.toleranceUnit);
-    ++passes;
   }
   const std::uint32_t end = tickCount();
-  series.release();
-  net.hiddenOutputs.release();
-  net.backSignals.release();
+  releasePassBuffers(net, series);
   const double seconds = elapsedMilliseconds(start, end) * 0.001;
   const ResultCode result = saveState(out, p.saveStateFile, p.saveAsText(), net);
   out.say(kInfoLevel, msg::kTrainingDone, seconds);
@@ -79,9 +84,7 @@ ResultCode benchmarkRun(RunOutput& out, const RunParameters& p, Network<Build>& 
     reportProgress<Build>(out, passError, bestError, p.toleranceUnit);
   }
   const std::uint32_t end = tickCount();
-  series.release();
-  net.hiddenOutputs.release();
-  net.backSignals.release();
+  releasePassBuffers(net, series);
   net.hiddenWeights.release();
 
   const std::uint32_t elapsed = elapsedMilliseconds(start, end);

@@ -126,7 +126,7 @@ __attribute__((target("avx2"))) typename Build::Element passWithAvx2(Network<Bui
   // whole number of chunks), or windows that have no room to be widened in,
   // take the lane kernels for rows as stored.
   bool asStored = false;
-  if constexpr (kInterleavedRowsOf < Lanes >> 0) {
+  if constexpr ((kInterleavedRowsOf<Lanes>) > 0) {
     asStored = net.h >= kInterleavedRowsOf<Lanes> &&
                (!net.interleaveScratch.allocated() || net.w % kInterleavedChunkOf<Lanes> != 0);
   }

@@ -32,9 +32,9 @@
 #include <cstring>
 #include <vector>
 
-#include "control_table.h"
-#include "gui_app.h"
-#include "main_dialog.h"
+#include "gui/rules/control_table.h"
+#include "gui/gui_app.h"
+#include "gui/window/main_dialog.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include "engine_builds.h"
 #include "engine_test_support.h"
 #include "kernel_test_data.h"
-#include "kernels/build_double.h"
-#include "kernels/build_single.h"
-#include "kernels/build_vec2.h"
-#include "kernels/build_vec4.h"
+#include "builds/build_double.h"
+#include "builds/build_single.h"
+#include "builds/build_vec2.h"
+#include "builds/build_vec4.h"
 #include "kernels/reference_pass.h"
 #include "model/network.h"
 #include "model/network_math.h"
@@ -377,7 +377,7 @@ TEST(DoubleBuildFacts, EstimateProgressAndOutputAtDoubleWidth) {
   ASSERT_GE(sink.lines.size(), 3u);
   EXPECT_NE(sink.lines[1].text.find("880 bytes"), std::string::npos) << sink.lines[1].text;
   // The first pass always reports; its error is printed with 15 digits.
-  EXPECT_EQ(sink.lines[2].level, engine::kProgressLevel);
+  EXPECT_EQ(sink.lines[2].level, kProgressLevel);
   const std::string progress = sink.lines[2].text;
   std::size_t digits = 0;
   for (std::size_t i = progress.find_first_of("0123456789");

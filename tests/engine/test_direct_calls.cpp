@@ -75,7 +75,7 @@ TEST_P(EmptyNetwork, IsRefusedBeforeAnythingIsReadInEveryBuild) {
     EXPECT_EQ(result, engine::kOutOfMemory) << library;
     EXPECT_EQ(sink.ids(), (Ids{38, 45})) << library;
     ASSERT_EQ(sink.lines.size(), 2u) << library;
-    EXPECT_EQ(sink.lines[1].level, engine::kErrorLevel) << library;
+    EXPECT_EQ(sink.lines[1].level, kErrorLevel) << library;
     EXPECT_FALSE(std::filesystem::exists(output)) << library;
     EXPECT_FALSE(std::filesystem::exists(saved)) << library;
   }
@@ -117,7 +117,7 @@ TEST(DirectCalls, AnExceptionReachingTheLastGuardIsReported) {
     EXPECT_EQ(result, engine::kOutOfMemory) << library;
     EXPECT_EQ(sink.after.ids(), (Ids{45})) << library;
     ASSERT_EQ(sink.after.lines.size(), 1u) << library;
-    EXPECT_EQ(sink.after.lines[0].level, engine::kErrorLevel) << library;
+    EXPECT_EQ(sink.after.lines[0].level, kErrorLevel) << library;
   }
 }
 

@@ -18,7 +18,7 @@
 #include <thread>
 
 #include "engine_test_support.h"
-#include "kernels/build_single.h"
+#include "builds/build_single.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "kernels/build_single.h"
+#include "builds/build_single.h"
 #include "model/aligned_buffer.h"
 #include "model/network.h"
 #include "model/network_math.h"

@@ -1,12 +1,15 @@
 #include "gui_test_support.h"
 
 #include <QDir>
+#include <QAbstractButton>
 #include <QFile>
+#include <QListWidget>
 #include <QtTest>
 #include <cstdarg>
 
-#include "chm_archive.h"
 #include "common/catalog_message.h"
+#include "gui/help/chm_archive.h"
+#include "gui/rules/control_table.h"
 #include "platform/library_loader.h"
 
 TemporaryConfigHome::TemporaryConfigHome()
@@ -113,4 +116,35 @@ QString catalogPrefix(unsigned id) {
   Catalog c;
   catalogFormat(c.module, id, c.text, sizeof c.text, false);
   return QString::fromUtf8(c.text).section('%', 0, 0);
+}
+
+QString TestDialog::text(int id) const { return dialog->controlAs<QLineEdit>(id)->text(); }
+
+bool TestDialog::checked(int id) const {
+  return dialog->controlAs<QAbstractButton>(id)->isChecked();
+}
+
+QComboBox* TestDialog::modes() const { return dialog->controlAs<QComboBox>(ctl::ModeList); }
+
+QStringList TestDialog::lines() const {
+  QStringList result;
+  auto* list = dialog->controlAs<QListWidget>(ctl::OutputList);
+  for (int i = 0; i < list->count(); ++i) result << list->item(i)->text();
+  return result;
+}
+
+std::unique_ptr<TestDialog> openTestDialog(const TestDialogOptions& options) {
+  auto opened = std::make_unique<TestDialog>();
+  DialogEnvironment environment = testEnvironment(&opened->boxes, options.helpFileName);
+  environment.detectCpuFeatures = [features = options.cpuFeatures] { return features; };
+  environment.engineDirectory = options.engineDirectory;
+  opened->dialog = std::make_unique<CMainDialog>(environment);
+  opened->started = opened->dialog->OnInitDialog();
+  if (options.show && opened->started) {
+    opened->dialog->show();
+    opened->dialog->activateWindow();
+    if (!QTest::qWaitForWindowActive(opened->dialog.get()))
+      qWarning("dialog did not become active");
+  }
+  return opened;
 }

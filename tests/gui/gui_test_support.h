@@ -8,9 +8,15 @@
 #include <QMessageBox>
 #include <QString>
 #include <QTemporaryDir>
+#include <QStringList>
 #include <QVector>
+#include <cstdint>
+#include <memory>
+#include <string>
 
-#include "dialog_environment.h"
+#include "gui/window/dialog_environment.h"
+#include "gui/window/main_dialog.h"
+#include "platform/cpu_features.h"
 
 struct RecordedMessageBox {
   QMessageBox::Icon icon;
@@ -42,6 +48,34 @@ class TemporaryConfigHome {
 // of shown, the manual is looked for under a name no other test uses.
 DialogEnvironment testEnvironment(QVector<RecordedMessageBox>* boxes,
                                   const char* helpFileName = "tst-absent-manual.chm");
+
+// Every feature the instruction-set rule asks about.
+inline constexpr std::uint32_t kAllFeatures = kCpuMmx | kCpuSse | kCpuSse2 | kCpuNnvec2;
+
+// A main dialog under test with the message boxes it showed, and what a
+// user reads off its controls.
+struct TestDialog {
+  QVector<RecordedMessageBox> boxes;
+  std::unique_ptr<CMainDialog> dialog;
+  bool started = false;  // OnInitDialog went through
+
+  QWidget* control(int id) const { return dialog->control(id); }
+  QString text(int id) const;
+  bool enabled(int id) const { return control(id)->isEnabled(); }
+  bool checked(int id) const;
+  QComboBox* modes() const;
+  QStringList lines() const;  // the output list
+};
+
+struct TestDialogOptions {
+  std::uint32_t cpuFeatures = kAllFeatures;
+  bool show = true;  // shown and active once started
+  const char* helpFileName = "tst-absent-manual.chm";
+  std::string engineDirectory;  // empty: engines by bare name
+};
+
+// Makes the dialog in testEnvironment() and starts it (OnInitDialog).
+std::unique_ptr<TestDialog> openTestDialog(const TestDialogOptions& options = {});
 
 // The REGEDIT4 text of the dialog's key with the given value lines.
 QByteArray settingsStore(const QByteArray& valueLines);

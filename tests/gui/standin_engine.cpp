@@ -2,6 +2,7 @@
 // then a Train run waits for its stop request and a Benchmark or Generate run
 // waits `benchmarkingIterations` milliseconds, so tests control how long a
 // run lasts.
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -18,19 +19,21 @@ extern "C" __attribute__((visibility("default"))) std::int32_t Pet(
   std::snprintf(text, sizeof text, "flags %u H %u W %u in '%s' load %s save '%s'", runFlags,
                 numberOfNeurons, inputWindowSize, inputFile,
                 loadStateFile == nullptr ? "(none)" : loadStateFile, saveStateFile);
-  sink->write(1, text);
-  sink->write(0, "progress");
-  sink->write(2, "error first\nerror second");
+  sink->write(kInfoLevel, text);
+  sink->write(kProgressLevel, "progress");
+  sink->write(kErrorLevel, "error first\nerror second");
   if (runFlags & 1) {
     // Read as the engine reads it: one atomic load per pass.
-    for (int passes = 0; __atomic_load_n(keepRunning, __ATOMIC_RELAXED) != 0 && passes < 60000;
+    auto& flag = *const_cast<std::int32_t*>(keepRunning);
+    for (int passes = 0;
+         std::atomic_ref<std::int32_t>(flag).load(std::memory_order_relaxed) != 0 && passes < 60000;
          ++passes) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    sink->write(1, "stand-in stopped");
+    sink->write(kInfoLevel, "stand-in stopped");
   } else {
     std::this_thread::sleep_for(std::chrono::milliseconds(benchmarkingIterations));
-    sink->write(1, "stand-in finished");
+    sink->write(kInfoLevel, "stand-in finished");
   }
   return 0;
 }

@@ -12,13 +12,13 @@
 #include <thread>
 #include <vector>
 
-#include "begin_checks.h"
 #include "common/engine_choice.h"
-#include "list_box_sink.h"
-#include "mode_rules.h"
+#include "gui/rules/mode_rules.h"
+#include "gui/runs/begin_checks.h"
+#include "gui/runs/list_box_sink.h"
+#include "gui/runs/run_window.h"
+#include "gui/runs/run_worker.h"
 #include "platform/library_loader.h"
-#include "run_window.h"
-#include "run_worker.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Reading and writing the parameter fields, and the Memory Required text.
 #include <QtTest>
 
-#include "field_rules.h"
+#include "gui/rules/field_rules.h"
 
 class FieldRulesTest : public QObject {
   Q_OBJECT

@@ -9,12 +9,12 @@
 #include <regex>
 #include <string>
 
-#include "chm_archive.h"
-#include "help_contents.h"
-#include "help_index.h"
-#include "help_topics.h"
-#include "help_window.h"
-#include "html_help.h"
+#include "gui/help/chm_archive.h"
+#include "gui/help/help_contents.h"
+#include "gui/help/help_index.h"
+#include "gui/help/help_window.h"
+#include "gui/help/html_help.h"
+#include "gui/rules/help_topics.h"
 
 namespace {
 

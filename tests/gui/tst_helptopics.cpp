@@ -5,14 +5,15 @@
 #include <set>
 #include <string>
 
-#include "chm_archive.h"
-#include "control_table.h"
-#include "help_contents.h"
-#include "help_index.h"
-#include "help_placement.h"
-#include "help_search.h"
-#include "help_topics.h"
-#include "mode_rules.h"
+#include "gui/help/chm_archive.h"
+#include "gui/help/help_contents.h"
+#include "gui/help/help_index.h"
+#include "gui/help/help_placement.h"
+#include "gui/help/help_request.h"
+#include "gui/help/help_search.h"
+#include "gui/rules/control_table.h"
+#include "gui/rules/help_topics.h"
+#include "gui/rules/mode_rules.h"
 
 namespace {
 

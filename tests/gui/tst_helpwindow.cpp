@@ -27,14 +27,14 @@
 #include <memory>
 
 #include "common/log_text.h"
-#include "chm_archive.h"
-#include "control_table.h"
+#include "gui/help/chm_archive.h"
+#include "gui/help/help_index_pane.h"
+#include "gui/help/help_search_pane.h"
+#include "gui/help/help_window.h"
+#include "gui/rules/control_table.h"
+#include "gui/rules/mode_rules.h"
+#include "gui/window/main_dialog.h"
 #include "gui_test_support.h"
-#include "help_index_pane.h"
-#include "help_search_pane.h"
-#include "help_window.h"
-#include "main_dialog.h"
-#include "mode_rules.h"
 
 namespace {
 
@@ -390,8 +390,6 @@ class HelpWindowTest : public QObject {
     info.controlId = ctl::Neurons;
     info.control = dialog.control(ctl::Neurons);
     QVERIFY(!dialog.OnHelpInfo(info));
-    info.contextType = HelpInfo::ContextType::MenuItem;
-    QVERIFY(dialog.OnHelpInfo(info));  // a menu's request is taken and ignored
     QVERIFY(dialog.htmlHelp().windows().empty());
   }
 

@@ -16,47 +16,29 @@
 #include <QtTest>
 #include <memory>
 
-#include "about_dialog.h"
 #include "common/catalog_message.h"
-#include "control_table.h"
-#include "dialog_units.h"
+#include "common/message_ids.h"
+#include "gui/rules/control_table.h"
+#include "gui/rules/mode_rules.h"
+#include "gui/window/about_dialog.h"
+#include "gui/window/dialog_units.h"
+#include "gui/window/main_dialog.h"
+#include "gui/window/tool_tip_ctrl.h"
 #include "gui_test_support.h"
-#include "main_dialog.h"
-#include "mode_rules.h"
 #include "platform/library_loader.h"
-#include "tool_tip_ctrl.h"
 
 namespace {
 
-constexpr std::uint32_t kAllFeatures = kCpuMmx | kCpuSse | kCpuSse2 | kCpuNnvec2;
-
-// A started dialog with its recorded message boxes.
-struct StartedDialog {
-  QVector<RecordedMessageBox> boxes;
-  std::unique_ptr<CMainDialog> dialog;
-  bool started = false;
-
-  QString text(int id) const { return dialog->controlAs<QLineEdit>(id)->text(); }
-  bool enabled(int id) const { return dialog->control(id)->isEnabled(); }
-  bool checked(int id) const { return dialog->controlAs<QAbstractButton>(id)->isChecked(); }
-  QComboBox* modes() const { return dialog->controlAs<QComboBox>(ctl::ModeList); }
-};
+using StartedDialog = TestDialog;
 
 std::unique_ptr<StartedDialog> startDialog(std::uint32_t cpuFeatures = kAllFeatures,
                                            bool show = true,
                                            const char* helpFileName = "tst-absent-manual.chm") {
-  auto started = std::make_unique<StartedDialog>();
-  DialogEnvironment environment = testEnvironment(&started->boxes, helpFileName);
-  environment.detectCpuFeatures = [cpuFeatures] { return cpuFeatures; };
-  started->dialog = std::make_unique<CMainDialog>(environment);
-  started->started = started->dialog->OnInitDialog();
-  if (show && started->started) {
-    started->dialog->show();
-    started->dialog->activateWindow();
-    if (!QTest::qWaitForWindowActive(started->dialog.get()))
-      qWarning("dialog did not become active");
-  }
-  return started;
+  TestDialogOptions options;
+  options.cpuFeatures = cpuFeatures;
+  options.show = show;
+  options.helpFileName = helpFileName;
+  return openTestDialog(options);
 }
 
 }  // namespace
@@ -403,15 +385,15 @@ class MainDialogTest : public QObject {
   void tipsCarryTheirMessages_data() {
     QTest::addColumn<int>("id");
     QTest::addColumn<uint>("message");
-    QTest::newRow("Mode list") << ctl::ModeList << 61u;
-    QTest::newRow("Number of Neurons") << ctl::Neurons << 62u;
-    QTest::newRow("Save State File") << ctl::SaveStateFile << 71u;
-    QTest::newRow("Open button 1034") << ctl::OpenInput << 74u;
-    QTest::newRow("Save button 1032") << ctl::SaveOutput << 77u;
-    QTest::newRow("Double") << ctl::Double << 79u;
-    QTest::newRow("SSE") << ctl::Sse << 80u;
-    QTest::newRow("High") << ctl::High << 81u;
-    QTest::newRow("Help") << ctl::Help << 87u;
+    QTest::newRow("Mode list") << ctl::ModeList << msg::kTipModeList;
+    QTest::newRow("Number of Neurons") << ctl::Neurons << msg::kTipNeurons;
+    QTest::newRow("Save State File") << ctl::SaveStateFile << msg::kTipSaveStateFile;
+    QTest::newRow("Open button 1034") << ctl::OpenInput << msg::kTipOpenInput;
+    QTest::newRow("Save button 1032") << ctl::SaveOutput << msg::kTipSaveOutput;
+    QTest::newRow("Double") << ctl::Double << msg::kTipPrecision;
+    QTest::newRow("SSE") << ctl::Sse << msg::kTipInstructionSet;
+    QTest::newRow("High") << ctl::High << msg::kTipPriority;
+    QTest::newRow("Help") << ctl::Help << msg::kTipHelp;
   }
   void tipsCarryTheirMessages() {
     QFETCH(int, id);
@@ -631,6 +613,20 @@ class MainDialogTest : public QObject {
     QCOMPARE(picture.size(), d->dialog->size());
     QVERIFY(QDir().mkpath(VANTIRO_SCREENSHOT_DIR));
     QVERIFY(picture.save(QString(VANTIRO_SCREENSHOT_DIR) + "/" + name));
+    // Each icon button shows its picture in this mode, enabled or not: the
+    // button drawn without it looks different.
+    const QImage drawn = picture.toImage();
+    const int iconButtons[] = {ctl::OpenInput, ctl::OpenState, ctl::SaveOutput, ctl::SaveState,
+                               ctl::Help};
+    for (int id : iconButtons) {
+      auto* button = d->dialog->controlAs<QPushButton>(id);
+      const QRect area = button->geometry();
+      const QIcon icon = button->icon();
+      button->setIcon(QIcon());
+      const QImage bare = d->dialog->grab().toImage();
+      button->setIcon(icon);
+      QVERIFY2(drawn.copy(area) != bare.copy(area), qPrintable(QString::number(id)));
+    }
   }
 };
 

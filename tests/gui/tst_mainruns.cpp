@@ -20,44 +20,32 @@
 #include <memory>
 
 #include "common/catalog_message.h"
-#include "control_table.h"
-#include "file_chooser.h"
+#include "common/message_ids.h"
+#include "common/run_numbers.h"
+#include "gui/rules/control_table.h"
+#include "gui/rules/mode_rules.h"
+#include "gui/window/file_chooser.h"
+#include "gui/window/main_dialog.h"
 #include "gui_test_support.h"
-#include "main_dialog.h"
-#include "mode_rules.h"
 #include "platform/library_loader.h"
 
 namespace {
 
-constexpr std::uint32_t kAllFeatures = kCpuMmx | kCpuSse | kCpuSse2 | kCpuNnvec2;
 constexpr int kRunTimeoutMs = 30000;
 
-struct Window {
-  QVector<RecordedMessageBox> boxes;
-  std::unique_ptr<CMainDialog> dialog;
+// The dialog's form of one of the console's checks.
+constexpr unsigned dialogCheck(unsigned consoleCheck) {
+  return consoleCheck + msg::kDialogCheckOffset;
+}
 
-  QWidget* control(int id) const { return dialog->control(id); }
-  bool enabled(int id) const { return control(id)->isEnabled(); }
-  QStringList lines() const {
-    QStringList result;
-    auto* list = dialog->controlAs<QListWidget>(ctl::OutputList);
-    for (int i = 0; i < list->count(); ++i) result << list->item(i)->text();
-    return result;
-  }
-};
+using Window = TestDialog;
 
 std::unique_ptr<Window> openWindow(const char* engineDirectory,
                                    std::uint32_t cpuFeatures = kAllFeatures) {
-  auto w = std::make_unique<Window>();
-  DialogEnvironment environment = testEnvironment(&w->boxes);
-  environment.detectCpuFeatures = [cpuFeatures] { return cpuFeatures; };
-  environment.engineDirectory = engineDirectory;
-  w->dialog = std::make_unique<CMainDialog>(environment);
-  if (!w->dialog->OnInitDialog()) return w;
-  w->dialog->show();
-  w->dialog->activateWindow();
-  if (!QTest::qWaitForWindowActive(w->dialog.get())) qWarning("dialog did not become active");
-  return w;
+  TestDialogOptions options;
+  options.cpuFeatures = cpuFeatures;
+  options.engineDirectory = engineDirectory;
+  return openTestDialog(options);
 }
 
 using Fields = QList<QPair<int, QString>>;
@@ -120,29 +108,36 @@ class MainRunsTest : public QObject {
     QTest::addColumn<Fields>("fields");
     QTest::addColumn<QList<int>>("clicks");
     QTest::addColumn<QStringList>("expected");
-    auto messages = [](const QList<int>& ids) {  // 0: the empty line
+    auto messages = [](const QList<unsigned>& ids) {  // 0: the empty line
       QStringList texts;
-      for (int m : ids) texts << (m == 0 ? QString() : catalogText(m, 4294967295u));
+      for (unsigned m : ids) texts << (m == 0 ? QString() : catalogText(m, kLargestSizeProduct));
       return texts;
     };
     QTest::newRow("Train, every field empty or 0")
         << kModeTrain << trainFields({"0", "0", "0", "0", "0", "", "", ""}) << QList<int>{}
-        << messages({17, 18, 20, 21, 22, 26, 27, 0});
-    QTest::newRow("no mode") << -1 << Fields{} << QList<int>{} << messages({16});
+        << messages(
+               {dialogCheck(msg::kNeuronsMissing), dialogCheck(msg::kWindowMissing),
+                dialogCheck(msg::kLearningRateMissing), dialogCheck(msg::kToleranceUnitMissing),
+                dialogCheck(msg::kTrainToToleranceMissing), dialogCheck(msg::kInputFileMissing),
+                dialogCheck(msg::kSaveStateFileMissing), 0});
+    QTest::newRow("no mode") << -1 << Fields{} << QList<int>{} << messages({msg::kNoModeSelected});
     QTest::newRow("product past 32 bits")
         << kModeBenchmark << Fields{{ctl::Neurons, "65536"}, {ctl::WindowSize, "65536"}}
-        << QList<int>{} << messages({19, 0});
+        << QList<int>{} << messages({dialogCheck(msg::kNetworkProductTooLarge), 0});
     QTest::newRow("Generate without files")
         << kModeGenerate
         << Fields{{ctl::PointsToGenerate, "0"}, {ctl::InputFile, ""}, {ctl::OutputFile, ""}}
-        << QList<int>{} << messages({23, 26, 28, 29, 0});
+        << QList<int>{}
+        << messages({dialogCheck(msg::kPointsToGenerateMissing),
+                     dialogCheck(msg::kInputFileMissing), dialogCheck(msg::kLoadStateFileMissing),
+                     dialogCheck(msg::kOutputFileMissing), 0});
     QTest::newRow("no nnvec4.dll")
         << kModeTrain << kTrainOnStandIn << QList<int>{ctl::Sse, ctl::Single}
-        << QStringList{catalogText(15, "nnvec4.dll", ENOENT)};
+        << QStringList{catalogText(msg::kEngineNotLoaded, "nnvec4.dll", ENOENT)};
     // Double picks nndouble.dll whatever the instruction set.
     QTest::newRow("nndouble.dll without Pet")
         << kModeTrain << kTrainOnStandIn << QList<int>{ctl::X87, ctl::Double}
-        << QStringList{catalogText(37, "nndouble.dll", ENOENT)};
+        << QStringList{catalogText(msg::kPetMissing, "nndouble.dll", ENOENT)};
   }
 
   void failedBeginFillsTheList() {
@@ -177,9 +172,9 @@ class MainRunsTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
     const QStringList lines = w->lines();
     QCOMPARE(lines.size(), 3);
-    QCOMPARE(lines[0], catalogText(38));
-    QVERIFY2(lines[1].startsWith(catalogPrefix(50)), qPrintable(lines[1]));
-    QVERIFY2(lines[2].startsWith(catalogPrefix(57)), qPrintable(lines[2]));
+    QCOMPARE(lines[0], catalogText(msg::kRunStarted));
+    QVERIFY2(lines[1].startsWith(catalogPrefix(msg::kBenchmarkStarting)), qPrintable(lines[1]));
+    QVERIFY2(lines[2].startsWith(catalogPrefix(msg::kBenchmarkDone)), qPrintable(lines[2]));
     saveShot(w->dialog.get(), "dialog-benchmark-run.png");
     w->dialog->close();
   }
@@ -202,9 +197,10 @@ class MainRunsTest : public QObject {
 
     clickButton(w->control(ctl::Stop));
     QVERIFY(!w->enabled(ctl::Stop));
-    QCOMPARE(w->lines().value(4), catalogText(36));
+    QCOMPARE(w->lines().value(4), catalogText(msg::kStopRequested));
     QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
-    QCOMPARE(w->lines().mid(4), (QStringList{catalogText(36), "stand-in stopped"}));
+    QCOMPARE(w->lines().mid(4),
+             (QStringList{catalogText(msg::kStopRequested), "stand-in stopped"}));
     for (const ControlEnabling& c : modeEnabling(kModeTrain)) QCOMPARE(w->enabled(c.id), c.enabled);
     QVERIFY(w->enabled(ctl::Nnvec2) && !w->enabled(ctl::Sse) && w->enabled(ctl::Double));
     saveShot(w->dialog.get(), "dialog-train-stopped.png");
@@ -239,7 +235,8 @@ class MainRunsTest : public QObject {
     const QByteArray saved = b.readAll();
     QVERIFY(!saved.isEmpty());
     QCOMPARE(saved, a.readAll());
-    QVERIFY2(w->lines().last().startsWith(catalogPrefix(56)), qPrintable(w->lines().join('|')));
+    QVERIFY2(w->lines().last().startsWith(catalogPrefix(msg::kTrainingDone)),
+             qPrintable(w->lines().join('|')));
     w->dialog->close();
   }
 
@@ -259,7 +256,7 @@ class MainRunsTest : public QObject {
                         dir.filePath("nile.vns")}),
            {ctl::Sse, ctl::Normal});
     clickButton(w->control(ctl::Begin));
-    const QString progress = catalogPrefix(51);
+    const QString progress = catalogPrefix(msg::kProgress);
     auto progressLines = [&] {
       int n = 0;
       for (const QString& line : w->lines()) n += line.startsWith(progress) ? 1 : 0;
@@ -269,10 +266,10 @@ class MainRunsTest : public QObject {
     clickButton(w->control(ctl::Stop));
     QTRY_VERIFY_WITH_TIMEOUT(backToIdle(*w), kRunTimeoutMs);
     const QStringList lines = w->lines();
-    QCOMPARE(lines.first(), catalogText(38));
-    QVERIFY(lines.contains(catalogText(36)));
-    QVERIFY(lines.contains(catalogText(53)));  // saved in the binary form
-    QVERIFY2(lines.last().startsWith(catalogPrefix(56)), qPrintable(lines.last()));
+    QCOMPARE(lines.first(), catalogText(msg::kRunStarted));
+    QVERIFY(lines.contains(catalogText(msg::kStopRequested)));
+    QVERIFY(lines.contains(catalogText(msg::kSavingBinaryState)));  // saved in the binary form
+    QVERIFY2(lines.last().startsWith(catalogPrefix(msg::kTrainingDone)), qPrintable(lines.last()));
     QVERIFY(QFileInfo(dir.filePath("nile.vns")).size() > 0);
     saveShot(w->dialog.get(), "dialog-train-run.png");
     w->dialog->close();
@@ -286,13 +283,14 @@ class MainRunsTest : public QObject {
     QTest::keyClick(w->dialog.get(), Qt::Key_Escape);
     QTest::keyClick(w->dialog.get(), Qt::Key_Escape);
     // Two requests, two messages; the window stays until the run has saved.
-    QCOMPARE(w->lines().mid(4, 2), (QStringList{catalogText(35), catalogText(35)}));
+    QCOMPARE(w->lines().mid(4, 2), (QStringList{catalogText(msg::kCloseDuringTraining),
+                                                catalogText(msg::kCloseDuringTraining)}));
     QVERIFY(!w->enabled(ctl::Stop) && !w->enabled(ctl::Begin));
     QVERIFY(w->dialog->isVisible() && !w->dialog->hasEnded());
     QVERIFY(home_->storeText().isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(w->dialog->hasEnded(), 5000);
     QVERIFY(w->lines().contains("stand-in stopped"));
-    QVERIFY(w->lines().count(catalogText(35)) == 2);
+    QVERIFY(w->lines().count(catalogText(msg::kCloseDuringTraining)) == 2);
     QVERIFY(home_->storeText().contains("\"Mode\"=dword:00000001\n"));
     QVERIFY(w->dialog->languageModule() == nullptr);
   }

@@ -6,10 +6,10 @@
 #include <QSet>
 #include <QtTest>
 
-#include "control_table.h"
-#include "dialog_units.h"
-#include "mode_rules.h"
-#include "tool_tip_ctrl.h"
+#include "gui/rules/control_table.h"
+#include "gui/rules/mode_rules.h"
+#include "gui/window/dialog_units.h"
+#include "gui/window/tool_tip_ctrl.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gui/rules/settings_store.h"
 #include "gui_test_support.h"
-#include "settings_store.h"
 
 namespace {
 
@@ -59,8 +59,8 @@ class SettingsStoreTest : public QObject {
     const StoredSettings s = readStoredSettings(log.file());
     QCOMPARE(s.mode, 0u);
     QCOMPARE(s.precision, 0u);
-    QCOMPARE(s.numHiddenUnits, 2u);
-    QCOMPARE(s.inputsPerHiddenUnit, 384u);
+    QCOMPARE(s.numberOfNeurons, 2u);
+    QCOMPARE(s.inputWindowSize, 384u);
     QCOMPARE(s.pointsToGenerate, 10u);
     QCOMPARE(s.benchmarkingIterations, 10000u);
     QCOMPARE(s.benchmarkingDataPoints, 500u);
@@ -140,7 +140,7 @@ class SettingsStoreTest : public QObject {
     home.writeStore(settingsStore(line + "\n"));
     CapturedLog log;
     const StoredSettings s = readStoredSettings(log.file());
-    QCOMPARE(s.numHiddenUnits, 2u);
+    QCOMPARE(s.numberOfNeurons, 2u);
     QCOMPARE(s.learningRate, 0.0001);
     QVERIFY(!s.inputFile);
     QVERIFY2(log.text().contains(logLine), log.text().constData());
@@ -157,7 +157,7 @@ class SettingsStoreTest : public QObject {
     CapturedLog log;
     const StoredSettings s = readStoredSettings(log.file());
     QCOMPARE(s.mode, 0u);
-    QCOMPARE(s.numHiddenUnits, 9u);
+    QCOMPARE(s.numberOfNeurons, 9u);
     QVERIFY(log.text().contains(queryLine("Mode", 2)));
   }
 
@@ -169,8 +169,8 @@ class SettingsStoreTest : public QObject {
     out.instructionSet = 2;
     out.priority = 1;
     out.loadConversionState = 1;
-    out.numHiddenUnits = 0;
-    out.inputsPerHiddenUnit = 4294967295u;
+    out.numberOfNeurons = 0;
+    out.inputWindowSize = 4294967295u;
     out.learningRate = 0.5;
     out.inputFile = "/data/series \"one\".txt";
     out.outputFile = "";
@@ -199,8 +199,8 @@ class SettingsStoreTest : public QObject {
     QCOMPARE(in.instructionSet, 2u);
     QCOMPARE(in.priority, 1u);
     QCOMPARE(in.loadConversionState, 1u);
-    QCOMPARE(in.numHiddenUnits, 0u);
-    QCOMPARE(in.inputsPerHiddenUnit, 4294967295u);
+    QCOMPARE(in.numberOfNeurons, 0u);
+    QCOMPARE(in.inputWindowSize, 4294967295u);
     QCOMPARE(in.learningRate, 0.5);
     QCOMPARE(in.inputFile, std::optional<std::string>("/data/series \"one\".txt"));
     QCOMPARE(in.outputFile, std::optional<std::string>(""));

@@ -1,5 +1,0 @@
-// nndouble.dll: the reference arithmetic in double precision.
-#include "kernels/build_double.h"
-#include "run/pet_export.h"
-
-VANTIRO_DEFINE_PET(engine::DoubleBuild)

@@ -1,5 +1,0 @@
-// nnsingle.dll: the reference build.
-#include "kernels/build_single.h"
-#include "run/pet_export.h"
-
-VANTIRO_DEFINE_PET(engine::SingleBuild)

@@ -1,5 +1,0 @@
-// nnvec2.dll: single precision on pairs.
-#include "kernels/build_vec2.h"
-#include "run/pet_export.h"
-
-VANTIRO_DEFINE_PET(engine::Vec2Build)

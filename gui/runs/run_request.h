@@ -1,0 +1,38 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "common/run_numbers.h"
+#include "list_box_sink.h"
+
+class RunWindow;
+
+// The engine reads the run flag through a plain `const int32_t*` with an
+// atomic load; the dialog keeps it as an atomic of the same size and layout.
+static_assert(std::atomic<std::int32_t>::is_always_lock_free);
+static_assert(sizeof(std::atomic<std::int32_t>) == sizeof(std::int32_t));
+static_assert(alignof(std::atomic<std::int32_t>) == alignof(std::int32_t));
+
+// One run: made by Begin on the window's thread, handed to the worker, and
+// released by the worker with everything it owns when the run is over.
+struct RunRequest : RunNumbers {
+  std::uint32_t engineChoice = 0;
+  RunWindow* window = nullptr;
+  // Where the engine libraries are looked for; empty: by bare name, the
+  // loader's own search (the program's directory first).
+  std::string engineDirectory;
+
+  std::string inputFile;
+  std::string outputFile;
+  std::optional<std::string> loadStateFile;  // absent when the field is empty
+  std::string saveStateFile;
+  std::variant<std::monostate, ListBoxSink, ListBoxLogSink> sink;
+  std::atomic<std::int32_t>* keepRunning = nullptr;
+  std::atomic<std::int32_t>* runActive = nullptr;
+  void* languageModule = nullptr;
+
+  OutputSink* outputSink();
+};

@@ -1,0 +1,104 @@
+// Reading the remembered settings into the window and storing them again.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "gui/rules/control_table.h"
+#include "gui/rules/field_rules.h"
+#include "gui/rules/mode_rules.h"
+#include "gui/rules/settings_store.h"
+#include "main_dialog.h"
+
+namespace {
+
+constexpr int kInstructionSetButtons[] = {ctl::X87, ctl::Nnvec2, ctl::Sse};
+constexpr int kPriorityButtons[] = {ctl::Idle, ctl::Normal, ctl::High};
+
+// Marks the fields as filled by the program for as long as it lives.
+class FillingScope {
+ public:
+  explicit FillingScope(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
+  ~FillingScope() { flag_ = previous_; }
+  FillingScope(const FillingScope&) = delete;
+  FillingScope& operator=(const FillingScope&) = delete;
+
+ private:
+  bool& flag_;
+  bool previous_;
+};
+
+}  // namespace
+
+void CMainDialog::loadSettings() {
+  const StoredSettings stored = readStoredSettings(logFile_.get());
+  {
+    FillingScope filling(fillingFields_);
+    auto setText = [this](int id, const QString& text) { setFieldText(id, text); };
+    auto setStoredText = [&setText](int id, const std::optional<std::string>& text) {
+      if (text) setText(id, QString::fromStdString(*text));
+    };
+    setStoredText(ctl::InputFile, stored.inputFile);
+    setStoredText(ctl::OutputFile, stored.outputFile);
+    setStoredText(ctl::LoadStateFile, stored.loadStateFile);
+    setStoredText(ctl::SaveStateFile, stored.saveStateFile);
+
+    auto setUnsigned = [&setText](int id, std::uint32_t value) {
+      setText(id, QString::fromStdString(unsignedFieldText(value)));
+    };
+    setUnsigned(ctl::Neurons, stored.numberOfNeurons);
+    setUnsigned(ctl::WindowSize, stored.inputWindowSize);
+    setUnsigned(ctl::PointsToGenerate, stored.pointsToGenerate);
+    setUnsigned(ctl::Iterations, stored.benchmarkingIterations);
+    setUnsigned(ctl::DataPoints, stored.benchmarkingDataPoints);
+    auto setReal = [&setText](int id, double value) {
+      setText(id, QString::fromStdString(realFieldText(value)));
+    };
+    setReal(ctl::LearningRate, stored.learningRate);
+    setReal(ctl::ToleranceUnit, stored.toleranceUnit);
+    setReal(ctl::TrainToTolerance, stored.trainToTolerance);
+
+    // A mode the list does not have leaves it without a selection.
+    auto* modes = controlAs<QComboBox>(ctl::ModeList);
+    modes->setCurrentIndex(stored.mode < static_cast<std::uint32_t>(modes->count())
+                               ? static_cast<int>(stored.mode)
+                               : -1);
+    applyModeEnabling();
+
+    check(stored.precision == 1 ? ctl::Double : ctl::Single);
+    applyPrecisionRule();  // the display follows below, once every field is filled
+    selectStoredChoices(stored.instructionSet, stored.priority);
+    controlAs<QCheckBox>(ctl::LoadConversion)->setChecked(stored.loadConversionState == 1);
+    controlAs<QCheckBox>(ctl::SaveConversion)->setChecked(stored.saveConversionState == 1);
+  }
+  updateMemoryDisplay();
+}
+
+void CMainDialog::selectStoredChoices(std::uint32_t instructionSet, std::uint32_t priority) {
+  // A stored instruction set that the precision or the processor rules out
+  // would stand selected but disabled; x87, always available, takes its place.
+  int instructionButton = kInstructionSetButtons[instructionSet <= 2 ? instructionSet : 0];
+  if (!control(instructionButton)->isEnabled()) instructionButton = ctl::X87;
+  check(instructionButton);
+  check(kPriorityButtons[priority <= 2 ? priority : 0]);
+}
+
+void CMainDialog::saveSettings() {
+  writeStoredSettings(logFile_.get(), [this] {
+    UpdateData(true);  // a field that fails keeps its last good value
+    StoredSettings s;
+    const int mode = controlAs<QComboBox>(ctl::ModeList)->currentIndex();
+    s.mode = mode < 0 ? 0 : static_cast<std::uint32_t>(mode);
+    s.precision = isChecked(ctl::Double) ? 1 : 0;
+    s.instructionSet = isChecked(ctl::Sse) ? 2 : isChecked(ctl::Nnvec2) ? 1 : 0;
+    s.priority = isChecked(ctl::High) ? 2 : isChecked(ctl::Normal) ? 1 : 0;
+    s.loadConversionState = isChecked(ctl::LoadConversion) ? 1 : 0;
+    s.saveConversionState = isChecked(ctl::SaveConversion) ? 1 : 0;
+    static_cast<RunNumbers&>(s) = values_;
+    s.inputFile = values_.inputFile;
+    s.outputFile = values_.outputFile;
+    s.loadStateFile = values_.loadStateFile;
+    s.saveStateFile = values_.saveStateFile;
+    return s;
+  });
+}
