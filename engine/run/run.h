@@ -37,6 +37,20 @@ inline bool chooseRunInstructionSet(OutputSink* sink, InstructionSet* chosen) {
   return false;
 }
 
+// A network without neurons or without inputs is refused in plain words at
+// level 2. None of the engine's numbered messages says this (the string
+// table's "must be at least 1" texts name the front ends' own fields), so it
+// is told as it is rather than as a size that is too large. The code stays
+// the one for a network that cannot be built.
+inline void refuseEmptyNetwork(OutputSink* sink, std::uint32_t neurons, std::uint32_t window) {
+  char text[kMessageBufferSize];
+  std::snprintf(text, sizeof text,
+                "The network is empty: the number of neurons (%u) and the input window size "
+                "(%u) must both be at least 1.",
+                neurons, window);
+  if (sink != nullptr) sink->write(kErrorLevel, text);
+}
+
 // One complete run of a build: announce, seed, obtain the series, build the
 // network, load a state when asked, then Train, Generate or Benchmark. Every
 // buffer and file is owned by this frame and released on every path.
@@ -45,10 +59,10 @@ std::int32_t runEngine(const RunParameters& p, std::uint32_t seed) {
   RunOutput out(p.sink, p.languageModule);
   out.say(kInfoLevel, msg::kRunStarted);
   // The front ends never pass an empty network, but another program calling Pet
-  // may; such a network has no size this build can make, and is refused before
-  // anything is read (a window of 0 would otherwise be written before its start).
+  // may; it is refused before anything is read (a window of 0 would otherwise be
+  // written before its start).
   if (p.numberOfNeurons == 0 || p.inputWindowSize == 0) {
-    out.say(kErrorLevel, msg::kNetworkTooLarge);
+    refuseEmptyNetwork(p.sink, p.numberOfNeurons, p.inputWindowSize);
     return kOutOfMemory;
   }
   InstructionSet instructionSet;
