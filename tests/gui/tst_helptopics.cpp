@@ -2,7 +2,10 @@
 // of a manual's contents and index files, finding a typed keyword, the
 // full-text search, and where the help window is placed.
 #include <QtTest>
+#include <fstream>
+#include <optional>
 #include <set>
+#include <utility>
 #include <string>
 
 #include "gui/help/chm_archive.h"
@@ -18,71 +21,45 @@
 namespace {
 
 constexpr int kNoMode = -1;
-
-// The rows of the help tables as the manual's page names give them.
-struct ExpectedRow {
-  std::vector<int> ids;
-  const char* benchmark;
-  const char* train;
-  const char* generate;
-  const char* unselected;
-};
-
-const ExpectedRow kExpected[] = {
-    {{1003, 1010},
-     "::/Benchmark Mode Overview.html",
-     "::/Train Mode Overview.html",
-     "::/Generate Mode Overview.html",
-     "::/Vantiro Overview.html"},
-    {{1004, 1009},
-     "::/Benchmark Parameters - Number of Neurons.html",
-     "::/Train Parameters - Number of Neurons.html",
-     "::/Generate Parameters - Number of Neurons.html",
-     "::/Train Parameters - Number of Neurons.html"},
-    {{1005, 1018},
-     "::/Benchmark Parameters - Input Window Size.html",
-     "::/Train Parameters - Input Window Size.html",
-     "::/Generate Parameters - Input Window Size.html",
-     "::/Train Parameters - Input Window Size.html"},
-    {{1034, 1071, 1075},
-     "::/Train Parameters - Input File.html",
-     "::/Train Parameters - Input File.html",
-     "::/Generate Parameters - Input File.html",
-     "::/Train Parameters - Input File.html"},
-    {{1035, 1073, 1077},
-     "::/Train Parameters - Load State File.html",
-     "::/Train Parameters - Load State File.html",
-     "::/Generate Parameters - Load State File.html",
-     "::/Train Parameters - Load State File.html"},
-};
-
-struct ExpectedFixed {
-  std::vector<int> ids;
-  const char* topic;
-};
-
-const ExpectedFixed kExpectedFixed[] = {
-    {{1006, 1019}, "::/Train Parameters - Learning Rate.html"},
-    {{1007, 1020}, "::/Train Parameters - Tolerance Unit.html"},
-    {{1008, 1021}, "::/Train Parameters - Train to Tolerance.html"},
-    {{1024, 1025, 1031}, "::/Vantiro Options - Precision.html"},
-    {{1026}, "::/Vantiro Options - Load Conversion State.html"},
-    {{1038}, "::/Vantiro Options - Save Conversion State.html"},
-    {{1042, 1043, 1044, 1045}, "::/Vantiro Options - Instruction Set.html"},
-    {{1046, 1047, 1048, 1049}, "::/Vantiro Options - Priority.html"},
-    {{1032, 1072, 1076}, "::/Generate Parameters - Output File.html"},
-    {{1033, 1082, 1083}, "::/Train Parameters - Save State File.html"},
-    {{1040}, "::/The Begin Button.html"},
-    {{1041}, "::/The Stop Button.html"},
-    {{1050}, "::/The Clear Button.html"},
-    {{1065, 1070}, "::/Benchmark Parameters - Benchmarking Data Points.html"},
-    {{1069, 1074}, "::/Benchmark Parameters - Benchmarking Iterations.html"},
-    {{1078, 1079}, "::/The Memory Required Display.html"},
-    {{1080, 1081}, "::/Generate Parameters - Points to Generate.html"},
-};
+constexpr int kModes[] = {kModeBenchmark, kModeTrain, kModeGenerate};
+constexpr std::string_view kTopicPrefix = "::/";
 
 // Controls that open the manual at its default page.
 const int kWithoutTopic[] = {ctl::OutputList, ctl::Help, ctl::OptionsGroup, ctl::ParameterGroup};
+
+// The pages the manual is compiled from: the [FILES] section of its project.
+std::set<std::string> manualPages() {
+  std::ifstream project(VANTIRO_MANUAL_PROJECT);
+  std::set<std::string> pages;
+  bool inFiles = false;
+  for (std::string line; std::getline(project, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.front() == '[') {
+      inFiles = line == "[FILES]";
+    } else if (inFiles && line.size() > 5 && line.ends_with(".html")) {
+      pages.insert(line);
+    }
+  }
+  return pages;
+}
+
+std::string pageOf(std::string_view topic) {
+  return std::string(topic.substr(topic.starts_with(kTopicPrefix) ? kTopicPrefix.size() : 0));
+}
+
+// "Generate" and "Parameters - Output File.html" for a page of one mode's
+// ("Generate Parameters - Output File.html"); none for the other pages.
+std::optional<std::pair<std::string, std::string>> modeAndRest(const std::string& page) {
+  for (const char* mode : kModeNames) {
+    const std::string head = std::string(mode) + " ";
+    if (page.starts_with(head) && (page.find(" Parameters - ") != std::string::npos ||
+                                   page.ends_with(" Mode Overview.html")))
+      return std::make_pair(std::string(mode), page.substr(head.size()));
+  }
+  return std::nullopt;
+}
+
+QString where(int id, int mode) { return QString("control %1, mode %2").arg(id).arg(mode); }
 
 }  // namespace
 
@@ -90,62 +67,77 @@ class HelpTopicsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void topicOfEveryControlAndMode_data() {
-    QTest::addColumn<int>("id");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("topic");  // empty: none
-    const int modes[] = {kModeBenchmark, kModeTrain, kModeGenerate, kNoMode};
-    for (const ExpectedRow& row : kExpected) {
-      const char* topics[] = {row.benchmark, row.train, row.generate, row.unselected};
-      for (int id : row.ids) {
-        for (int i = 0; i < 4; ++i)
-          QTest::addRow("%d in mode %d", id, modes[i]) << id << modes[i] << QString(topics[i]);
-      }
-    }
-    for (const ExpectedFixed& row : kExpectedFixed) {
-      for (int id : row.ids) {
-        for (int mode : modes) QTest::addRow("%d in mode %d", id, mode) << id << mode << row.topic;
-      }
-    }
-    for (int id : kWithoutTopic) {
-      for (int mode : modes) QTest::addRow("%d in mode %d", id, mode) << id << mode << QString();
-    }
-    QTest::newRow("unknown id") << 4711 << kModeTrain << QString();
-    QTest::newRow("mode index out of range")
-        << ctl::Neurons << 3 << "::/Train Parameters - Number of Neurons.html";
-  }
-  void topicOfEveryControlAndMode() {
-    QFETCH(int, id);
-    QFETCH(int, mode);
-    QFETCH(QString, topic);
-    const auto found = helpTopic(id, mode);
-    QCOMPARE(found.has_value(), !topic.isEmpty());
-    if (found) QCOMPARE(QString::fromUtf8(found->data(), found->size()), topic);
-  }
-
-  // A control added to the window without a row in the help tables would
-  // silently open the default page.
-  void everyControlHasATopicOrIsKnownNotTo() {
+  // A control added to the window without a topic would silently open the
+  // default page.
+  void everyControlHasATopicInEveryModeOrIsKnownNotTo() {
     std::set<int> without(std::begin(kWithoutTopic), std::end(kWithoutTopic));
     for (const ControlTemplate& t : mainDialogControls()) {
       for (int mode : {kModeBenchmark, kModeTrain, kModeGenerate, kNoMode})
         QVERIFY2(helpTopic(t.id, mode).has_value() != (without.count(t.id) == 1),
-                 qPrintable(QString("control %1, mode %2").arg(t.id).arg(mode)));
+                 qPrintable(where(t.id, mode)));
     }
+    QVERIFY(!helpTopic(4711, kModeTrain).has_value());
   }
 
-  void allTopicsAreListedOnce() {
-    std::set<std::string> expected;
-    for (const ExpectedRow& row : kExpected) {
-      for (const char* topic : {row.benchmark, row.train, row.generate, row.unselected})
-        expected.insert(topic);
-    }
-    for (const ExpectedFixed& row : kExpectedFixed) expected.insert(row.topic);
+  // Every topic names a page the manual is made of, is listed once, and is
+  // what some control opens in some mode.
+  void everyTopicIsAPageOfTheManual() {
+    const std::set<std::string> pages = manualPages();
+    QVERIFY2(pages.count(std::string(kDefaultHelpPage)) == 1, VANTIRO_MANUAL_PROJECT);
     std::set<std::string> listed;
     for (std::string_view topic : allHelpTopics()) {
-      QVERIFY2(listed.insert(std::string(topic)).second, topic.data());
+      const std::string text(topic);
+      QVERIFY2(topic.starts_with(kTopicPrefix), text.c_str());
+      QVERIFY2(pages.count(pageOf(topic)) == 1, text.c_str());
+      QVERIFY2(listed.insert(text).second, text.c_str());
     }
-    QCOMPARE(listed, expected);
+    std::set<std::string> opened;
+    for (const ControlTemplate& t : mainDialogControls()) {
+      for (int mode : {kModeBenchmark, kModeTrain, kModeGenerate, kNoMode}) {
+        if (const auto topic = helpTopic(t.id, mode)) opened.insert(std::string(*topic));
+      }
+    }
+    QCOMPARE(opened, listed);
+  }
+
+  // In a mode, a control opens that mode's page wherever the manual has one,
+  // and another mode's only where it has none (Benchmark has no Input File
+  // page, Generate no Learning Rate page).
+  void aModeOpensItsOwnPageWhereTheManualHasOne() {
+    const std::set<std::string> pages = manualPages();
+    int ownPages = 0;
+    for (const ControlTemplate& t : mainDialogControls()) {
+      for (int mode : kModes) {
+        const auto topic = helpTopic(t.id, mode);
+        if (!topic) continue;
+        const auto split = modeAndRest(pageOf(*topic));
+        if (!split) continue;
+        const std::string own = std::string(kModeNames[mode]) + " " + split->second;
+        if (split->first == kModeNames[mode]) {
+          ++ownPages;
+        } else {
+          QVERIFY2(pages.count(own) == 0,
+                   qPrintable(where(t.id, mode) + " opens " + pageOf(*topic).c_str() +
+                              " though the manual has " + own.c_str()));
+        }
+      }
+    }
+    QVERIFY(ownPages > 0);
+  }
+
+  // With no mode selected (or one the list does not have) a control opens
+  // what it opens in Train mode, or the default page.
+  void withoutAModeTheTrainPageOrTheDefault() {
+    const std::string fallback = std::string(kTopicPrefix) + std::string(kDefaultHelpPage);
+    for (const ControlTemplate& t : mainDialogControls()) {
+      for (int mode : {kNoMode, 3}) {
+        const auto topic = helpTopic(t.id, mode);
+        if (!topic) continue;
+        QVERIFY2(*topic == helpTopic(t.id, kModeTrain) || *topic == fallback,
+                 qPrintable(where(t.id, mode)));
+      }
+    }
+    QCOMPARE(helpTopic(ctl::Neurons, 3), helpTopic(ctl::Neurons, kModeTrain));
   }
 
   void archivePathOfTopic_data() {
