@@ -38,6 +38,19 @@ QString TemporaryConfigHome::stateLogPath() const {
   return directory_.path() + "/state/vantiro/guiapp.log";
 }
 
+QString pictureDirectory() {
+  static const QString directory = [] {
+    const QString asked = qEnvironmentVariable("VANTIRO_SCREENSHOT_DIR");
+    if (!asked.isEmpty()) {
+      QDir().mkpath(asked);
+      return asked;
+    }
+    static QTemporaryDir temporary;
+    return temporary.path();
+  }();
+  return directory;
+}
+
 QString TemporaryConfigHome::storePath() const { return directory_.path() + "/vantiro/HKCU.reg"; }
 
 QByteArray TemporaryConfigHome::storeText() const {

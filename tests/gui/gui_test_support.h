@@ -24,6 +24,12 @@ struct RecordedMessageBox {
   QString text;
 };
 
+// Where the tests put the pictures and files a person may want to look at:
+// the directory VANTIRO_SCREENSHOT_DIR names (made if need be), otherwise a
+// temporary one removed when the test program ends, so that a test run leaves
+// nothing in the source or build tree.
+QString pictureDirectory();
+
 // Points XDG_CONFIG_HOME, and XDG_STATE_HOME where a log may go, at a fresh
 // directory for as long as it lives.
 class TemporaryConfigHome {

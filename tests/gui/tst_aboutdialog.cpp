@@ -8,6 +8,7 @@
 #include "gui/window/about_dialog.h"
 #include "gui/window/dialog_units.h"
 #include "gui/window/main_dialog.h"
+#include "gui_test_support.h"
 
 class AboutDialogTest : public QObject {
   Q_OBJECT
@@ -69,8 +70,7 @@ class AboutDialogTest : public QObject {
       QVERIFY2(colours.size() > 8, qPrintable(QString("%1 colours").arg(colours.size())));
     }
     QCOMPARE(pictures, 2);
-    QVERIFY(QDir().mkpath(VANTIRO_SCREENSHOT_DIR));
-    QVERIFY(drawn.save(QString(VANTIRO_SCREENSHOT_DIR) + "/about.png"));
+    QVERIFY(drawn.save(pictureDirectory() + "/about.png"));
   }
 };
 

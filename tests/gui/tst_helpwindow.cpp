@@ -422,8 +422,7 @@ class HelpWindowTest : public QObject {
              "/Train Parameters - Learning Rate.html");
     QCOMPARE(window->contents()->currentItem(), train->child(2));
 
-    QVERIFY(QDir().mkpath(VANTIRO_SCREENSHOT_DIR));
-    QVERIFY(window->grab().save(QString(VANTIRO_SCREENSHOT_DIR) + "/help-window.png"));
+    QVERIFY(window->grab().save(pictureDirectory() + "/help-window.png"));
   }
 
   // A reader types into the Index or Search tab and presses Enter; on Search
@@ -524,14 +523,13 @@ class HelpWindowTest : public QObject {
     askForHelp(d, "F1", ctl::Neurons);
     HelpWindow* window = d.helpWindow();
     QVERIFY(window != nullptr);
-    QVERIFY(QDir().mkpath(VANTIRO_SCREENSHOT_DIR));
     window->tabs()->setCurrentWidget(window->index());
     QTest::keyClicks(window->index()->keywordField(), "inp");
-    QVERIFY(window->grab().save(QString(VANTIRO_SCREENSHOT_DIR) + "/help-index.png"));
+    QVERIFY(window->grab().save(pictureDirectory() + "/help-index.png"));
     window->tabs()->setCurrentWidget(window->search());
     QTest::keyClicks(window->search()->wordsField(), "state file");
     window->search()->listTopics();
-    QVERIFY(window->grab().save(QString(VANTIRO_SCREENSHOT_DIR) + "/help-search.png"));
+    QVERIFY(window->grab().save(pictureDirectory() + "/help-search.png"));
   }
 
   // Manuals made to harm, each left where help finds it while a Train run

@@ -483,10 +483,9 @@ class MainDialogTest : public QObject {
                         "\"LoadStateFile\"=\"\"\n"
                         "\"SaveStateFile\"=\"\"\n\n"));
 
-    // Kept beside the screenshots for review.
-    QDir().mkpath(VANTIRO_SCREENSHOT_DIR);
-    QFile::remove(QString(VANTIRO_SCREENSHOT_DIR) + "/HKCU-after-close.reg");
-    QFile::copy(home_->storePath(), QString(VANTIRO_SCREENSHOT_DIR) + "/HKCU-after-close.reg");
+    // Kept beside the pictures for review.
+    QFile::remove(pictureDirectory() + "/HKCU-after-close.reg");
+    QFile::copy(home_->storePath(), pictureDirectory() + "/HKCU-after-close.reg");
 
     // The next start finds every choice again.
     auto again = startDialog();
@@ -611,8 +610,7 @@ class MainDialogTest : public QObject {
     d->dialog->controlAs<QListWidget>(ctl::OutputList)->addItem("Output lines appear here.");
     const QPixmap picture = d->dialog->grab();
     QCOMPARE(picture.size(), d->dialog->size());
-    QVERIFY(QDir().mkpath(VANTIRO_SCREENSHOT_DIR));
-    QVERIFY(picture.save(QString(VANTIRO_SCREENSHOT_DIR) + "/" + name));
+    QVERIFY(picture.save(pictureDirectory() + "/" + name));
     // Each icon button shows its picture in this mode, enabled or not: the
     // button drawn without it looks different.
     const QImage drawn = picture.toImage();

@@ -63,8 +63,7 @@ bool backToIdle(const Window& w) {
 }
 
 void saveShot(QWidget* widget, const QString& name) {
-  QDir().mkpath(VANTIRO_SCREENSHOT_DIR);
-  widget->grab().save(QString(VANTIRO_SCREENSHOT_DIR) + "/" + name);
+  widget->grab().save(pictureDirectory() + "/" + name);
 }
 
 // The filters as the user reads them in the chooser, in their order.
