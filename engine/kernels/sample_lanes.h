@@ -69,11 +69,7 @@ __attribute__((always_inline)) inline void updateOutput(E g, const E* z, E* w, E
     Doubles signal = gv * updated;
     store(back + i, signal);
   }
-  for (; i < n; ++i) {
-    w[i] = static_cast<E>(static_cast<double>(g) * static_cast<double>(z[i]) +
-                          static_cast<double>(w[i]));
-    back[i] = static_cast<E>(static_cast<double>(g) * static_cast<double>(w[i]));
-  }
+  scalar::updateOutputFrom<E>(g, z, w, back, i, n);
 }
 
 // The output neuron's step of scalar::trainOutput (the prediction's sum in

@@ -16,6 +16,18 @@ inline double dot(double start, const E* x, const E* w, std::uint32_t n) {
   return a;
 }
 
+// The output neuron's update of weights `from` to n − 1, one at a time: w = g·z + w,
+// rounded, then back = g·w with the updated weight, rounded. The vector
+// builds end their whole vectors with it.
+template <class E>
+inline void updateOutputFrom(E g, const E* z, E* w, E* back, std::uint32_t from, std::uint32_t n) {
+  for (std::uint32_t i = from; i < n; ++i) {
+    w[i] = static_cast<E>(static_cast<double>(g) * static_cast<double>(z[i]) +
+                          static_cast<double>(w[i]));
+    back[i] = static_cast<E>(static_cast<double>(g) * static_cast<double>(w[i]));
+  }
+}
+
 // Output neuron step, z and w and back: n values. y = bias + Σ w·z (unrounded);
 // g = (target − y) × learningRate, rounded; each weight w = g·z + w, rounded,
 // then back = g·w with the updated weight, rounded. Returns y before the update.
@@ -24,11 +36,7 @@ inline double trainOutput(E bias, const E* z, E* w, E* back, std::uint32_t n, do
                           E target) {
   const double y = dot<E>(bias, z, w, n);
   const E g = static_cast<E>((static_cast<double>(target) - y) * learningRate);
-  for (std::uint32_t i = 0; i < n; ++i) {
-    w[i] = static_cast<E>(static_cast<double>(g) * static_cast<double>(z[i]) +
-                          static_cast<double>(w[i]));
-    back[i] = static_cast<E>(static_cast<double>(g) * static_cast<double>(w[i]));
-  }
+  updateOutputFrom<E>(g, z, w, back, 0, n);
   return y;
 }
 

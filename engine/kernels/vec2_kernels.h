@@ -88,11 +88,7 @@ inline double trainOutput(float bias, const float* z, float* w, float* back, std
     w[i] = g * z[i] + w[i];
     back[i] = w[i] * g;
   }
-  if (i < n) {
-    w[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(z[i]) +
-                              static_cast<double>(w[i]));
-    back[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(w[i]));
-  }
+  scalar::updateOutputFrom<float>(g, z, w, back, i, n);  // an odd last weight
   return y;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "kernels/scalar_kernels.h"
+
 // The pair arithmetic written out one value at a time: the oracle the pair
 // kernels are tested against. A pair is elements 2k and 2k+1; every pair
 // operation is a float multiplication or addition in each half.
@@ -56,11 +58,7 @@ inline double trainOutput(float bias, const float* z, float* w, float* back, std
     w[i] = g * z[i] + w[i];
     back[i] = w[i] * g;
   }
-  if (i < n) {
-    w[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(z[i]) +
-                              static_cast<double>(w[i]));
-    back[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(w[i]));
-  }
+  scalar::updateOutputFrom<float>(g, z, w, back, i, n);  // an odd last weight
   return y;
 }
 

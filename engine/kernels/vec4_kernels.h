@@ -66,11 +66,7 @@ inline double trainOutput(float bias, const float* z, float* w, float* back, std
     _mm_storeu_ps(w + i, wv);
     _mm_storeu_ps(back + i, _mm_mul_ps(wv, gv));
   }
-  for (; i < n; ++i) {
-    w[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(z[i]) +
-                              static_cast<double>(w[i]));
-    back[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(w[i]));
-  }
+  scalar::updateOutputFrom<float>(g, z, w, back, i, n);
   return y;
 }
 

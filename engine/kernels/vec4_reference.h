@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "kernels/scalar_kernels.h"
+
 // The four-lane arithmetic written out one value at a time: the oracle the
 // vector kernels are tested against. Lane k holds the elements whose index is
 // k mod 4; every lane operation is a float multiplication or addition.
@@ -51,11 +53,7 @@ inline double trainOutput(float bias, const float* z, float* w, float* back, std
     w[i] = w[i] + z[i] * g;
     back[i] = w[i] * g;
   }
-  for (; i < n; ++i) {
-    w[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(z[i]) +
-                              static_cast<double>(w[i]));
-    back[i] = static_cast<float>(static_cast<double>(g) * static_cast<double>(w[i]));
-  }
+  scalar::updateOutputFrom<float>(g, z, w, back, i, n);
   return y;
 }
 
