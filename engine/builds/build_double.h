@@ -5,6 +5,7 @@
 
 #include "kernels/double_kernels.h"
 #include "kernels/double_lane_sets.h"
+#include "kernels/interleaved_sums.h"
 #include "kernels/lane_driver.h"
 #include "kernels/sample_lanes.h"
 #include "model/network_math.h"
@@ -40,7 +41,7 @@ struct DoubleBuild : sample_lanes::Kernels<double> {
     __attribute__((always_inline)) static void block(double* rows, const double* d, const double* x,
                                                      const double* next, double bias,
                                                      std::uint32_t w, double* sums) {
-      double_kernels::updateAndSumInterleaved<G>(rows, d, x, next, bias, w, sums);
+      interleaved_sums::updateAndSum<G>(rows, d, x, next, bias, w, sums);
     }
     static constexpr auto twoRowsAvx2 = double_kernels::updateAndSumTwoRows;
     static constexpr auto twoRowsSse2 = double_kernels::updateAndSumTwoRows;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "kernels/double_lane_sets.h"
+#include "kernels/interleaved_sums.h"
 #include "kernels/lane_driver.h"
 #include "kernels/sample_lanes.h"
 #include "kernels/single_kernels.h"
@@ -41,7 +42,7 @@ struct SingleBuild : sample_lanes::Kernels<float> {
     __attribute__((always_inline)) static void block(float* rows, const float* d, const double* x,
                                                      const double* next, float bias,
                                                      std::uint32_t w, double* sums) {
-      single_kernels::updateAndSumInterleaved<G>(rows, d, x, next, bias, w, sums);
+      interleaved_sums::updateAndSum<G>(rows, d, x, next, bias, w, sums);
     }
     static constexpr auto twoRowsAvx2 = single_kernels::updateAndSumTwoRowsWide;
     static constexpr auto twoRowsSse2 = single_kernels::updateAndSumTwoRows;

@@ -34,45 +34,8 @@ inline double finishRow(float* row, float d, const Value* x, const Value* next, 
   return a;
 }
 
-// The update and the next sum of 4·G rows stored as one interleaved block
-// (weight m of row k at 4G·m + k), one row per double lane, G registers of
-// four rows. d: the rows' factors; x: this sample's window, next: the next
-// one's, both widened to double. Each row takes row[m] = d·x[m] + row[m] (in double, rounded to
-// float), and sums[k] = bias + Σ next[m]·row[m] over the new weights as
-// stored, in index order, in double, unrounded. Each step widens four
-// weights with one load, so no transposes are needed, and the block is read
-// and written as one stream.
-template <int G>
-__attribute__((target("avx2"))) inline void updateAndSumInterleaved(float* block, const float* d,
-                                                                    const double* x,
-                                                                    const double* next, float bias,
-                                                                    std::uint32_t w, double* sums) {
-  __m256d dv[G];
-  __m256d acc[G];
-  // Unrolled, so that the arrays stay in registers.
-#pragma GCC unroll 4
-  for (int k = 0; k < G; ++k) {
-    dv[k] = _mm256_cvtps_pd(_mm_loadu_ps(d + 4 * k));
-    acc[k] = _mm256_set1_pd(static_cast<double>(bias));
-  }
-  for (std::uint32_t m = 0; m < w; ++m, block += 4 * G) {
-    // The windows come widened: a broadcast is then a load alone, where
-    // widening in every sweep took a third of the arithmetic unit's steps.
-    const __m256d xv = _mm256_broadcast_sd(x + m);
-    const __m256d nv = _mm256_broadcast_sd(next + m);
-#pragma GCC unroll 4
-    for (int k = 0; k < G; ++k) {
-      const __m128 f = _mm256_cvtpd_ps(
-          _mm256_add_pd(_mm256_mul_pd(dv[k], xv), _mm256_cvtps_pd(_mm_loadu_ps(block + 4 * k))));
-      _mm_storeu_ps(block + 4 * k, f);
-      acc[k] = _mm256_add_pd(acc[k], _mm256_mul_pd(nv, _mm256_cvtps_pd(f)));
-    }
-  }
-#pragma GCC unroll 4
-  for (int k = 0; k < G; ++k) _mm256_storeu_pd(sums + 4 * k, acc[k]);
-}
-
-// The same for two rows, four weights a step: the update in 256-bit
+// The update and the next sum of two rows (interleaved_sums.h holds the
+// four-row groups), four weights a step: the update in 256-bit
 // registers, the two rows' chains in the two lanes of one 128-bit register.
 // The windows come widened to double.
 __attribute__((target("avx2"))) inline void updateAndSumTwoRowsWide(float* const* rows,

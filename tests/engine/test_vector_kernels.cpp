@@ -9,6 +9,7 @@
 #include "kernels/double_kernels.h"
 #include "kernels/instruction_set.h"
 #include "kernels/interleaved_rows.h"
+#include "kernels/interleaved_sums.h"
 #include "kernels/scalar_kernels.h"
 #include "kernels/single_kernels.h"
 #include "kernels/vec2_kernels.h"
@@ -315,7 +316,7 @@ void checkDoubleRows(std::uint32_t w, std::mt19937& random) {
   const auto d = randomValues<double>(random, kRows);
   const double bias = randomValues<double>(random, 1)[0];
   double sums[kRows];
-  throughInterleavedBlock<double, G, double, engine::double_kernels::updateAndSumInterleaved<G>>(
+  throughInterleavedBlock<double, G, double, engine::interleaved_sums::updateAndSum<G, double>>(
       pointers, d.data(), series.data(), series.data() + 1, bias, w, sums);
   for (int k = 0; k < kRows; ++k) {
     engine::scalar::updateHidden<double>(d[k], series.data(), rowsRef[k].data(), w);
@@ -436,10 +437,10 @@ TEST(SingleKernels, WideRowLanesMatchTheSequentialReference) {
       checkFloatRows<2>(withWideWindows<engine::single_kernels::updateAndSumTwoRowsWide>, w,
                         random);
       checkFloatRows<4>(withWideWindows<throughInterleavedBlock<
-                            float, 1, double, engine::single_kernels::updateAndSumInterleaved<1>>>,
+                            float, 1, double, engine::interleaved_sums::updateAndSum<1, float>>>,
                         w, random);
       checkFloatRows<16>(withWideWindows<throughInterleavedBlock<
-                             float, 4, double, engine::single_kernels::updateAndSumInterleaved<4>>>,
+                             float, 4, double, engine::interleaved_sums::updateAndSum<4, float>>>,
                          w, random);
     }
   }
@@ -479,10 +480,10 @@ TEST(SingleKernels, UpdateIsRoundedOnceFromDoubleAndSummedAsStored) {
       {engine::single_kernels::updateAndSumTwoRows, 2, false},
       {withWideWindows<engine::single_kernels::updateAndSumTwoRowsWide>, 2, true},
       {withWideWindows<throughInterleavedBlock<float, 1, double,
-                                               engine::single_kernels::updateAndSumInterleaved<1>>>,
+                                               engine::interleaved_sums::updateAndSum<1, float>>>,
        4, true},
       {withWideWindows<throughInterleavedBlock<float, 2, double,
-                                               engine::single_kernels::updateAndSumInterleaved<2>>>,
+                                               engine::interleaved_sums::updateAndSum<2, float>>>,
        8, true}};
   for (const Kernel& kernel : kernels) {
     if (kernel.needsAvx2 && !engine::processorHas(engine::InstructionSet::kAvx2)) continue;
