@@ -4,9 +4,13 @@
 # (scripts/atspi_probe.py), then its help window (F1), and checks with xprop
 # that it is a window of its own (no WM_TRANSIENT_FOR). Usage: scripts/check-accessibility.sh [build/bin]
 set -euo pipefail
-bin="$(cd "${1:-build/bin}" && pwd)"
+built="$(cd "${1:-build/bin}" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
 scratch="$(mktemp -d)"
+# The program keeps its log beside the manual it finds; a copy of the program
+# directory keeps that log out of the build tree.
+cp -a "$built" "$scratch/bin"
+bin="$scratch/bin"
 display=":$((90 + RANDOM % 9))"
 
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
