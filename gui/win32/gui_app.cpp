@@ -1,9 +1,10 @@
 // The dialog program: one application object that runs the main window
 // modally; the program ends when the window closes.
+#include "main_dialog.h"
+
 #include <commctrl.h>
 
-#include "main_dialog.h"
-#include "win_framework.h"
+#include <memory>
 
 namespace {
 

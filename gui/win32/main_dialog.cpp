@@ -15,6 +15,7 @@
 #include "gui/rules/mode_rules.h"
 #include "gui/rules/tool_tips.h"
 #include "main_dialog_messages.h"
+#include "main_dialog_run_window.h"
 #include "platform/file_search.h"
 #include "platform/library_loader.h"
 #include "platform/program_log.h"

@@ -1,6 +1,7 @@
 // Context help (the Help button's question-mark mode and F1 both arrive as
 // WM_HELP) and the four file choosers.
-#include <commdlg.h>
+#include "main_dialog.h"
+
 #include <htmlhelp.h>
 #include <oleauto.h>
 
@@ -11,12 +12,18 @@
 #include "gui/rules/control_table.h"
 #include "gui/rules/file_choosers.h"
 #include "gui/rules/help_topics.h"
-#include "main_dialog.h"
 
 namespace {
 
 // The name capacity the file dialogs are given, as MAX_PATH.
 constexpr std::size_t kFileNameCapacity = 260;
+
+// The record of HH_GET_LAST_ERROR, which MinGW's htmlhelp.h does not declare.
+struct HhLastError {
+  int cbStruct;
+  HRESULT hr;
+  BSTR description;
+};
 
 std::string ansiText(const wchar_t* wide) {
   const int size = ::WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
@@ -50,7 +57,7 @@ BOOL CMainDialog::OnHelpInfo(const HELPINFO* info) {
   if (const auto topic = helpTopic(info->iCtrlId, mode)) text += *topic;
   if (services_.htmlHelp(GetSafeHwnd(), text.c_str(), HH_DISPLAY_TOC, 0) != nullptr) return TRUE;
   if (logFile_ != nullptr) {
-    HH_LAST_ERROR error{};
+    HhLastError error{};
     error.cbStruct = sizeof error;
     services_.htmlHelp(nullptr, nullptr, HH_GET_LAST_ERROR, reinterpret_cast<DWORD_PTR>(&error));
     if (error.hr < 0 && error.description != nullptr) {

@@ -32,7 +32,7 @@ const char* AfxGetAppName() {
     ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     const char* base = std::strrchr(path, '\\');
     base = base != nullptr ? base + 1 : path;
-    std::strncpy(name, base, MAX_PATH - 1);
+    std::memcpy(name, base, std::strlen(base) + 1);  // no longer than `path`
     if (char* dot = std::strrchr(name, '.')) *dot = '\0';
   }
   return name;
