@@ -83,6 +83,16 @@ CMainDialog& DialogTest::open() {
   return *dialog_;
 }
 
+void DialogTest::beginOnTheStandIn(int mode) {
+  open();
+  selectMode(mode);
+  click(ctl::Nnvec2);
+  setText(ctl::Iterations, "300");  // the stand-in's Benchmark takes as many milliseconds
+  setText(ctl::InputFile, "series.txt");
+  setText(ctl::SaveStateFile, "learned.vns");
+  click(ctl::Begin);
+}
+
 void DialogTest::selectMode(int mode) {
   ::SendMessageA(item(ctl::ModeList), CB_SETCURSEL, static_cast<WPARAM>(mode), 0);
   // What the list tells its dialog when the user picks an entry.

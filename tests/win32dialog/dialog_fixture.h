@@ -31,6 +31,9 @@ class DialogTest : public ::testing::Test {
   void TearDown() override;
 
   CMainDialog& open();
+  // Opens the dialog and begins a run on the stand-in engine (nnvec2!): a
+  // Train run lasts until it is stopped, a Benchmark 300 ms.
+  void beginOnTheStandIn(int mode);
   HWND hwnd() const { return dialog_->GetSafeHwnd(); }
   HWND item(int id) const { return ::GetDlgItem(hwnd(), id); }
   void click(int id) { ::SendMessageA(item(id), BM_CLICK, 0, 0); }

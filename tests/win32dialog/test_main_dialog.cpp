@@ -253,16 +253,15 @@ TEST_F(DialogTest, FieldsReadByTheirRulesAndNameTheFieldThatFails) {
 
 TEST_F(DialogTest, SettingsStartFromTheDefaultsAndComeBackAsStored) {
   open();
-  const char* defaults[][2] = {
-      {"2", "384"}, {"10", "10000"}, {"500", "0.0001"}, {"1e-005", "0.01"}};
-  const int ids[][2] = {{Neurons, WindowSize},
-                        {PointsToGenerate, Iterations},
-                        {DataPoints, LearningRate},
-                        {ToleranceUnit, TrainToTolerance}};
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(text(ids[i][0]), defaults[i][0]);
-    EXPECT_EQ(text(ids[i][1]), defaults[i][1]);
-  }
+  const std::pair<int, const char*> defaults[] = {{Neurons, "2"},
+                                                  {WindowSize, "384"},
+                                                  {PointsToGenerate, "10"},
+                                                  {Iterations, "10000"},
+                                                  {DataPoints, "500"},
+                                                  {LearningRate, "0.0001"},
+                                                  {ToleranceUnit, "1e-005"},
+                                                  {TrainToTolerance, "0.01"}};
+  for (const auto& [id, shown] : defaults) EXPECT_EQ(text(id), shown) << id;
   EXPECT_EQ(::SendMessageA(item(ModeList), CB_GETCURSEL, 0, 0), kModeBenchmark);
   for (int id : {Single, X87, Idle}) EXPECT_TRUE(checked(id));
   EXPECT_EQ(text(Memory), "3,080 bytes");
@@ -365,10 +364,7 @@ TEST_F(DialogTest, BeginListsEveryFailedCheckAndStartsNothing) {
 }
 
 TEST_F(DialogTest, ABenchmarkRunsOnTheWorkerAndGivesTheWindowBack) {
-  open();
-  click(Nnvec2);               // the stand-in engine
-  setText(Iterations, "300");  // the stand-in's run takes as many milliseconds
-  click(Begin);
+  beginOnTheStandIn(kModeBenchmark);
   EXPECT_TRUE(dialog_->runActive());
   for (int id : {Begin, Stop, ModeList, Neurons, Iterations, Single, X87, Idle, OpenInput})
     EXPECT_FALSE(enabled(id)) << id;
@@ -387,12 +383,7 @@ TEST_F(DialogTest, ABenchmarkRunsOnTheWorkerAndGivesTheWindowBack) {
 }
 
 TEST_F(DialogTest, TrainStopsWhenAskedAndTheRuleAppliesAgainAfterwards) {
-  open();
-  selectMode(kModeTrain);
-  click(Nnvec2);
-  setText(InputFile, "series.txt");
-  setText(SaveStateFile, "learned.vns");
-  click(Begin);
+  beginOnTheStandIn(kModeTrain);
   EXPECT_TRUE(enabled(Stop));
   ASSERT_TRUE(pumpUntil([&] { return contains(lines(), "progress"); }));
   click(Stop);
@@ -416,12 +407,7 @@ TEST_F(DialogTest, TrainStopsWhenAskedAndTheRuleAppliesAgainAfterwards) {
 }
 
 TEST_F(DialogTest, ACloseDuringTrainingWaitsForTheRunThenStores) {
-  open();
-  selectMode(kModeTrain);
-  click(Nnvec2);
-  setText(InputFile, "series.txt");
-  setText(SaveStateFile, "learned.vns");
-  click(Begin);
+  beginOnTheStandIn(kModeTrain);
   ::SendMessageA(hwnd(), WM_CLOSE, 0, 0);
   ::SendMessageA(hwnd(), WM_COMMAND, IDCANCEL, 0);  // Escape
   EXPECT_FALSE(dialog_->hasEnded());
@@ -435,10 +421,7 @@ TEST_F(DialogTest, ACloseDuringTrainingWaitsForTheRunThenStores) {
 }
 
 TEST_F(DialogTest, ACloseDuringABenchmarkStoresAtOnceAndEndsAfterTheRun) {
-  open();
-  click(Nnvec2);
-  setText(Iterations, "300");
-  click(Begin);
+  beginOnTheStandIn(kModeBenchmark);
   ::SendMessageA(hwnd(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(::IsWindowVisible(hwnd()));
   EXPECT_FALSE(dialog_->hasEnded());
