@@ -117,7 +117,9 @@ TEST(Registry, AllEighteenValuesRoundTripWithTheirTypes) {
     EXPECT_EQ(RegQueryValueExA(key, value.name, nullptr, &type, nullptr, &size), ERROR_SUCCESS)
         << value.name;
     EXPECT_EQ(type, value.type) << value.name;
-    if (value.size != 0) EXPECT_EQ(size, value.size) << value.name;
+    if (value.size != 0) {
+      EXPECT_EQ(size, value.size) << value.name;
+    }
   }
   DWORD iterations = 0, size = sizeof iterations;
   RegQueryValueExA(key, "BenchmarkingIterations", nullptr, nullptr,
