@@ -30,7 +30,9 @@ for engine in nnsingle nndouble nnvec4 nnvec2; do
 done
 [ -z "$(imports "$bin/Language.dll")$(exports "$bin/Language.dll")" ] ||
   fail "Language.dll has imports or exports"
-"$objdump" -p "$bin/Language.dll" | grep -Eq 'AddressOfEntryPoint[[:space:]]+0+$' ||
-  fail "Language.dll has an entry point"
-"$objdump" -h "$bin/Language.dll" | grep -q '\.rsrc' || fail "Language.dll holds no resources"
+# Whole outputs first: grep -q would end the pipe early and objdump fail with it.
+headers=$("$objdump" -p "$bin/Language.dll")
+sections=$("$objdump" -h "$bin/Language.dll")
+grep -Eq 'AddressOfEntryPoint[[:space:]]+0+$' <<<"$headers" || fail "Language.dll has an entry point"
+grep -q '\.rsrc' <<<"$sections" || fail "Language.dll holds no resources"
 exit $failed
