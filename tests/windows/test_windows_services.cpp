@@ -9,12 +9,16 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <thread>
+#include <utility>
 
 #include "builds/build_single.h"
 #include "common/message_ids.h"
 #include "engine_test_support.h"
 #include "gui/rules/settings_store.h"
+#include "platform/catalog_lookup.h"
 #include "platform/library_loader.h"
+#include "platform/thread_priority.h"
 
 namespace {
 
@@ -48,6 +52,32 @@ TEST(SafeLibrarySearch, APlantedLibraryInTheWorkingDirectoryIsNotLoaded) {
   EXPECT_EQ(librarySymbol(byPath, "NoSuchExport", &error), nullptr);
   EXPECT_EQ(error, ERROR_PROC_NOT_FOUND);
   freeLibrary(byPath);
+}
+
+// The texts of catalog_texts.cpp, compiled into this test; Language.dll holds
+// them as a string table made from the same source.
+extern "C" int LoadCatalogString(unsigned id, char* buffer, int bufferSize);
+
+// Language.dll read with LoadStringA gives, for every number, exactly the text
+// the Linux Language.dll gives: quotes, backslashes, per cent signs, line ends
+// and all; and nothing for a number without a text.
+TEST(StringTable, LoadStringGivesEveryTextOfTheOneSource) {
+  void* language = loadLibrary(VANTIRO_BIN_DIR "/Language.dll", nullptr);
+  ASSERT_NE(language, nullptr);
+  static char expected[8192], actual[8192];
+  int texts = 0;
+  for (unsigned id = 0; id < 4096; ++id) {
+    const int length = LoadCatalogString(id, expected, sizeof expected);
+    EXPECT_EQ(loadCatalogString(language, id, actual, sizeof actual), length) << "message " << id;
+    EXPECT_STREQ(actual, expected) << "message " << id;
+    texts += length > 0;
+  }
+  EXPECT_GT(texts, 80);  // the whole table, not an empty one on both sides
+  // A short buffer takes the start of the text and its NUL, as on Linux.
+  char shortBuffer[6];
+  EXPECT_EQ(loadCatalogString(language, 1, shortBuffer, sizeof shortBuffer), 5);
+  EXPECT_STREQ(shortBuffer, "Usage");
+  freeLibrary(language);
 }
 
 // Every one of the eighteen values, written by the dialog's store and read
@@ -117,7 +147,9 @@ TEST(Registry, AllEighteenValuesRoundTripWithTheirTypes) {
     EXPECT_EQ(RegQueryValueExA(key, value.name, nullptr, &type, nullptr, &size), ERROR_SUCCESS)
         << value.name;
     EXPECT_EQ(type, value.type) << value.name;
-    if (value.size != 0) EXPECT_EQ(size, value.size) << value.name;
+    if (value.size != 0) {
+      EXPECT_EQ(size, value.size) << value.name;
+    }
   }
   DWORD iterations = 0, size = sizeof iterations;
   RegQueryValueExA(key, "BenchmarkingIterations", nullptr, nullptr,
@@ -151,6 +183,24 @@ TEST(Registry, AMissingKeyIsLoggedWithTheSystemsCode) {
   EXPECT_EQ(readFile(dir.file("log.txt")),
             "RegOpenKeyEx() failed to open the key HKEY_CURRENT_USER\\Software\\Brennix "
             "Software\\Vantiro, EC = 2\n");
+}
+
+// A run's worker thread gets the three priorities of the dialog's list.
+TEST(ThreadPriorities, EachChoiceGivesItsWindowsPriority) {
+  const std::pair<ThreadPriority, int> table[] = {{ThreadPriority::Idle, THREAD_PRIORITY_IDLE},
+                                                  {ThreadPriority::Normal, THREAD_PRIORITY_NORMAL},
+                                                  {ThreadPriority::High, THREAD_PRIORITY_HIGHEST}};
+  for (const auto& [choice, expected] : table) {
+    int got = -99;
+    bool applied = false;
+    std::thread worker([&] {
+      applied = applyThreadPriority(choice);
+      got = GetThreadPriority(GetCurrentThread());
+    });
+    worker.join();
+    EXPECT_TRUE(applied);
+    EXPECT_EQ(got, expected);
+  }
 }
 
 // The saves: a Train's state and a Generate's output replace the target whole,
@@ -233,5 +283,66 @@ INSTANTIATE_TEST_SUITE_P(
                       SaveCase{Kind::Output, Target::ReadOnly},
                       SaveCase{Kind::Output, Target::HeldOpenByAnother}),
     [](const auto& info) { return nameOf(info.param); });
+
+// Ctrl+C during a Train of the console program: the run ends after its pass
+// and the state is saved, as the console-event thread asks it to.
+TEST(CtrlC, DuringTrainEndsThePassAndSavesTheState) {
+  TempDir dir;
+  writeFile(dir.file("series.txt"), waveSeries(20000));
+  // The event reaches every process of a console: this one makes a console
+  // of its own to share with the program, and ignores the event itself.
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole()) << GetLastError();
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  std::wstring command = fs::path(VANTIRO_BIN_DIR "/VantiroCmdLine.exe").wstring() +
+                         L" -train -numberOfNeurons 4 -inputWindowSize 64 -learningRate 0.0001"
+                         L" -toleranceUnit 1e-9 -trainToTolerance 1e-30 -inputFile series.txt"
+                         L" -saveStateFile saved.vns";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = startup.hStdError = writeEnd;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION process{};
+  const std::wstring directory = fs::path(dir.path()).wstring();
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                             directory.c_str(), &startup, &process));
+  CloseHandle(writeEnd);
+
+  std::string output;
+  char chunk[512];
+  DWORD got = 0;
+  bool interrupted = false;
+  while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+    output.append(chunk, got);
+    // Once the training reports its passes, Ctrl+C.
+    if (!interrupted && output.find("Largest relative error") != std::string::npos) {
+      SetConsoleCtrlHandler(nullptr, TRUE);
+      interrupted = GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) != 0;
+      EXPECT_TRUE(interrupted) << "GenerateConsoleCtrlEvent failed, error " << GetLastError();
+      if (!interrupted) TerminateProcess(process.hProcess, 99);  // the training would go on
+      interrupted = true;
+    }
+  }
+  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+    ADD_FAILURE() << "the program did not end after Ctrl+C";
+    TerminateProcess(process.hProcess, 99);
+  }
+  DWORD exitCode = 99;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  SetConsoleCtrlHandler(nullptr, FALSE);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  CloseHandle(readEnd);
+
+  EXPECT_TRUE(interrupted) << output;
+  EXPECT_EQ(exitCode, 0u) << output;
+  EXPECT_NE(output.find("Stop requested"), std::string::npos) << output;
+  EXPECT_NE(output.find("Saving the neural state"), std::string::npos) << output;
+  EXPECT_GT(fs::file_size(dir.file("saved.vns")), 0u);
+}
 
 }  // namespace
