@@ -15,6 +15,8 @@ packages+=(xvfb dbus-daemon at-spi2-core python3-pyatspi xdotool x11-utils)
 # compile-and-link check, i686; GoogleTest's sources to build the tests for
 # Windows; Wine to run them (wine64: /usr/lib/wine/wine64, not on PATH).
 packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64)
+# The Windows dialog's icons, made from the pictures at build time, and its screenshot.
+packages+=(imagemagick)
 if [ "${BENCH:-0}" = 1 ]; then
   packages+=(libfann-dev)
 fi
