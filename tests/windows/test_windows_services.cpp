@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -404,6 +405,24 @@ TEST(CtrlC, DuringTrainEndsThePassAndSavesTheState) {
   EXPECT_NE(output.find("Stop requested"), std::string::npos) << output;
   EXPECT_NE(output.find("Saving the neural state"), std::string::npos) << output;
   EXPECT_GT(fs::file_size(dir.file("saved.vns")), 0u);
+}
+
+// The console program keeps its log, cmdapp.log, beside the manual SearchPath
+// finds: here its own directory. An error goes to the log as well.
+TEST(ProgramLog, ErrorsGoToTheLogBesideTheManual) {
+  const fs::path log = fs::path(VANTIRO_BIN_DIR "/cmdapp.log").make_preferred();
+  const auto before = fs::exists(log) ? fs::file_size(log) : 0;
+  const std::string program = fs::path(VANTIRO_BIN_DIR "/VantiroCmdLine.exe").make_preferred().string();
+  const std::string command = "\"" + program +
+                              "\" -generate -numberOfNeurons 2 -inputWindowSize 3 -pointsToGenerate 1"
+                              " -inputFile no-such-series.txt -loadStateFile no-such-state"
+                              " -outputFile out.txt > NUL";
+  EXPECT_NE(std::system(command.c_str()), 0);
+  ASSERT_TRUE(fs::exists(log));
+  ASSERT_GT(fs::file_size(log), before);
+  const std::string added = readFile(log.string()).substr(before);
+  EXPECT_NE(added.find("input file cannot be opened"), std::string::npos) << added;
+  EXPECT_EQ(added.find('\r'), std::string::npos) << "lines end as on Linux";
 }
 
 }  // namespace
