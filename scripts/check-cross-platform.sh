@@ -80,11 +80,16 @@ for build in "" -doublePrecision -SSE -nnvec2; do
 done
 unset VANTIRO_ISA
 
-# File names beyond ASCII (UTF-8 through the manifest's code page), and a
-# kernel set that does not exist, refused alike.
+# File names beyond ASCII (UTF-8 through the manifest's code page); numbers
+# small enough to be written with exponents ("5.0362e-007"), in the state and in
+# the generated values; and a kernel set that does not exist, refused alike.
+awk 'BEGIN { for (i = 0; i < 300; i++) printf "%.6g\n", (2 + sin(i * 0.3)) * 1e-7 }' > tiny.txt
+"$linux_bin/VantiroCmdLine" -train -numberOfNeurons 3 -inputWindowSize 5 -learningRate 0.01 \
+  -toleranceUnit 0.001 -trainToTolerance 1e30 -inputFile tiny.txt -saveStateFile tiny-start.txt \
+  -saveConversionState >/dev/null || { echo "could not make the small-number state" >&2; exit 2; }
 side() {  # side DIR PROGRAM... : runs the program in DIR, messages and exit code to out
   local dir=$1; shift
-  mkdir -p "$dir" && cp series.txt "$dir/séries ü.txt" && cp start.txt "$dir/"
+  mkdir -p "$dir" && cp series.txt "$dir/séries ü.txt" && cp start.txt tiny.txt tiny-start.txt "$dir/"
   (cd "$dir" && { "$@" > out 2>&1; echo "exit $?" >> out; tr -d '\r' < out |
     sed -E 's/[0-9]+\.[0-9]+ seconds/T seconds/' > out.masked; })
 }
@@ -105,6 +110,12 @@ extra() {  # extra NAME FILE ARGS... : one row, FILE the file both must write al
 extra utf-8-names "état ü.txt" -train "${sizes[@]}" -learningRate 0.02 -toleranceUnit 0.01 \
   -trainToTolerance 1e30 -inputFile "séries ü.txt" -loadStateFile start.txt -loadConversionState \
   -saveStateFile "état ü.txt" -saveConversionState
+extra exponents-state tiny-trained.txt -train -numberOfNeurons 3 -inputWindowSize 5 \
+  -learningRate 0.5 -toleranceUnit 1e-12 -trainToTolerance 1e30 -inputFile tiny.txt \
+  -loadStateFile tiny-start.txt -loadConversionState -saveStateFile tiny-trained.txt -saveConversionState
+extra exponents-generated tiny-generated.txt -generate -doublePrecision -numberOfNeurons 3 \
+  -inputWindowSize 5 -pointsToGenerate 50 -inputFile tiny.txt -loadStateFile tiny-start.txt \
+  -loadConversionState -outputFile tiny-generated.txt
 VANTIRO_ISA=none extra unknown-kernel-set - -train "${sizes[@]}" -learningRate 0.02 \
   -toleranceUnit 0.01 -trainToTolerance 1e30 -inputFile "séries ü.txt" -saveStateFile s.bin
 exit $failed
