@@ -15,6 +15,9 @@ exports() { "$objdump" -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p
 imports() { "$objdump" -p "$1" | awk '/DLL Name:/ {print $3}'; }
 
 found=0
+# Windows compares DLL names without regard to case, and MinGW's import
+# libraries name some of them in lower case (comdlg32.dll, ole32.dll).
+shopt -s nocasematch
 for file in "$bin"/*.exe "$bin"/*.dll; do
   [ -e "$file" ] || continue
   found=$((found + 1))
@@ -22,6 +25,7 @@ for file in "$bin"/*.exe "$bin"/*.dll; do
     [[ "$dll" =~ $system_dlls ]] || fail "$(basename "$file") needs $dll"
   done
 done
+shopt -u nocasematch
 [ "$found" -ge 6 ] || fail "only $found programs and libraries in $bin"
 
 for engine in nnsingle nndouble nnvec4 nnvec2; do
