@@ -27,6 +27,7 @@ class CMainDialog : public QDialog {
  public:
   // The system menu's About command, and the range of commands that open the box.
   static constexpr unsigned kAboutCommand = 16;
+  static constexpr unsigned kForecastCommand = 32;  // opens the Forecast window (Ctrl+F)
   static constexpr unsigned kSystemMinimize = 0xF020;
   static constexpr unsigned kSystemClose = 0xF060;
   static constexpr unsigned kSystemContextHelp = 0xF180;
@@ -64,6 +65,7 @@ class CMainDialog : public QDialog {
     return static_cast<Widget*>(control(id));
   }
   const ParameterValues& values() const { return values_; }
+  const DialogEnvironment& environment() const { return environment_; }
   void* languageModule() const { return languageModule_.get(); }
   std::FILE* logFile() const { return logFile_.get(); }
   const std::optional<std::string>& helpDirectory() const { return helpDirectory_; }
