@@ -132,6 +132,12 @@ TrainingCurve::TrainingCurve(QWidget* parent) : QChartView(new QChart, parent) {
   line_->setPen(pen);
   line_->setPointsVisible(true);
   chart()->addSeries(line_);
+  since_ = new QLineSeries;
+  since_->setName(QStringLiteral("no new low since"));
+  pen.setStyle(Qt::DashLine);
+  pen.setWidthF(1.5);
+  since_->setPen(pen);
+  chart()->addSeries(since_);
   time_ = new QValueAxis;
   time_->setTitleText(QStringLiteral("seconds since the start"));
   time_->setLabelFormat(QStringLiteral("%g"));
@@ -142,13 +148,16 @@ TrainingCurve::TrainingCurve(QWidget* parent) : QChartView(new QChart, parent) {
   error_->setMinorTickCount(-1);
   chart()->addAxis(time_, Qt::AlignBottom);
   chart()->addAxis(error_, Qt::AlignLeft);
-  line_->attachAxis(time_);
-  line_->attachAxis(error_);
+  for (QLineSeries* s : {line_, since_}) {
+    s->attachAxis(time_);
+    s->attachAxis(error_);
+  }
   reset(10);
 }
 
 void TrainingCurve::reset(double budgetSeconds) {
   line_->clear();
+  since_->clear();
   budget_ = budgetSeconds > 0 ? budgetSeconds : 1;
   lowest_ = highest_ = 0;
   time_->setRange(0, budget_);
@@ -171,8 +180,11 @@ void TrainingCurve::addPoints(const std::vector<std::pair<double, double>>& poin
   error_->setRange(low, std::max(high, low * 10));
 }
 
-void TrainingCurve::showElapsed(double seconds) {
+void TrainingCurve::showElapsed(double seconds, double bestError) {
   if (seconds > time_->max()) time_->setRange(0, std::ceil(seconds));
+  if (line_->count() == 0 || !(bestError > 0)) return;
+  const QPointF last = line_->at(line_->count() - 1);
+  since_->replace({QPointF(last.x(), bestError), QPointF(std::max(seconds, last.x()), bestError)});
 }
 
 int TrainingCurve::pointCount() const { return static_cast<int>(line_->count()); }

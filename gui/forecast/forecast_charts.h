@@ -50,12 +50,14 @@ class TrainingCurve : public QChartView {
   explicit TrainingCurve(QWidget* parent = nullptr);
   void reset(double budgetSeconds);
   void addPoints(const std::vector<std::pair<double, double>>& points);
-  // The time axis follows the run past its budget when a pass overruns it.
-  void showElapsed(double seconds);
+  // The time passed without a new low, drawn as a dashed level line from the
+  // last low at the best error; the time axis follows a run past its budget.
+  void showElapsed(double seconds, double bestError);
   int pointCount() const;
 
  private:
   QLineSeries* line_ = nullptr;
+  QLineSeries* since_ = nullptr;  // from the last low to now
   QValueAxis* time_ = nullptr;
   QLogValueAxis* error_ = nullptr;
   double budget_ = 1;

@@ -48,7 +48,10 @@ class ForecastJob {
   // thread could be made.
   bool start(RunInputs inputs, std::string engineDirectory);
   void requestStop() { stop_.store(true); }
-  bool running() const { return started_ && !finished_.load(); }
+  // From start until the outcome is taken: the window stays busy until it
+  // has shown what the run gave.
+  bool running() const { return started_; }
+  bool finished() const { return finished_.load(); }
   bool stopRequested() const { return stop_.load(); }
 
   // Progress since the last call (curve points) and as it stands.

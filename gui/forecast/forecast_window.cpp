@@ -180,6 +180,11 @@ void ForecastWindow::createControls() {
   ahead_ = makeTable(QStringLiteral("Forecast ahead"),
                      {QStringLiteral("value number"), QStringLiteral("forecast")}, this);
 
+  // Room for the lines these say, so that a longer text never squeezes them.
+  const int line = fontMetrics().lineSpacing();
+  progress_->setMinimumHeight(3 * line);
+  message_->setMinimumHeight(2 * line);
+  summary_->setMinimumHeight(2 * line);
   auto* left = new QVBoxLayout;
   left->addWidget(seriesGroup);
   left->addWidget(runGroup);
@@ -189,7 +194,16 @@ void ForecastWindow::createControls() {
   auto* accuracyCaption = new QLabel(QStringLiteral("&Accuracy on the held-back values:"), this);
   accuracyCaption->setBuddy(accuracy_);
   left->addWidget(accuracyCaption);
-  left->addWidget(accuracy_, 2);
+  // Three rows, shown whole without scrolling.
+  accuracy_->setRowCount(3);
+  accuracy_->setVerticalHeaderLabels({QStringLiteral("network"), QStringLiteral("last value"),
+                                      QStringLiteral("drift")});
+  accuracy_->setFixedHeight(accuracy_->horizontalHeader()->sizeHint().height() +
+                            3 * accuracy_->verticalHeader()->sectionSizeHint(0) +
+                            2 * accuracy_->frameWidth() + 2);
+  accuracy_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  accuracy_->setRowCount(0);
+  left->addWidget(accuracy_);
   left->addWidget(summary_);
   auto* aheadCaption = new QLabel(QStringLiteral("Forecast &ahead:"), this);
   aheadCaption->setBuddy(ahead_);
@@ -197,7 +211,7 @@ void ForecastWindow::createControls() {
   left->addWidget(ahead_, 3);
   auto* leftPanel = new QWidget(this);
   leftPanel->setLayout(left);
-  leftPanel->setFixedWidth(380);
+  leftPanel->setFixedWidth(430);
 
   plot_ = new ForecastPlot(this);
   plot_->setAccessibleName(QStringLiteral("Series and forecasts"));
@@ -316,8 +330,8 @@ void ForecastWindow::stopRun() {
 void ForecastWindow::poll() {
   const RunProgress p = job_.takeProgress();
   curve_->addPoints(p.newCurvePoints);
-  if (job_.running()) {
-    curve_->showElapsed(p.seconds);
+  if (!job_.finished()) {
+    curve_->showElapsed(p.seconds, p.bestError);
     QString text = QStringLiteral("Training: %1 s of %2 s, ")
                        .arg(p.seconds, 0, 'f', 1)
                        .arg(seconds_->text().trimmed());
@@ -357,7 +371,7 @@ void ForecastWindow::showOutcome() {
       o.inputs.kind == RunKind::check ? o.check.training_run : o.ahead.training_run;
   const double savedError =
       o.inputs.kind == RunKind::check ? o.check.savedStateError : o.ahead.savedStateError;
-  curve_->showElapsed(t.seconds);
+  curve_->showElapsed(t.seconds, t.bestError);
   progress_->setText(QStringLiteral("%1 after %2 s: %3 new lows, best pass error %4; "
                                     "error of the state as saved %5.")
                          .arg(o.stopped ? QStringLiteral("Stopped") : QStringLiteral("Done"))

@@ -36,6 +36,8 @@ struct ForecastStart {
 };
 
 class ForecastWindow : public QWidget {
+  Q_OBJECT  // so that the main window finds it among its children
+
  public:
   static constexpr int kPollMilliseconds = 100;
 
