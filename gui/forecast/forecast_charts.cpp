@@ -80,6 +80,8 @@ void ForecastPlot::fitAxes() {
   y->setRange(low - margin, high + margin);
   x->applyNiceNumbers();
   y->applyNiceNumbers();
+  // What the picture shows, for a screen reader.
+  setAccessibleDescription(chart()->title() + QStringLiteral(": ") + lineNames().join(QStringLiteral(", ")));
 }
 
 void ForecastPlot::showSeries(const std::vector<double>& values, const QString& title) {

@@ -1,5 +1,7 @@
 #include "forecast_window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
@@ -65,10 +67,26 @@ QTableWidget* makeTable(const QString& name, const QStringList& headers, QWidget
   return table;
 }
 
+// A screen reader announces the window as a window and the two charts as
+// charts (a plain QWidget or chart view reads as a filler).
+QAccessibleInterface* forecastWindowAccessible(const QString&, QObject* object) {
+  if (auto* window = qobject_cast<ForecastWindow*>(object))
+    return new QAccessibleWidget(window, QAccessible::Window, window->windowTitle());
+  auto* view = qobject_cast<QWidget*>(object);
+  if (dynamic_cast<ForecastPlot*>(view) != nullptr || dynamic_cast<TrainingCurve*>(view) != nullptr)
+    return new QAccessibleWidget(view, QAccessible::Chart, view->accessibleName());
+  return nullptr;
+}
+
 }  // namespace
 
 ForecastWindow::ForecastWindow(const ForecastStart& start, QWidget* owner)
     : QWidget(owner, Qt::Window) {
+  static const bool accessibilityInstalled = [] {
+    QAccessible::installFactory(forecastWindowAccessible);
+    return true;
+  }();
+  (void)accessibilityInstalled;
   setWindowTitle(QStringLiteral("Vantiro Forecast"));
   setAccessibleName(windowTitle());
   createControls();
@@ -162,15 +180,17 @@ void ForecastWindow::createControls() {
   buttons->addWidget(saveCsv_, 1, 0, 1, 1);
   buttons->addWidget(savePicture_, 1, 1, 1, 2);
 
+  // These three lines are read by their text (a screen reader reads a label's
+  // name); what each is, is their description.
   progress_ = new QLabel(this);
-  progress_->setAccessibleName(QStringLiteral("Progress"));
+  progress_->setAccessibleDescription(QStringLiteral("Progress"));
   progress_->setWordWrap(true);
   message_ = new QLabel(this);
-  message_->setAccessibleName(QStringLiteral("Message"));
+  message_->setAccessibleDescription(QStringLiteral("Message"));
   message_->setWordWrap(true);
   message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   summary_ = new QLabel(this);
-  summary_->setAccessibleName(QStringLiteral("Summary"));
+  summary_->setAccessibleDescription(QStringLiteral("Summary"));
   summary_->setWordWrap(true);
   summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   accuracy_ = makeTable(QStringLiteral("Accuracy on the held-back values"),

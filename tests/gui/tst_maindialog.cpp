@@ -408,8 +408,9 @@ class MainDialogTest : public QObject {
   void systemMenuCarriesTheAboutItem() {
     auto d = startDialog();
     const QList<QAction*> actions = d->dialog->systemMenu()->actions();
-    QVERIFY(actions.size() >= 2);
-    QVERIFY(actions[actions.size() - 2]->isSeparator());
+    QVERIFY(actions.size() >= 3);
+    QVERIFY(actions[actions.size() - 3]->isSeparator());
+    QCOMPARE(actions[actions.size() - 2]->data().toUInt(), CMainDialog::kForecastCommand);
     QCOMPARE(actions.last()->text(), QString("&About Vantiro..."));
     QCOMPARE(actions.last()->data().toUInt(), CMainDialog::kAboutCommand);
 
