@@ -76,9 +76,14 @@ void ForecastPlot::fitAxes() {
   const double margin = high > low ? (high - low) * 0.05 : std::max(1.0, std::fabs(high) * 0.05);
   auto* x = static_cast<QValueAxis*>(chart()->axes(Qt::Horizontal).first());
   auto* y = static_cast<QValueAxis*>(chart()->axes(Qt::Vertical).first());
+  // The positions end at the last value drawn, ticks at a round step from 0.
+  double step = 1;
+  while (last / step > 8) step *= (QString::number(step).startsWith('2') ? 2.5 : 2);
   x->setRange(1, last);
+  x->setTickType(QValueAxis::TicksDynamic);
+  x->setTickAnchor(0);
+  x->setTickInterval(step);
   y->setRange(low - margin, high + margin);
-  x->applyNiceNumbers();
   y->applyNiceNumbers();
   // What the picture shows, for a screen reader.
   setAccessibleDescription(chart()->title() + QStringLiteral(": ") + lineNames().join(QStringLiteral(", ")));
@@ -183,7 +188,11 @@ void TrainingCurve::addPoints(const std::vector<std::pair<double, double>>& poin
 }
 
 void TrainingCurve::showElapsed(double seconds, double bestError) {
-  if (seconds > time_->max()) time_->setRange(0, std::ceil(seconds));
+  // The last pass may end a little after the budget; only a clear overrun widens the axis.
+  if (seconds > budget_ * 1.05 && seconds > time_->max()) {
+    time_->setRange(0, seconds);
+    time_->applyNiceNumbers();
+  }
   if (line_->count() == 0 || !(bestError > 0)) return;
   const QPointF last = line_->at(line_->count() - 1);
   since_->replace({QPointF(last.x(), bestError), QPointF(std::max(seconds, last.x()), bestError)});

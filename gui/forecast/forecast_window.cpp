@@ -225,9 +225,11 @@ void ForecastWindow::createControls() {
   accuracy_->setRowCount(0);
   left->addWidget(accuracy_);
   left->addWidget(summary_);
-  auto* aheadCaption = new QLabel(QStringLiteral("Forecast &ahead:"), this);
-  aheadCaption->setBuddy(ahead_);
-  left->addWidget(aheadCaption);
+  aheadCaption_ = new QLabel(QStringLiteral("Forecast &ahead:"), this);
+  aheadCaption_->setBuddy(ahead_);
+  aheadCaption_->setWordWrap(true);
+  ahead_->verticalHeader()->hide();  // the first column numbers the rows
+  left->addWidget(aheadCaption_);
   left->addWidget(ahead_, 3);
   auto* leftPanel = new QWidget(this);
   leftPanel->setLayout(left);
@@ -302,7 +304,11 @@ std::uint32_t ForecastWindow::chosenEngine() const { return engine_->currentData
 
 QString ForecastWindow::message() const { return message_->text(); }
 QString ForecastWindow::progressText() const { return progress_->text(); }
-QString ForecastWindow::summaryText() const { return summary_->text(); }
+QString ForecastWindow::summaryText() const {
+  if (haveOutcome_ && outcome_.inputs.kind == RunKind::ahead)
+    return aheadCaption_->text().remove(QLatin1Char('&'));
+  return summary_->text();
+}
 
 void ForecastWindow::showMessage(const QString& text, bool isError) {
   message_->setStyleSheet(isError ? QStringLiteral("color: #b00020;") : QString());
@@ -459,10 +465,11 @@ void ForecastWindow::showAheadValues() {
     value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     ahead_->setItem(static_cast<int>(i), 1, value);
   }
-  summary_->setText(QStringLiteral("Forecast of %1 values after value %2; series divided by %3.")
-                        .arg(r.forecast.size())
-                        .arg(s.values.size())
-                        .arg(realText(r.scaleFactor)));
+  aheadCaption_->setText(QStringLiteral("Forecast &ahead: %1 values after value %2; series "
+                                        "divided by %3.")
+                             .arg(r.forecast.size())
+                             .arg(s.values.size())
+                             .arg(realText(r.scaleFactor)));
 }
 
 void ForecastWindow::updateButtons() {

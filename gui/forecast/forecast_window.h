@@ -58,7 +58,7 @@ class ForecastWindow : public QWidget {
   // What a user reads off the window.
   QString message() const;
   QString progressText() const;
-  QString summaryText() const;
+  QString summaryText() const;  // of the last run's result
   QTableWidget* accuracyTable() const { return accuracy_; }
   QTableWidget* aheadTable() const { return ahead_; }
   ForecastPlot* plot() const { return plot_; }
@@ -116,6 +116,7 @@ class ForecastWindow : public QWidget {
   QLabel* progress_ = nullptr;
   QLabel* message_ = nullptr;
   QLabel* summary_ = nullptr;
+  QLabel* aheadCaption_ = nullptr;
   QTableWidget* accuracy_ = nullptr;
   QTableWidget* ahead_ = nullptr;
   ForecastPlot* plot_ = nullptr;
