@@ -189,7 +189,7 @@ void TrainingCurve::addPoints(const std::vector<std::pair<double, double>>& poin
 
 void TrainingCurve::showElapsed(double seconds, double bestError) {
   // The last pass may end a little after the budget; only a clear overrun widens the axis.
-  if (seconds > budget_ * 1.05 && seconds > time_->max()) {
+  if (seconds > budget_ + std::max(0.5, budget_ * 0.05) && seconds > time_->max()) {
     time_->setRange(0, seconds);
     time_->applyNiceNumbers();
   }

@@ -335,6 +335,7 @@ void ForecastWindow::startRun(RunKind kind) {
   const double budget = inputs.network.stop.budgetSeconds;
   const bool focusWasOnStart = check_->hasFocus() || forecast_->hasFocus();
   discardOutcome_ = false;
+  refocusAfterRun_ = focusWasOnStart;
   if (!job_.start(std::move(inputs), engineDirectory_)) {
     showMessage(QStringLiteral("The run could not be started: no thread for it."), true);
     return;
@@ -348,6 +349,7 @@ void ForecastWindow::startRun(RunKind kind) {
 
 void ForecastWindow::stopRun() {
   if (!running()) return;
+  refocusAfterRun_ = refocusAfterRun_ || stop_->hasFocus();
   job_.requestStop();
   progress_->setText(progress_->text() + QStringLiteral(" (stopping after the current pass)"));
   updateButtons();
@@ -375,7 +377,8 @@ void ForecastWindow::finishRun() {
   RunOutcome outcome;
   if (!job_.takeOutcome(&outcome)) return;
   poll_->stop();
-  const bool focusWasOnStop = stop_->hasFocus();
+  const bool refocus = stop_->hasFocus() || refocusAfterRun_;
+  refocusAfterRun_ = false;
   if (discardOutcome_) {
     progress_->setText(QStringLiteral("The run was stopped when the window closed."));
   } else if (!outcome.ok) {
@@ -387,7 +390,7 @@ void ForecastWindow::finishRun() {
     showOutcome();
   }
   updateButtons();
-  if (focusWasOnStop) check_->setFocus(Qt::OtherFocusReason);
+  if (refocus) check_->setFocus(Qt::OtherFocusReason);
 }
 
 void ForecastWindow::showOutcome() {

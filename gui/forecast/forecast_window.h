@@ -95,6 +95,9 @@ class ForecastWindow : public QWidget {
   RunOutcome outcome_;
   bool haveOutcome_ = false;
   bool discardOutcome_ = false;  // the window was closed during the run
+  // The keyboard user started or stopped the run from the buttons: the focus
+  // goes back to Check when it ends, not to whatever took it from Stop.
+  bool refocusAfterRun_ = false;
   std::string engineDirectory_;
 
   QLineEdit* series_ = nullptr;

@@ -169,6 +169,7 @@ class TestForecastWindow : public QObject {
     QCOMPARE(w->savePictureButton()->isEnabled(), resultShown);
     QVERIFY(!w->stopButton()->isEnabled());
     QVERIFY(w->message().isEmpty());
+    if (how == "stop") QVERIFY(w->checkButton()->hasFocus());  // the keyboard's next run
     if (!resultShown) {
       QCOMPARE(w->accuracyTable()->rowCount(), 0);
       QCOMPARE(w->aheadTable()->rowCount(), 0);
