@@ -182,9 +182,10 @@ void TrainingCurve::addPoints(const std::vector<std::pair<double, double>>& poin
   }
   if (added.isEmpty()) return;
   line_->append(added);
+  // Whole decades, set only when they change: a new range lays the chart out again.
   const double low = std::pow(10.0, std::floor(std::log10(lowest_)));
-  const double high = std::pow(10.0, std::ceil(std::log10(highest_ * 1.0001)));
-  error_->setRange(low, std::max(high, low * 10));
+  const double high = std::max(std::pow(10.0, std::ceil(std::log10(highest_ * 1.0001))), low * 10);
+  if (low != error_->min() || high != error_->max()) error_->setRange(low, high);
 }
 
 void TrainingCurve::showElapsed(double seconds, double bestError) {

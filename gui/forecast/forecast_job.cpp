@@ -5,10 +5,10 @@
 namespace forecastwin {
 namespace {
 
-// A new low joins the curve when it lies this much below the last point
-// drawn: a log axis cannot show finer steps, and an engine that reports
-// thousands of lows a second must not flood the window.
-constexpr double kCurveStep = 0.995;
+// A new low joins the curve when it lies 2% below the last point drawn: a
+// log axis shows no finer step, and an engine that reports thousands of lows
+// a second must not make the chart redraw thousands of points at every look.
+constexpr double kCurveStep = 0.98;
 
 }  // namespace
 

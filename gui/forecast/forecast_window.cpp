@@ -336,6 +336,7 @@ void ForecastWindow::startRun(RunKind kind) {
   const bool focusWasOnStart = check_->hasFocus() || forecast_->hasFocus();
   discardOutcome_ = false;
   refocusAfterRun_ = focusWasOnStart;
+  ++runNumber_;
   if (!job_.start(std::move(inputs), engineDirectory_)) {
     showMessage(QStringLiteral("The run could not be started: no thread for it."), true);
     return;
@@ -409,12 +410,21 @@ void ForecastWindow::showOutcome() {
                          .arg(percent(t.bestError))
                          .arg(percent(savedError)));
   if (o.inputs.kind == RunKind::check) {
-    plot_->showCheck(o.check, QStringLiteral("Hold-out check of ") + name);
     showAccuracy();
   } else {
-    plot_->showAhead(o.inputs.series.values, o.ahead, QStringLiteral("Forecast of ") + name);
     showAheadValues();
   }
+  // The plot is drawn anew in a turn of its own, so that no one turn of the
+  // window's event loop does all the work of showing a result.
+  QTimer::singleShot(0, this, [this, name, run = runNumber_] {
+    if (run != runNumber_ || !haveOutcome_) return;  // a new run has begun meanwhile
+    if (outcome_.inputs.kind == RunKind::check) {
+      plot_->showCheck(outcome_.check, QStringLiteral("Hold-out check of ") + name);
+    } else {
+      plot_->showAhead(outcome_.inputs.series.values, outcome_.ahead,
+                       QStringLiteral("Forecast of ") + name);
+    }
+  });
 }
 
 void ForecastWindow::showAccuracy() {

@@ -98,6 +98,7 @@ class ForecastWindow : public QWidget {
   // The keyboard user started or stopped the run from the buttons: the focus
   // goes back to Check when it ends, not to whatever took it from Stop.
   bool refocusAfterRun_ = false;
+  unsigned runNumber_ = 0;
   std::string engineDirectory_;
 
   QLineEdit* series_ = nullptr;

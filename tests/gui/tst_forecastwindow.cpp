@@ -55,23 +55,44 @@ QByteArray readFile(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Nanoseconds this thread has waited, ready to run, for a processor that was
+// busy with other work (the kernel's schedstat); 0 where the kernel keeps none.
+qint64 waitedForProcessorNs() {
+  QFile stat(QStringLiteral("/proc/thread-self/schedstat"));
+  if (!stat.open(QIODevice::ReadOnly)) return 0;
+  const QList<QByteArray> fields = stat.readAll().simplified().split(' ');
+  return fields.size() >= 2 ? fields[1].toLongLong() : 0;
+}
+
+struct EventLoopGaps {
+  qint64 longestMs = 0;          // wall time between two turns of the event loop
+  qint64 longestOwnMs = 0;       // the same without the time other programs held the processor
+};
+
 // The longest time the window's thread went without turning its event loop
-// while `running` holds: a timer due every millisecond notes each turn.
+// while `running` holds: a timer due every millisecond notes each turn. On a
+// machine shared with other work the thread also waits for a processor; that
+// time is no call of the window's, so it is measured apart and left out of
+// the figure the test judges.
 template <typename Running>
-qint64 longestGapWhile(Running running) {
+EventLoopGaps eventLoopGapsWhile(Running running) {
   QElapsedTimer clock;
   clock.start();
-  qint64 last = 0, longest = 0;
+  qint64 last = 0, lastWaited = waitedForProcessorNs();
+  EventLoopGaps gaps;
   QTimer tick;
   tick.setInterval(1);
   QObject::connect(&tick, &QTimer::timeout, [&] {
-    const qint64 now = clock.elapsed();
-    longest = std::max(longest, now - last);
+    const qint64 now = clock.nsecsElapsed();
+    const qint64 waited = waitedForProcessorNs();
+    gaps.longestMs = std::max(gaps.longestMs, (now - last) / 1000000);
+    gaps.longestOwnMs = std::max(gaps.longestOwnMs, (now - last - (waited - lastWaited)) / 1000000);
     last = now;
+    lastWaited = waited;
   });
   tick.start();
   while (running() && clock.elapsed() < 30000) QTest::qWait(5);
-  return longest;
+  return gaps;
 }
 
 }  // namespace
@@ -178,15 +199,15 @@ class TestForecastWindow : public QObject {
     QVERIFY2(w->progressText().startsWith("Stopped after"), qPrintable(w->progressText()));
     if (kind) {
       QCOMPARE(w->accuracyTable()->rowCount(), 3);
-      QCOMPARE(w->plot()->lineNames(),
-               QStringList({"series", "held back", "network", "last value", "drift"}));
+      QTRY_COMPARE(w->plot()->lineNames(),
+                   QStringList({"series", "held back", "network", "last value", "drift"}));
       // The stand-in forecasts 1 in the scaled units: 1000 after the factor.
       QCOMPARE(w->accuracyTable()->verticalHeaderItem(0)->text().left(7), QString("network"));
     } else {
       QCOMPARE(w->aheadTable()->rowCount(), 10);
       QCOMPARE(w->aheadTable()->item(0, 0)->text(), QString("101"));
       QCOMPARE(w->aheadTable()->item(0, 1)->text(), QString("1000"));
-      QCOMPARE(w->plot()->lineNames(), QStringList({"series", "forecast ahead"}));
+      QTRY_COMPARE(w->plot()->lineNames(), QStringList({"series", "forecast ahead"}));
     }
   }
 
@@ -206,9 +227,11 @@ class TestForecastWindow : public QObject {
     setField(*w, Field::seconds, "1.5");
     clickButton(w->checkButton());
     QVERIFY(w->running());
-    const qint64 longest = longestGapWhile([&w] { return w->running(); });
-    qInfo("longest wait of the window's event loop during the run: %lld ms", longest);
-    QVERIFY2(longest < 50, qPrintable(QString::number(longest)));
+    const EventLoopGaps gaps = eventLoopGapsWhile([&w] { return w->running(); });
+    qInfo("longest wait of the window's event loop during the run: %lld ms, %lld ms of it "
+          "the window thread's own (the rest it waited for a processor)",
+          gaps.longestMs, gaps.longestOwnMs);
+    QVERIFY2(gaps.longestOwnMs < 50, qPrintable(QString::number(gaps.longestOwnMs)));
     QCOMPARE(w->accuracyTable()->rowCount(), 3);
     QVERIFY(w->curve()->pointCount() > 0);
     QVERIFY2(w->message().isEmpty(), qPrintable(w->message()));
