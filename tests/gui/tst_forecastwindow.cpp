@@ -348,6 +348,20 @@ class TestForecastWindow : public QObject {
     QVERIFY(!w->savePicture(dir.filePath("earlier.gif")));
     QCOMPARE(readFile(dir.filePath("earlier.gif")), readFile(dir.filePath("check.csv")));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 4);  // no temporary left
+
+    // A forecast ahead is labelled by the date column continued, in the series' units.
+    const QString csv = writeFile(dir, "nile.csv",
+                                  "year,flow\n1871,1120\n1872,1160\n1873,963\n1874,1210\n"
+                                  "1875,1160\n1876,1160\n1877,813\n1878,1230\n");
+    setField(*w, Field::series, csv);
+    setField(*w, Field::column, "flow");
+    setField(*w, Field::dateColumn, "year");
+    setField(*w, Field::points, "2");
+    clickButton(w->forecastButton());
+    QTRY_VERIFY_WITH_TIMEOUT(!w->running(), 5000);
+    QVERIFY(w->saveCsv(dir.filePath("ahead.csv")));
+    QCOMPARE(readFile(dir.filePath("ahead.csv")), QByteArray("year,flow\n1879,1000\n1880,1000\n"));
+    QCOMPARE(w->aheadTable()->horizontalHeaderItem(0)->text(), QString("year"));
   }
 };
 
