@@ -74,7 +74,8 @@ class StopWatcher {
             const bool overBudget = rule.budgetSeconds > 0 && now >= rule.budgetSeconds;
             const double since = sink.lowCount.load() > 0 ? sink.lastLowSeconds.load() : 0.0;
             const bool quiet = rule.quietSeconds > 0 && now - since >= rule.quietSeconds;
-            if (overBudget || quiet) {
+            const bool stopped = rule.stopRequested != nullptr && rule.stopRequested->load();
+            if (overBudget || quiet || stopped) {
               std::atomic_ref<std::int32_t>(*keepRunning).store(0, std::memory_order_relaxed);
               return;
             }

@@ -1,7 +1,9 @@
 #!/bin/bash
 # Fails when an include crosses one of the arrows the code is laid out by
 # (README, "How the code is laid out"):
-#   gui/window -> gui/rules, gui/runs, gui/help;  gui/runs -> gui/rules
+#   gui/window -> gui/rules, gui/runs, gui/help, gui/forecast;  gui/runs -> gui/rules
+#   gui/forecast (the Forecast window) -> forecast/, gui/rules, gui/runs; its inputs
+#   and its worker include no Qt;
 #   gui/rules and gui/runs include no Qt; gui/help knows no other room, and
 #   its readers of the manual's text include no Qt either;
 #   engine/model and engine/kernels include nothing from engine/run or engine/builds;
@@ -31,9 +33,14 @@ forbid() {
 
 sources() { find "$@" -maxdepth 1 \( -name '*.h' -o -name '*.cpp' \) 2>/dev/null | sort; }
 
-forbid "$(sources gui/rules)" 'Q|gui/(window|runs|help)/' 'rules/ uses no Qt and no other room'
-forbid "$(sources gui/runs)" 'Q|gui/(window|help)/' 'runs/ uses no Qt and only rules/'
-forbid "$(sources gui/help)" 'gui/(window|rules|runs)/' 'help/ knows no other room'
+forbid "$(sources gui/rules)" 'Q|gui/(window|runs|help|forecast)/' 'rules/ uses no Qt and no other room'
+forbid "$(sources gui/runs)" 'Q|gui/(window|help|forecast)/' 'runs/ uses no Qt and only rules/'
+forbid "$(sources gui/help)" 'gui/(window|rules|runs|forecast)/' 'help/ knows no other room'
+forbid "$(sources gui/forecast)" 'gui/(window|help)/|engine/|cmdline/|forecast/cli/' \
+       'the Forecast window uses the forecasting library, rules/ and runs/ only'
+forbid "$(ls gui/forecast/forecast_inputs.* gui/forecast/forecast_job.* 2>/dev/null)" 'Q' \
+       "the Forecast window's inputs and worker use no Qt"
+forbid "$(sources forecast)" 'Q|gui/|engine/' 'the forecasting library uses no Qt and no window'
 forbid "$(ls gui/help/help_contents.* gui/help/help_search.* gui/help/help_request.* \
               gui/help/chm_archive.* gui/help/chm_reader_process.* 2>/dev/null)" \
        'Q' "the manual's text readers use no Qt"

@@ -27,6 +27,7 @@ class CMainDialog : public QDialog {
  public:
   // The system menu's About command, and the range of commands that open the box.
   static constexpr unsigned kAboutCommand = 16;
+  static constexpr unsigned kForecastCommand = 32;  // opens the Forecast window (Ctrl+F)
   static constexpr unsigned kSystemMinimize = 0xF020;
   static constexpr unsigned kSystemClose = 0xF060;
   static constexpr unsigned kSystemContextHelp = 0xF180;
@@ -65,6 +66,7 @@ class CMainDialog : public QDialog {
   }
   // The values of the last field exchange.
   const ParameterValues& values() const { return values_; }
+  const DialogEnvironment& environment() const { return environment_; }
 
   // What the dialog holds now. Start-up takes these in its order and the
   // close path gives them back in the opposite one; this is how that is seen

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QString>
 #include <QTemporaryDir>
@@ -95,6 +96,11 @@ template <typename Child>
 Child* childOfType(const QObject* parent) {
   const std::vector<Child*> found = childrenOfType<Child>(parent);
   return found.size() == 1 ? found.front() : nullptr;
+}
+
+// The window's system menu: the one menu the dialog owns.
+inline QMenu* systemMenu(const CMainDialog& dialog) {
+  return dialog.findChild<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 // Makes the dialog in testEnvironment() and starts it (OnInitDialog).

@@ -29,11 +29,6 @@
 
 namespace {
 
-// The window's system menu: the one menu the dialog owns.
-QMenu* systemMenu(const CMainDialog& dialog) {
-  return dialog.findChild<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
 using StartedDialog = TestDialog;
 
 std::unique_ptr<StartedDialog> startDialog(std::uint32_t cpuFeatures = kAllFeatures,
@@ -413,8 +408,9 @@ class MainDialogTest : public QObject {
   void systemMenuCarriesTheAboutItem() {
     auto d = startDialog();
     const QList<QAction*> actions = systemMenu(*d->dialog)->actions();
-    QVERIFY(actions.size() >= 2);
-    QVERIFY(actions[actions.size() - 2]->isSeparator());
+    QVERIFY(actions.size() >= 3);
+    QVERIFY(actions[actions.size() - 3]->isSeparator());
+    QCOMPARE(actions[actions.size() - 2]->data().toUInt(), CMainDialog::kForecastCommand);
     QCOMPARE(actions.last()->text(), QString("&About Vantiro..."));
     QCOMPARE(actions.last()->data().toUInt(), CMainDialog::kAboutCommand);
 
