@@ -1,14 +1,17 @@
 #pragma once
 #include <cstdint>
 
+#include "kernels/interleaved_sums.h"
+
 // The lane sets of the builds that keep one row per double lane (nnsingle
 // and nndouble), written once. With AVX2 the rows go in groups of sixteen,
 // eight and four, each kept interleaved as one block during the pass, four
 // rows to a register (so up to four chains overlap) and the logistics of a
 // group together; two rows left over share a 128-bit register. With SSE2 two
 // rows a sweep. Rows too short to pay for the set-up go row by row. Kernels
-// names the build's element, the window values its AVX2 kernels read
-// (the element, or doubles widened once per sample), and the three kernels.
+// (DoubleKernels, SingleKernels) names the build's element, the window values
+// its AVX2 kernels read (the element, or doubles widened once per sample), its
+// two-row kernel and, when the AVX2 windows are wide, the two-row kernel on those.
 namespace engine {
 
 template <class Kernels>
@@ -27,10 +30,12 @@ struct DoubleLaneSets {
     __attribute__((always_inline)) static void updateAndSum(E* const* rows, const E* d,
                                                             const Window* x, const Window* next,
                                                             E bias, std::uint32_t w, double* sums) {
-      if constexpr (kRows == 2) {
-        Kernels::twoRowsAvx2(rows, d, x, next, bias, w, sums);
+      if constexpr (kRows != 2) {
+        InterleavedSums::updateAndSum<kRows / 4>(rows[0], d, x, next, bias, w, sums);
+      } else if constexpr (kWideWindows) {
+        Kernels::updateAndSumTwoRowsWide(rows, d, x, next, bias, w, sums);
       } else {
-        Kernels::template block<kRows / 4>(rows[0], d, x, next, bias, w, sums);
+        Kernels::updateAndSumTwoRows(rows, d, x, next, bias, w, sums);
       }
     }
   };
@@ -43,7 +48,7 @@ struct DoubleLaneSets {
     __attribute__((always_inline)) static void updateAndSum(E* const* rows, const E* d, const E* x,
                                                             const E* next, E bias, std::uint32_t w,
                                                             double* sums) {
-      Kernels::twoRowsSse2(rows, d, x, next, bias, w, sums);
+      Kernels::updateAndSumTwoRows(rows, d, x, next, bias, w, sums);
     }
   };
 };
