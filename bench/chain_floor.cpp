@@ -11,6 +11,7 @@
 // run of 2k passes and one of k passes, so that the set-up cancels out.
 //
 //   chain_floor [ENGINE_DIR ...]
+//   chain_floor --workloads ENGINE_DIR ...   (the large workloads A to D instead)
 //
 // Each ENGINE_DIR (default: the program directory of this build) holds the
 // four libraries; several directories are timed alternately, shape by shape,
@@ -36,9 +37,11 @@
 #include "builds/build_vec2.h"
 #include "builds/build_vec4.h"
 #include "common/output_sink.h"
+#include "kernels/exponential.h"
 #include "kernels/reference_pass.h"
 #include "model/network_math.h"
 #include "model/random_generator.h"
+#include "workloads.h"
 
 namespace {
 
@@ -75,7 +78,8 @@ struct Chain {
 
   // The rows are independent until the output neuron: their steps stand side
   // by side (each row's own operations in its own order), so that the
-  // processor overlaps them and the time is that of the longest chain. The
+  // processor overlaps them and the time is that of the longest chain.
+  // (H is 1 or even here.) The
   // builds whose sums are one double chain per row take weight m of every
   // row before weight m + 1; the vector builds' sums are trees of their own.
   __attribute__((always_inline)) void sample(const E* x, E target) {
@@ -90,7 +94,15 @@ struct Chain {
       for (std::uint32_t r = 0; r < H; ++r)
         a[r] = Kernels::hiddenSum(hiddenBias, x, hidden + r * W, W);
     }
-    for (std::uint32_t r = 0; r < H; ++r) z[r] = static_cast<E>(engine::logistic(a[r]));
+    if constexpr (H % 2 == 0) {
+      // Several rows' logistics in lanes, as the engine takes them: the same
+      // values in fewer steps, so that the processor overlaps them.
+      double lanes[H];
+      engine::exponential_lanes::logisticOfMany<H>(a, lanes);
+      for (std::uint32_t r = 0; r < H; ++r) z[r] = static_cast<E>(lanes[r]);
+    } else {
+      z[0] = static_cast<E>(engine::logistic(a[0]));
+    }
     Kernels::trainOutput(outputBias, z, output, back, H, kLearningRate, target);
     E d[H];
     for (std::uint32_t r = 0; r < H; ++r) {
@@ -217,11 +229,60 @@ void rowsOf(const std::vector<std::vector<Library>>& dirs, int build) {
   row<Build, 8, 32>(dirs, build);
 }
 
+// The large workloads A to D (workloads.h) instead: every directory's four
+// libraries in turn, five rounds, the median of each one's processor time.
+void compareWorkloads(const std::vector<std::string>& directories,
+                      const std::vector<std::vector<Library>>& dirs) {
+  const char* const names[] = {"nnsingle", "nndouble", "nnvec4", "nnvec2"};
+  std::printf(
+      "Seconds of processor time, median of 5 alternating rounds; in brackets the ratio "
+      "to the first directory's (above 1: slower)\n\n| workload | build |");
+  for (const std::string& directory : directories) std::printf(" %s |", directory.c_str());
+  std::printf("\n|---|---|");
+  for (std::size_t d = 0; d < dirs.size(); ++d) std::printf("---|");
+  std::printf("\n");
+  for (const Workload& load : kWorkloads) {
+    if (load.name > 'D') continue;
+    // A few tenths of a second a run.
+    const double samples = static_cast<double>(load.n - load.w);
+    const double operations = ((load.w * 4.0 + 12.0) * load.h + 2.0) * samples;
+    const std::uint32_t passes =
+        std::max<std::uint32_t>(1, static_cast<std::uint32_t>(3e9 / operations));
+    for (int build = 0; build < 4; ++build) {
+      std::vector<std::vector<double>> seconds(dirs.size());
+      for (int round = 0; round < 5; ++round) {
+        for (std::size_t d = 0; d < dirs.size(); ++d) {
+          seconds[d].push_back(static_cast<double>(benchmarkCycles(dirs[d][build].pet, load.h,
+                                                                   load.w, load.n, passes)) /
+                               gTicksPerNanosecond * 1e-9);
+        }
+      }
+      std::printf("| %c | %s |", load.name, names[build]);
+      double first = 0.0;
+      for (std::size_t d = 0; d < dirs.size(); ++d) {
+        std::sort(seconds[d].begin(), seconds[d].end());
+        const double median = seconds[d][2];
+        if (d == 0) first = median;
+        std::printf(" %.3f (%.3f) |", median, median / first);
+      }
+      std::printf("\n");
+      std::fflush(stdout);
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> directories;
-  for (int i = 1; i < argc; ++i) directories.push_back(argv[i]);
+  bool workloads = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--workloads") == 0) {
+      workloads = true;
+    } else {
+      directories.push_back(argv[i]);
+    }
+  }
   if (directories.empty()) directories.push_back(VANTIRO_BIN_DIR);
   const char* const names[] = {"nnsingle.dll", "nndouble.dll", "nnvec4.dll", "nnvec2.dll"};
   std::vector<std::vector<Library>> dirs;
@@ -242,6 +303,10 @@ int main(int argc, char** argv) {
   }
   const char* isa = std::getenv("VANTIRO_ISA");
   gTicksPerNanosecond = tscGigahertz();
+  if (workloads) {
+    compareWorkloads(directories, dirs);
+    return 0;
+  }
   std::printf(
       "Cycles a sample (time-stamp counter at %.2f GHz, of the thread's own processor "
       "time); kernel set: %s\n",

@@ -22,7 +22,10 @@ struct DoubleLaneSets {
   struct Avx2Lanes {
     static constexpr int kWidestGroup = 16;
     static constexpr int kNarrowestGroup = 2;
-    static constexpr std::uint32_t kMinimumWidth = 1;
+    // One or two rows of fewer than 8 weights go faster one by one; four
+    // rows or more of any width gain from their sums and logistics in lanes.
+    static constexpr std::uint32_t kMinimumWidth = 8;
+    static constexpr std::uint32_t kShortRowsFromHeight = 4;
     static constexpr int kInterleavedRows = 4;
     static constexpr bool kInterleaveWholeGroups = true;
     static constexpr bool kWideWindows = sizeof(Window) > sizeof(E);
