@@ -15,4 +15,5 @@ inline constexpr Workload kWorkloads[] = {
     {'C', 64, 1024, 2000},   //
     {'D', 256, 4096, 6000},  // weights beyond the second-level cache
     {'E', 1, 8, 100000},     // a tiny network: per-sample overhead
+    {'N', 2, 3, 100},        // the size of the Nile example: a small series
 };

@@ -46,7 +46,7 @@ class CollectingSink final : public OutputSink {
     lastLowSeconds.store(seconds);
     lowCount.fetch_add(1);
     if (observer) observer(seconds, error);
-    if (stopAtFirstLow) __atomic_store_n(keepRunning, 0, __ATOMIC_RELAXED);
+    if (stopAtFirstLow) std::atomic_ref<std::int32_t>(*keepRunning).store(0, std::memory_order_relaxed);
   }
   const std::string& lastError() const { return lastError_; }
 
@@ -74,8 +74,9 @@ class StopWatcher {
             const bool overBudget = rule.budgetSeconds > 0 && now >= rule.budgetSeconds;
             const double since = sink.lowCount.load() > 0 ? sink.lastLowSeconds.load() : 0.0;
             const bool quiet = rule.quietSeconds > 0 && now - since >= rule.quietSeconds;
-            if (overBudget || quiet) {
-              __atomic_store_n(keepRunning, 0, __ATOMIC_RELAXED);
+            const bool stopped = rule.stopRequested != nullptr && rule.stopRequested->load();
+            if (overBudget || quiet || stopped) {
+              std::atomic_ref<std::int32_t>(*keepRunning).store(0, std::memory_order_relaxed);
               return;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -95,6 +96,27 @@ std::string engineFailure(const CollectingSink& sink, std::int32_t code) {
   std::string reason = sink.lastError();
   if (reason.empty()) reason = "the engine ended the run with code " + std::to_string(code);
   return "engine: " + reason;
+}
+
+// A Train run of `neurons` x `window` over `input` that reports every new low
+// (tolerance unit 0). It ends when a pass error falls below `stopBelow`, or
+// when the stop rule or the sink clears the run flag.
+std::int32_t trainWatched(void* pet, void* language, unsigned neurons, unsigned window,
+                          double rate, double stopBelow, const std::string& input,
+                          const char* loadState, const std::string& saveState,
+                          const StopRule& stop, CollectingSink& sink, Clock::time_point start) {
+  RunNumbers numbers;
+  numbers.runFlags = kRunTrain;
+  numbers.numberOfNeurons = neurons;
+  numbers.inputWindowSize = window;
+  numbers.learningRate = rate;
+  numbers.toleranceUnit = 0.0;
+  numbers.trainToTolerance = stopBelow;
+  std::int32_t keepRunning = 1;
+  sink.keepRunning = &keepRunning;
+  StopWatcher watcher(stop, sink, &keepRunning, start);
+  return callPet(reinterpret_cast<PetFunction>(pet), numbers, input.c_str(), nullptr, loadState,
+                 saveState.c_str(), &sink, &keepRunning, language);
 }
 
 bool readValues(const std::string& path, std::vector<double>* values) {
@@ -196,25 +218,13 @@ bool EngineSession::train(const std::vector<double>& series, unsigned neurons, u
                           TrainingReport* report, std::string* error) {
   const std::string input = scratchPath("training-series.txt");
   if (!writeSeriesFile(input, series, error)) return false;
-  RunNumbers numbers;
-  numbers.runFlags = kRunTrain;
-  numbers.numberOfNeurons = neurons;
-  numbers.inputWindowSize = window;
-  numbers.learningRate = rate;
-  // Every new low is reported, and only the stop rule ends the run.
-  numbers.toleranceUnit = 0.0;
-  numbers.trainToTolerance = 0.0;
-  std::int32_t keepRunning = 1;
   const Clock::time_point start = Clock::now();
   CollectingSink sink(start);
   sink.observer = observer;
-  std::int32_t code = 0;
-  {
-    StopWatcher watcher(stop, sink, &keepRunning, start);
-    code = callPet(reinterpret_cast<PetFunction>(pet_), numbers, input.c_str(), nullptr,
-                   loadState.empty() ? nullptr : loadState.c_str(), saveState.c_str(), &sink,
-                   &keepRunning, language_);
-  }
+  // No pass error lies below 0: only the stop rule ends the run.
+  const std::int32_t code =
+      trainWatched(pet_, language_, neurons, window, rate, 0.0, input,
+                   loadState.empty() ? nullptr : loadState.c_str(), saveState, stop, sink, start);
   report->seconds = secondsSince(start);
   report->lows = sink.lows;
   report->bestError = sink.lows.empty() ? 0.0 : sink.lows.back().second;
@@ -272,26 +282,14 @@ bool EngineSession::stateError(const std::string& state, const std::vector<doubl
   const std::string input = scratchPath("measured-series.txt");
   const std::string copy = scratchPath("measured-state.bin");
   if (!writeSeriesFile(input, series, error)) return false;
-  RunNumbers numbers;
-  numbers.runFlags = kRunTrain;
-  numbers.numberOfNeurons = neurons;
-  numbers.inputWindowSize = window;
-  numbers.learningRate = 0.0;  // the weights stay as loaded
-  numbers.toleranceUnit = 0.0;
-  // Any finite pass error lies below this, so the run ends after its first pass.
-  numbers.trainToTolerance = 3.0e38;
-  std::int32_t keepRunning = 1;
   const Clock::time_point start = Clock::now();
   CollectingSink sink(start);
   sink.stopAtFirstLow = true;
-  sink.keepRunning = &keepRunning;
-  std::int32_t code = 0;
-  {
-    // A pass whose error is not finite reports nothing; the watcher ends that run.
-    StopWatcher watcher(StopRule{60, 0}, sink, &keepRunning, start);
-    code = callPet(reinterpret_cast<PetFunction>(pet_), numbers, input.c_str(), nullptr,
-                   state.c_str(), copy.c_str(), &sink, &keepRunning, language_);
-  }
+  // At learning rate 0 the weights stay as loaded. Any finite pass error lies
+  // below 3e38, so the run ends after its first pass; a pass whose error is
+  // not finite reports nothing, and the watcher's minute ends that run.
+  const std::int32_t code = trainWatched(pet_, language_, neurons, window, 0.0, 3.0e38, input,
+                                         state.c_str(), copy, StopRule{60, 0}, sink, start);
   if (code != 0) {
     *error = engineFailure(sink, code);
     return false;

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -18,6 +19,8 @@ std::uint64_t stateFileBytes(std::uint32_t engineChoice, unsigned neurons, unsig
 struct StopRule {
   double budgetSeconds = 20;
   double quietSeconds = 0;
+  // A front end's Stop: when it turns true the run ends as if its budget ran out.
+  const std::atomic<bool>* stopRequested = nullptr;
 };
 
 struct TrainingReport {

@@ -1,5 +1,6 @@
 # `make package`: a Debian package of everything installed above. Its dependencies are
-# computed from the programs and libraries by dpkg-shlibdeps, not written by hand.
+# computed from the programs and libraries by dpkg-shlibdeps, not written by hand (Qt
+# Charts, for the Forecast window, among them).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vantiro)
 set(CPACK_PACKAGE_VENDOR "Brennix Software")
@@ -14,7 +15,8 @@ measures the speed of the four engine builds (single and double precision,
 four-lane and pair vector arithmetic), which give bit-exact results.
 .
 The package holds the console program VantiroCmdLine and the dialog program
-Vantiro.")
+Vantiro, whose Forecast window (drawn with Qt Charts) and the console program
+vantiro-forecast check a forecast on held-back values against naive ones.")
 set(CPACK_PACKAGE_CONTACT "${VANTIRO_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -10,6 +10,11 @@ With --help-window it reads the open help window instead: its Contents,
 Index and Search tabs, and a search made as a screen reader's user makes it
 (words set in the field, List Topics and Display pressed through their
 actions), which must open the first page found.
+
+With --forecast-window SERIES it reads the Forecast window: every control
+named, with its true role; a refused input read back from the Message line;
+then a check of SERIES made through the controls' actions, whose accuracy
+table must be read back with its three forecasts.
 """
 import sys
 import time
@@ -105,11 +110,112 @@ def check_help_window(app):
     return failures
 
 
+FORECAST_CONTROLS = [
+    ("push button", ["Browse for the series file", "Check", "Forecast", "Stop", "Save CSV",
+                     "Save picture"]),
+    ("text", ["Series file", "Column", "Date column", "Hold back", "Points ahead", "Neurons",
+              "Window", "Learning rate", "Seconds"]),
+    ("table", ["Accuracy on the held-back values", "Forecast ahead"]),
+]
+# Roles a user reaches with Tab or acts on: each must be named.
+ACTIVE_ROLES = {"push button", "text", "combo box", "table", "check box", "radio button",
+                "spin button", "page tab", "list"}
+
+
+def set_text(window, name, text):
+    node = by_name(window, name, "text")
+    node.queryEditableText().setTextContents(text)
+
+
+def label_text(window, description):
+    """The text of the label a screen reader reads: its name."""
+    for node, _ in walk(window):
+        if node.getRoleName() == "label" and node.description == description:
+            return node.name
+    return ""
+
+
+def check_forecast_window(app, series):
+    window = None
+    for _ in range(20):
+        window = by_name(app, "Vantiro Forecast", "frame")
+        if window is not None:
+            break
+        time.sleep(0.25)
+    if window is None:
+        print("windows:", [(c.getRoleName(), c.name) for c in app])
+        return ["no Forecast window (Ctrl+F)"]
+    failures = []
+    for node, depth in walk(window):
+        role = node.getRoleName()
+        if role in ("filler", "unknown") and not node.name:
+            continue
+        print("  " * depth + f"{role}: {node.name!r}")
+        in_combo = node.parent is not None and node.parent.getRoleName() == "combo box"
+        if role in ACTIVE_ROLES and not node.name and not in_combo:
+            failures.append(f"a {role} without a name")
+    # A combo box is named by its current entry; its label comes by relation.
+    engine = None
+    for node, _ in walk(window):
+        if node.getRoleName() != "combo box":
+            continue
+        for relation in node.getRelationSet():
+            if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+                labels = [relation.getTarget(i).name for i in range(relation.getNTargets())]
+                if "Engine:" in labels:
+                    engine = node
+    print("engine combo box:", repr(engine.name) if engine is not None else None)
+    if engine is None:
+        failures.append("no combo box labelled 'Engine:'")
+    for name in ["Series and forecasts", "Training curve"]:
+        if by_name(window, name, "chart") is None:
+            failures.append(f"no chart named {name!r}")
+    for role, names in FORECAST_CONTROLS:
+        for name in names:
+            if by_name(window, name, role) is None:
+                failures.append(f"no {role} named {name!r}")
+    if failures:
+        return failures
+    # A refusal is read back from the Message line.
+    set_text(window, "Series file", series)
+    set_text(window, "Window", "0")
+    press(by_name(window, "Check", "push button"))
+    time.sleep(0.5)
+    refused = label_text(window, "Message")
+    print("refusal read back:", repr(refused))
+    if "Window must be" not in refused:
+        failures.append("the refusal of window 0 is not read back from the Message line")
+    # A check made through the controls' actions.
+    set_text(window, "Window", "3")
+    set_text(window, "Seconds", "1")
+    press(by_name(window, "Check", "push button"))
+    table = by_name(window, "Accuracy on the held-back values", "table")
+    rows = 0
+    for _ in range(40):
+        time.sleep(0.25)
+        rows = table.queryTable().nRows
+        if rows == 3 and sensitive(by_name(window, "Check", "push button")):
+            break
+    cells = table.queryTable()
+    header = [cells.getRowDescription(r) for r in range(cells.nRows)]
+    first = [cells.getAccessibleAt(0, c).name for c in range(cells.nColumns)] if rows else []
+    print("accuracy rows:", header, "network:", first)
+    print("progress:", repr(label_text(window, "Progress")))
+    if rows != 3 or not header or not header[0].startswith("network"):
+        failures.append("the accuracy table was not read back with its three forecasts")
+    return failures
+
+
 def main():
     app = find_app("Vantiro")
     if app is None:
         print("no Vantiro application on the accessibility bus")
         return 2
+    if "--forecast-window" in sys.argv[1:]:
+        failures = check_forecast_window(app, sys.argv[sys.argv.index("--forecast-window") + 1])
+        for failure in failures:
+            print("FAIL:", failure)
+        return 1 if failures else 0
     if "--help-window" in sys.argv[1:]:
         failures = check_help_window(app)
         for failure in failures:

@@ -43,7 +43,8 @@ echo "Validating each build against its reference arithmetic:"
 "$VALIDATE"
 
 # name H W N
-WORKLOADS=("A 2 384 500" "B 16 64 5000" "C 64 1024 2000" "D 256 4096 6000" "E 1 8 100000")
+WORKLOADS=("A 2 384 500" "B 16 64 5000" "C 64 1024 2000" "D 256 4096 6000" "E 1 8 100000"
+  "N 2 3 100")
 CONTENDERS=(fann nnsingle nndouble nnvec4 nnvec2)
 
 # run CONTENDER H W N PASSES: prints "seconds MOPS".

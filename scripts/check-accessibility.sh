@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the dialog program on a virtual X display with a private session bus
 # and the accessibility bus, reads it over AT-SPI as a screen reader does
-# (scripts/atspi_probe.py), then its help window (F1), and checks with xprop
+# (scripts/atspi_probe.py), then its help window (F1) and its Forecast window (Ctrl+F, a
+# check of the Nile made through the controls' actions), and checks with xprop
 # that it is a window of its own (no WM_TRANSIENT_FOR). Usage: scripts/check-accessibility.sh [build/bin]
 set -euo pipefail
 built="$(cd "${1:-build/bin}" && pwd)"
@@ -19,6 +20,7 @@ trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$scratch"' EXI
 sleep 1
 
 DISPLAY="$display" XDG_CONFIG_HOME="$scratch" bin="$bin" here="$here" \
+  nile="$here/../examples/nile-flow-1871-1970.txt" TMPDIR="$scratch" \
   dbus-run-session -- bash -c '
     set -u
     /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
@@ -37,6 +39,9 @@ DISPLAY="$display" XDG_CONFIG_HOME="$scratch" bin="$bin" here="$here" \
     if [ -n "$window" ]; then
       xdotool windowfocus --sync "$window" 2>/dev/null; xdotool key F1
       /usr/bin/python3 "$here/atspi_probe.py" --help-window || status=1
+      # Ctrl+F opens the Forecast window, read and driven through its controls.
+      xdotool windowfocus --sync "$window" 2>/dev/null; xdotool key ctrl+f
+      /usr/bin/python3 "$here/atspi_probe.py" --forecast-window "$nile" || status=1
     fi
     if [ -n "$window" ]; then
       transient=$(xprop -id "$window" WM_TRANSIENT_FOR)

@@ -4,6 +4,9 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make libgtest-dev qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev)
+# The Forecast window's charts; Debian 12's Qt Charts asks CMake for Qt OpenGL without
+# depending on its development package.
+packages+=(qt6-charts-dev libqt6opengl6-dev)
 # The user manual: compiled with chmcmd, read by the help window through chmlib.
 packages+=(fp-utils libchm-dev)
 # Installing and packaging: man pages, icons, the .deb and its checks.

@@ -5,7 +5,6 @@
 
 #include "kernels/double_kernels.h"
 #include "kernels/double_lane_sets.h"
-#include "kernels/interleaved_sums.h"
 #include "kernels/lane_driver.h"
 #include "kernels/sample_lanes.h"
 #include "model/network_math.h"
@@ -34,20 +33,8 @@ struct DoubleBuild : sample_lanes::Kernels<double> {
   static constexpr bool separateRows(std::uint32_t) { return false; }
 
   // The rows in double lanes (double_lane_sets.h) with this build's kernels.
-  struct LaneKernels {
-    using Element = double;
-    using Avx2Window = double;
-    template <int G>
-    __attribute__((always_inline)) static void block(double* rows, const double* d, const double* x,
-                                                     const double* next, double bias,
-                                                     std::uint32_t w, double* sums) {
-      interleaved_sums::updateAndSum<G>(rows, d, x, next, bias, w, sums);
-    }
-    static constexpr auto twoRowsAvx2 = double_kernels::updateAndSumTwoRows;
-    static constexpr auto twoRowsSse2 = double_kernels::updateAndSumTwoRows;
-  };
-  using Avx2Lanes = DoubleLaneSets<LaneKernels>::Avx2Lanes;
-  using Sse2Lanes = DoubleLaneSets<LaneKernels>::Sse2Lanes;
+  using Avx2Lanes = DoubleLaneSets<DoubleKernels>::Avx2Lanes;
+  using Sse2Lanes = DoubleLaneSets<DoubleKernels>::Sse2Lanes;
 };
 
 }  // namespace engine

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "kernels/double_lane_sets.h"
-#include "kernels/interleaved_sums.h"
 #include "kernels/lane_driver.h"
 #include "kernels/sample_lanes.h"
 #include "kernels/single_kernels.h"
@@ -35,20 +34,8 @@ struct SingleBuild : sample_lanes::Kernels<float> {
   static constexpr bool separateRows(std::uint32_t) { return false; }
 
   // The rows in double lanes (double_lane_sets.h) with this build's kernels.
-  struct LaneKernels {
-    using Element = float;
-    using Avx2Window = double;
-    template <int G>
-    __attribute__((always_inline)) static void block(float* rows, const float* d, const double* x,
-                                                     const double* next, float bias,
-                                                     std::uint32_t w, double* sums) {
-      interleaved_sums::updateAndSum<G>(rows, d, x, next, bias, w, sums);
-    }
-    static constexpr auto twoRowsAvx2 = single_kernels::updateAndSumTwoRowsWide;
-    static constexpr auto twoRowsSse2 = single_kernels::updateAndSumTwoRows;
-  };
-  using Avx2Lanes = DoubleLaneSets<LaneKernels>::Avx2Lanes;
-  using Sse2Lanes = DoubleLaneSets<LaneKernels>::Sse2Lanes;
+  using Avx2Lanes = DoubleLaneSets<SingleKernels>::Avx2Lanes;
+  using Sse2Lanes = DoubleLaneSets<SingleKernels>::Sse2Lanes;
 };
 
 }  // namespace engine

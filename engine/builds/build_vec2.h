@@ -16,7 +16,7 @@ namespace engine {
 // boundary, and a second copy of the series, shifted by one, lets every
 // window start on one. Sums are formed in float pair by pair; the hidden sums
 // and the training step's output are rounded to float.
-struct Vec2Build {
+struct Vec2Build : Vec2Kernels {
   using Element = float;
   static constexpr const char* kName = "nnvec2";
 
@@ -35,35 +35,8 @@ struct Vec2Build {
   }
   static constexpr bool separateRows(std::uint32_t) { return false; }
 
-  // The arithmetic stated one value at a time; the fast kernels below equal it.
-  struct Reference {
-    static double hiddenSum(Element bias, const Element* x, const Element* w, std::uint32_t n) {
-      return static_cast<float>(vec2_reference::dot(bias, x, w, n));
-    }
-    static double trainOutput(Element bias, const Element* z, Element* w, Element* back,
-                              std::uint32_t n, double learningRate, Element target) {
-      return vec2_reference::trainOutput(bias, z, w, back, n, learningRate, target);
-    }
-    static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
-      vec2_reference::updateHidden(d, x, row, n);
-    }
-  };
-
-  // The hidden sum is rounded to float before the logistic, also for odd W.
-  static double hiddenSum(Element bias, const Element* x, const Element* w, std::uint32_t n) {
-    return static_cast<float>(vec2_kernels::dot(bias, x, w, n));
-  }
-  // Unrounded for an odd H: Generate writes this value as it is.
-  static double evaluate(Element bias, const Element* z, const Element* w, std::uint32_t n) {
-    return vec2_kernels::dot(bias, z, w, n);
-  }
-  static double trainOutput(Element bias, const Element* z, Element* w, Element* back,
-                            std::uint32_t n, double learningRate, Element target) {
-    return vec2_kernels::trainOutput(bias, z, w, back, n, learningRate, target);
-  }
-  static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
-    vec2_kernels::updateHidden(d, x, row, n);
-  }
+  // The arithmetic stated one value at a time; the fast kernels equal it.
+  using Reference = Vec2Reference;
 
   // The rows as stored: four rows a sweep, the pair sum tree of each row
   // formed with horizontal additions, sixteen down to four rows between
@@ -81,13 +54,13 @@ struct Vec2Build {
                                                             float bias, std::uint32_t w,
                                                             double* sums) {
       for (int k = 0; k < kRows; k += 4) {
-        vec2_kernels::updateAndSumFourRows(rows + k, d + k, x, next, bias, w, sums + k);
+        Vec2Kernels::updateAndSumFourRows(rows + k, d + k, x, next, bias, w, sums + k);
       }
     }
     __attribute__((always_inline)) static double updateAndSumOne(float* row, float d,
                                                                  const float* x, const float* next,
                                                                  float bias, std::uint32_t w) {
-      return static_cast<float>(vec2_kernels::updateAndSum(row, d, x, next, bias, w));
+      return static_cast<float>(Vec2Kernels::updateAndSum(row, d, x, next, bias, w));
     }
   };
   // With AVX2 eight rows in the eight float lanes of a register, their pair
@@ -101,7 +74,7 @@ struct Vec2Build {
     static constexpr int kWidestGroup = 16;
     static constexpr int kNarrowestGroup = 4;
     static constexpr std::uint32_t kMinimumWidth = 2;
-    static constexpr int kInterleavedRows = vec2_unit_lanes::kRows;
+    static constexpr int kInterleavedRows = Vec2UnitLanes::kRows;
     template <int kRows>
     __attribute__((always_inline)) static void updateAndSum(float* const* rows, const float* d,
                                                             const float* x, const float* next,
@@ -113,7 +86,7 @@ struct Vec2Build {
         constexpr int kGroups = kRows / kInterleavedRows;
         float* groups[kGroups];
         for (int g = 0; g < kGroups; ++g) groups[g] = rows[kInterleavedRows * g];
-        vec2_unit_lanes::updateAndSumInterleaved<kGroups>(groups, d, x, next, bias, w, sums);
+        Vec2UnitLanes::updateAndSumInterleaved<kGroups>(groups, d, x, next, bias, w, sums);
       }
     }
     __attribute__((always_inline)) static double updateAndSumOne(float* row, float d,

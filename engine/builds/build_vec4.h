@@ -17,7 +17,7 @@ namespace engine {
 // shifted copies of the series let every window start on one, and rows whose
 // width is not a multiple of 4 get buffers of their own so that each row
 // starts on one too.
-struct Vec4Build {
+struct Vec4Build : Vec4Kernels {
   using Element = float;
   static constexpr const char* kName = "nnvec4";
 
@@ -38,33 +38,8 @@ struct Vec4Build {
   }
   static constexpr bool separateRows(std::uint32_t w) { return w % 4 != 0; }
 
-  // The arithmetic stated one value at a time; the fast kernels below equal it.
-  struct Reference {
-    static double hiddenSum(Element bias, const Element* x, const Element* w, std::uint32_t n) {
-      return vec4_reference::dot(bias, x, w, n);
-    }
-    static double trainOutput(Element bias, const Element* z, Element* w, Element* back,
-                              std::uint32_t n, double learningRate, Element target) {
-      return vec4_reference::trainOutput(bias, z, w, back, n, learningRate, target);
-    }
-    static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
-      vec4_reference::updateHidden(d, x, row, n);
-    }
-  };
-
-  static double hiddenSum(Element bias, const Element* x, const Element* w, std::uint32_t n) {
-    return vec4_kernels::dot(bias, x, w, n);
-  }
-  static double evaluate(Element bias, const Element* z, const Element* w, std::uint32_t n) {
-    return vec4_kernels::dot(bias, z, w, n);
-  }
-  static double trainOutput(Element bias, const Element* z, Element* w, Element* back,
-                            std::uint32_t n, double learningRate, Element target) {
-    return vec4_kernels::trainOutput(bias, z, w, back, n, learningRate, target);
-  }
-  static void updateHidden(Element d, const Element* x, Element* row, std::uint32_t n) {
-    vec4_kernels::updateHidden(d, x, row, n);
-  }
+  // The arithmetic stated one value at a time; the fast kernels equal it.
+  using Reference = Vec4Reference;
 
   // With AVX2 two rows per 256-bit register, one in each half. Groups of
   // eight rows, whose width is a multiple of 4, are kept interleaved during
@@ -86,20 +61,20 @@ struct Vec4Build {
                                                             double* sums) {
       if constexpr (kRows >= kInterleavedRows) {
         for (int k = 0; k < kRows; k += kInterleavedRows) {
-          vec4_kernels::updateAndSumGroup<kInterleavedRows / 2>(rows[k], d + k, x, next, bias, w,
-                                                                sums + k);
+          Vec4Kernels::updateAndSumGroup<kInterleavedRows / 2>(rows[k], d + k, x, next, bias, w,
+                                                               sums + k);
         }
       } else {
         for (int k = 0; k < kRows; k += 2) {
-          vec4_kernels::updateAndSumTwoRows(rows[k], rows[k + 1], d[k], d[k + 1], x, next, bias, w,
-                                            sums + k);
+          Vec4Kernels::updateAndSumTwoRows(rows[k], rows[k + 1], d[k], d[k + 1], x, next, bias, w,
+                                           sums + k);
         }
       }
     }
     __attribute__((always_inline)) static double updateAndSumOne(float* row, float d,
                                                                  const float* x, const float* next,
                                                                  float bias, std::uint32_t w) {
-      return vec4_kernels::updateAndSum(row, d, x, next, bias, w);
+      return Vec4Kernels::updateAndSum(row, d, x, next, bias, w);
     }
   };
   // The rows as stored, for widths that are no multiple of 4.
@@ -111,8 +86,8 @@ struct Vec4Build {
                                                             float bias, std::uint32_t w,
                                                             double* sums) {
       for (int k = 0; k < kRows; k += 2) {
-        vec4_kernels::updateAndSumTwoRows(rows[k], rows[k + 1], d[k], d[k + 1], x, next, bias, w,
-                                          sums + k);
+        Vec4Kernels::updateAndSumTwoRows(rows[k], rows[k + 1], d[k], d[k + 1], x, next, bias, w,
+                                         sums + k);
       }
     }
   };

@@ -19,7 +19,25 @@ __attribute__((always_inline)) inline void stepHiddenRowByRow(Net& net,
                                                               const typename Build::Element* next,
                                                               std::uint32_t firstRow) {
   using Element = typename Build::Element;
-  for (std::uint32_t r = firstRow; r < net.h; ++r) {
+  std::uint32_t r = firstRow;
+  if (next != nullptr) {
+    // Four rows at a time, their logistics together in lanes (the same
+    // values): four exponentials' long chains overlap in fewer steps.
+    for (; r + 4 <= net.h; r += 4) {
+      double sums[4];
+      double z[4];
+#pragma GCC unroll 4
+      for (int k = 0; k < 4; ++k) {
+        Element* row = net.hiddenWeights.row(r + k);
+        Build::updateHidden(d[r + k], x, row, net.w);
+        sums[k] = Build::hiddenSum(net.hiddenBias, next, row, net.w);
+      }
+      exponential_lanes::logisticOfMany<4>(sums, z);
+#pragma GCC unroll 4
+      for (int k = 0; k < 4; ++k) net.hiddenOutputs[r + k] = static_cast<Element>(z[k]);
+    }
+  }
+  for (; r < net.h; ++r) {
     Element* row = net.hiddenWeights.row(r);
     Build::updateHidden(d[r], x, row, net.w);
     if (next != nullptr) {
@@ -35,6 +53,9 @@ __attribute__((always_inline)) inline void stepHiddenRowByRow(Net& net,
 //                                  16 down; kWidestGroup 0: no lane kernels
 //   kMinimumWidth                  rows shorter than this go row by row: the
 //                                  kernels' set-up would not pay
+//   kShortRowsFromHeight           (optional) ... unless the network has at
+//                                  least this many rows: then their sums and
+//                                  logistics side by side pay even for short rows
 //   updateAndSum<kRows>(rows, d, x, next, bias, w, sums)
 //                                  each of kRows rows takes its update d·x,
 //                                  then sums[k] = its hidden sum over `next`
@@ -54,6 +75,15 @@ __attribute__((always_inline)) inline void stepHiddenRowByRow(Net& net,
 // A row's new weights are final once its own update is done, so updating a
 // row and summing it for the next sample in one sweep reads it once per
 // sample and gives the results of two sweeps.
+// Whether a network of h rows of w weights takes the lane set's kernels.
+template <class Lanes>
+constexpr bool laneKernelsTake(std::uint32_t h, std::uint32_t w) {
+  if constexpr (requires { Lanes::kShortRowsFromHeight; }) {
+    if (h >= Lanes::kShortRowsFromHeight) return true;
+  }
+  return w >= Lanes::kMinimumWidth;
+}
+
 struct NoLanes {
   static constexpr int kWidestGroup = 0;
   static constexpr int kNarrowestGroup = 0;
@@ -122,7 +152,7 @@ __attribute__((always_inline)) inline void stepHiddenLayer(
   using Element = typename Build::Element;
   std::uint32_t r = 0;
   if constexpr (Lanes::kWidestGroup > 0) {
-    if (next != nullptr && net.w >= Lanes::kMinimumWidth) {
+    if (next != nullptr && laneKernelsTake<Lanes>(net.h, net.w)) {
       const Windows<Element> windows{x, next, wideX, wideNext};
       stepGroupsFrom<Lanes, Lanes::kWidestGroup>(net, r, d, windows, backwards);
       if constexpr (requires { Lanes::updateAndSumOne; }) {

@@ -72,7 +72,8 @@ __attribute__((always_inline)) inline typename Build::Element passWithLanes(
   net.computeHidden(series.window(0));
   // The rows the lane groups take are interleaved for the samples that sum
   // over a next window, and restored before the last sample's update.
-  const bool interleaved = kInterleavedRowsOf<Lanes> > 0 && w >= Lanes::kMinimumWidth && n > w + 1;
+  const bool interleaved =
+      kInterleavedRowsOf<Lanes> > 0 && laneKernelsTake<Lanes>(net.h, w) && n > w + 1;
   if (interleaved) rearrangeGroups<Lanes, false>(net);
   // Lanes that read wide windows find sample j's in slot (j − W) mod 2 and
   // the next sample's in the other; each window is widened once.

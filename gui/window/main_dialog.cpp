@@ -15,6 +15,7 @@
 #include "about_dialog.h"
 #include "common/catalog_message.h"
 #include "common/message_ids.h"
+#include "forecast_opening.h"
 #include "gui/rules/control_table.h"
 #include "gui/rules/mode_rules.h"
 #include "gui/rules/tool_tips.h"
@@ -55,6 +56,8 @@ CMainDialog::CMainDialog(DialogEnvironment environment) : environment_(std::move
   auto* menuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
   connect(menuKey, &QShortcut::activated, this,
           [this] { showSystemMenu(mapToGlobal(QPoint(0, 0))); });
+  auto* forecastKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+  connect(forecastKey, &QShortcut::activated, this, [this] { OnSysCommand(kForecastCommand); });
   connectHandlers();
 }
 
@@ -175,6 +178,7 @@ void CMainDialog::appendAboutItem() {
   const QString text = catalogText(kAboutItemMessage);
   if (text.isEmpty()) return;
   systemMenu_->addSeparator();
+  systemMenu_->addAction(QStringLiteral("&Forecast...\tCtrl+F"))->setData(kForecastCommand);
   systemMenu_->addAction(text)->setData(kAboutCommand);
 }
 
@@ -243,6 +247,7 @@ void CMainDialog::endDialog(int result) {
 
 void CMainDialog::OnSysCommand(unsigned command) {
   const unsigned low = command & 0xFFFFu;
+  if (low == kForecastCommand) return openForecastWindow(*this);
   if (low >= kAboutCommand && low <= kAboutCommand + 15) {
     CAboutDialog about(this);
     about.exec();

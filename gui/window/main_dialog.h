@@ -27,6 +27,7 @@ class CMainDialog : public QDialog {
  public:
   // The system menu's About command, and the range of commands that open the box.
   static constexpr unsigned kAboutCommand = 16;
+  static constexpr unsigned kForecastCommand = 32;  // opens the Forecast window (Ctrl+F)
   static constexpr unsigned kSystemMinimize = 0xF020;
   static constexpr unsigned kSystemClose = 0xF060;
   static constexpr unsigned kSystemContextHelp = 0xF180;
@@ -63,15 +64,22 @@ class CMainDialog : public QDialog {
   Widget* controlAs(int id) const {
     return static_cast<Widget*>(control(id));
   }
+  // The values of the last field exchange.
   const ParameterValues& values() const { return values_; }
-  void* languageModule() const { return languageModule_.get(); }
-  std::FILE* logFile() const { return logFile_.get(); }
-  const std::optional<std::string>& helpDirectory() const { return helpDirectory_; }
-  const CToolTipCtrl* toolTips() const { return toolTips_; }
-  QMenu* systemMenu() const { return systemMenu_; }
-  bool hasEnded() const { return ended_; }
-  const HtmlHelp& htmlHelp() const { return htmlHelp_; }
-  const ContextHelpMode* contextHelpMode() const { return contextHelp_; }
+  const DialogEnvironment& environment() const { return environment_; }
+
+  // What the dialog holds now. Start-up takes these in its order and the
+  // close path gives them back in the opposite one; this is how that is seen
+  // from outside.
+  struct HeldResources {
+    bool languageModule = false;
+    bool logFile = false;
+    std::optional<std::string> helpDirectory;  // where the manual and the log are
+    bool ended = false;                         // the dialog has ended
+  };
+  HeldResources heldResources() const {
+    return {languageModule_ != nullptr, logFile_ != nullptr, helpDirectory_, ended_};
+  }
 
   // Runs (main_dialog_runs.cpp): Begin, Stop, and the file buttons.
   // Begin: read the fields, check them, make the request, disable the

@@ -18,6 +18,10 @@
 //   --run SECONDS      presses Begin; a Train run is stopped with Stop after SECONDS; the
 //                      picture is taken once the run has ended
 //   --annotate         numbered callouts
+//   --forecast KIND S  opens the Forecast window (Ctrl+F) with the dialog's values, sets
+//                      its Seconds to S, presses Check (KIND check) or Forecast (KIND
+//                      ahead) and pictures that window once the run has ended; prints
+//                      what the window shows and how long the run took
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -25,13 +29,16 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QStringList>
+#include <QTableWidget>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "gui/forecast/forecast_window.h"
 #include "gui/rules/control_table.h"
 #include "gui/gui_app.h"
 #include "gui/window/main_dialog.h"
@@ -46,6 +53,8 @@ struct Scene {
   QStringList selections;
   int runSeconds = -1;
   bool annotate = false;
+  QString forecastKind;  // check or ahead; empty: the main window is pictured
+  QString forecastSeconds;
 };
 
 // The callouts: which control each number points at, in the order the overview page
@@ -106,6 +115,10 @@ bool parseArguments(const QStringList& arguments, Scene* scene) {
       bool ok = false;
       scene->runSeconds = arguments[++i].toInt(&ok);
       if (!ok || scene->runSeconds < 0) return false;
+    } else if (a == "--forecast" && i + 2 < arguments.size()) {
+      scene->forecastKind = arguments[++i];
+      scene->forecastSeconds = arguments[++i];
+      if (scene->forecastKind != "check" && scene->forecastKind != "ahead") return false;
     } else if (!a.startsWith("--") && scene->picture.isEmpty()) {
       scene->picture = a;
     } else {
@@ -190,6 +203,37 @@ bool runAndStop(CMainDialog& dialog, int seconds) {
   return true;
 }
 
+// Ctrl+F, then Check or Forecast in the Forecast window; prints what it shows.
+QWidget* runForecast(CMainDialog& dialog, const Scene& scene) {
+  dialog.OnSysCommand(CMainDialog::kForecastCommand);
+  auto* window = dialog.findChild<forecastwin::ForecastWindow*>();
+  if (window == nullptr) return fail("no Forecast window", {}), nullptr;
+  auto* seconds = static_cast<QLineEdit*>(window->field(forecastwin::Field::seconds));
+  seconds->selectAll();
+  seconds->insert(scene.forecastSeconds);
+  QApplication::processEvents();
+  QElapsedTimer clock;
+  clock.start();
+  (scene.forecastKind == "check" ? window->checkButton() : window->forecastButton())->click();
+  if (!window->running()) return fail("the run did not start", window->message()), nullptr;
+  if (!waitFor([&] { return !window->running(); }, 600)) return fail("the run did not end", {}), nullptr;
+  const double elapsed = clock.elapsed() / 1000.0;
+  // The charts lay out what they were given.
+  QElapsedTimer settle;
+  settle.start();
+  while (settle.elapsed() < 300) QApplication::processEvents(QEventLoop::AllEvents, 50);
+  std::printf("from the click to the results shown: %.2f s\n", elapsed);
+  std::printf("%s\n%s\n", qPrintable(window->progressText()), qPrintable(window->summaryText()));
+  const QTableWidget* table = scene.forecastKind == "check" ? window->accuracyTable() : window->aheadTable();
+  for (int r = 0; r < table->rowCount(); ++r) {
+    QString line = table->verticalHeaderItem(r) ? table->verticalHeaderItem(r)->text() : QString();
+    for (int c = 0; c < table->columnCount(); ++c) line += "  " + table->item(r, c)->text();
+    std::printf("%s\n", qPrintable(line));
+  }
+  if (!window->message().isEmpty()) std::printf("message: %s\n", qPrintable(window->message()));
+  return window;
+}
+
 // A numbered disc beside or inside each control, over the window's picture.
 void drawCallouts(QPixmap& picture, const CMainDialog& dialog) {
   QPainter painter(&picture);
@@ -241,7 +285,14 @@ int main(int argc, char** argv) {
   QTimer::singleShot(1000, &application, [&] {
     auto* dialog = dynamic_cast<CMainDialog*>(shownDialog());
     if (dialog == nullptr) return;
-    if (prepare(*dialog, scene) && (scene.runSeconds < 0 || runAndStop(*dialog, scene.runSeconds))) {
+    if (!scene.forecastKind.isEmpty()) {
+      QWidget* window = prepare(*dialog, scene) ? runForecast(*dialog, scene) : nullptr;
+      if (window != nullptr) {
+        saved = window->grab().save(scene.picture, "PNG");
+        window->close();
+      }
+    } else if (prepare(*dialog, scene) &&
+               (scene.runSeconds < 0 || runAndStop(*dialog, scene.runSeconds))) {
       QPixmap picture = dialog->grab();
       if (scene.annotate) drawCallouts(picture, *dialog);
       saved = picture.save(scene.picture, "PNG");

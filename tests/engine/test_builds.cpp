@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "engine_builds.h"
-#include "engine_test_support.h"
-#include "kernel_test_data.h"
 #include "builds/build_double.h"
 #include "builds/build_single.h"
 #include "builds/build_vec2.h"
 #include "builds/build_vec4.h"
+#include "engine_builds.h"
+#include "engine_test_support.h"
+#include "kernel_test_data.h"
 #include "kernels/reference_pass.h"
 #include "model/network.h"
 #include "model/network_math.h"
@@ -105,42 +105,69 @@ template <class Build>
 class EveryBuild : public ::testing::Test {};
 TYPED_TEST_SUITE(EveryBuild, EngineBuilds);
 
+// One shape's passes against the plain step of the build's arithmetic: every
+// weight and every pass error equal bit for bit. missing: "rows" or
+// "windows" takes away the room the pass rearranges rows or widens windows
+// in (it then keeps the rows as stored), "loaded state" starts from the
+// weights of a loaded state rather than the drawn ones.
+template <class Build>
+void checkPassesAgainstReference(std::uint32_t h, std::uint32_t w, engine::InstructionSet set,
+                                 const std::string& missing, int passes) {
+  using Element = typename Build::Element;
+  Workbench<Build> bench(h, w, w + 23, h * 100 + w);
+  bench.net.instructionSet = set;
+  if (missing == "loaded state") bench.loadRandomState(h * 100 + w);
+  if (missing == "rows") bench.net.interleaveScratch.release();
+  if (missing == "windows") bench.net.wideWindows.release();
+  engine::ReferencePass<Build> reference(bench.net);
+  const std::vector<Element> series(bench.series.values(),
+                                    bench.series.values() + bench.series.size());
+  for (int pass = 0; pass < passes; ++pass) {
+    const Element passError = engine::trainPass(bench.net, bench.series);
+    const Element referenceError = reference.pass(series.data(), bench.net.w + 23);
+    ASSERT_EQ(bits(passError), bits(referenceError))
+        << "H = " << h << ", W = " << w << ", pass " << pass;
+  }
+  ASSERT_TRUE(enginetest::sameBits(bench.hiddenWeights(), reference.hidden))
+      << "H = " << h << ", W = " << w;
+  ASSERT_TRUE(enginetest::sameBits(bench.outputWeights(), reference.output))
+      << "H = " << h << ", W = " << w;
+}
+
 // The engine's pass (fused, vectorised, copies of the series) against the
-// plain step of the build's arithmetic: every weight and every pass error
-// equal bit for bit, on every kernel set the processor has, over widths and
-// heights around every stage boundary (groups of 16, 8, 4 and 2 rows, more
-// than one group of 16, and the rows left over; blocks, whole vectors and
-// single values). It runs as the tests are compiled and once more at -O3.
+// plain step of the build's arithmetic on every kernel set the processor has,
+// over widths and heights around every stage boundary (groups of 16, 8, 4 and
+// 2 rows, more than one group of 16, and the rows left over; blocks, whole
+// vectors and single values), also without the room to rearrange and from a
+// loaded state. It runs as the tests are compiled and once more at -O3.
 TYPED_TEST(EveryBuild, TrainingPassIsTheBuildsReferenceArithmetic) {
-  using Element = typename TypeParam::Element;
   const std::uint32_t heights[] = {1, 2, 3, 4, 5, 7, 8, 9, 12, 13, 17, 31, 40, 48};
   const std::uint32_t widths[] = {1, 2, 3, 4, 5, 6, 7, 8, 15, 16, 17, 20, 28, 31, 32, 33, 40, 48};
   for (engine::InstructionSet set : enginetest::instructionSetsOfThisProcessor()) {
-    // Also without the room the pass rearranges rows or widens windows in: it
-    // then keeps the rows as stored.
-    // Also from the weights of a loaded state rather than the drawn ones.
-    for (const char* missing : {"", "rows", "windows", "nothing, loaded state"}) {
-      SCOPED_TRACE(std::string(engine::instructionSetName(set)) + ", no room for: " + missing);
+    for (const char* missing : {"", "rows", "windows", "loaded state"}) {
+      SCOPED_TRACE(std::string(engine::instructionSetName(set)) +
+                   ", no room for / from: " + missing);
       for (std::uint32_t h : heights) {
         for (std::uint32_t w : widths) {
-          Workbench<TypeParam> bench(h, w, w + 23, h * 100 + w);
-          bench.net.instructionSet = set;
-          if (missing == std::string("nothing, loaded state")) bench.loadRandomState(h * 100 + w);
-          if (missing == std::string("rows")) bench.net.interleaveScratch.release();
-          if (missing == std::string("windows")) bench.net.wideWindows.release();
-          engine::ReferencePass<TypeParam> reference(bench.net);
-          const std::vector<Element> series(bench.series.values(),
-                                            bench.series.values() + bench.series.size());
-          for (int pass = 0; pass < 3; ++pass) {
-            const Element passError = engine::trainPass(bench.net, bench.series);
-            const Element referenceError = reference.pass(series.data(), bench.net.w + 23);
-            ASSERT_EQ(bits(passError), bits(referenceError))
-                << "H = " << h << ", W = " << w << ", pass " << pass;
-          }
-          ASSERT_TRUE(enginetest::sameBits(bench.hiddenWeights(), reference.hidden))
-              << "H = " << h << ", W = " << w;
-          ASSERT_TRUE(enginetest::sameBits(bench.outputWeights(), reference.output))
-              << "H = " << h << ", W = " << w;
+          checkPassesAgainstReference<TypeParam>(h, w, set, missing, 3);
+          if (::testing::Test::HasFatalFailure()) return;
+        }
+      }
+    }
+  }
+}
+
+// Small networks, where a sample is one chain of dependent steps and every
+// step on it counts: every height up to 8 with every width up to 32, so that
+// no path a small network takes goes unchecked.
+TYPED_TEST(EveryBuild, SmallNetworkPassIsTheBuildsReferenceArithmetic) {
+  for (engine::InstructionSet set : enginetest::instructionSetsOfThisProcessor()) {
+    for (const char* start : {"", "loaded state"}) {
+      SCOPED_TRACE(std::string(engine::instructionSetName(set)) + ", from: " + start);
+      for (std::uint32_t h = 1; h <= 8; ++h) {
+        for (std::uint32_t w = 1; w <= 32; ++w) {
+          checkPassesAgainstReference<TypeParam>(h, w, set, start, 2);
+          if (::testing::Test::HasFatalFailure()) return;
         }
       }
     }

@@ -1,6 +1,5 @@
 // Pet called as another program would call it: through the built library,
 // with arguments the front ends never pass and a sink that misbehaves.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -27,12 +26,10 @@ using PetFunction = std::int32_t (*)(std::uint32_t, std::uint32_t, std::uint32_t
 class BuiltLibrary {
  public:
   explicit BuiltLibrary(const std::string& name, const std::string& directory = VANTIRO_BIN_DIR)
-      : handle_(dlopen((directory + "/" + name).c_str(), RTLD_NOW | RTLD_LOCAL)) {}
-  ~BuiltLibrary() {
-    if (handle_ != nullptr) dlclose(handle_);
-  }
+      : handle_(loadLibrary((directory + "/" + name).c_str(), nullptr)) {}
+  ~BuiltLibrary() { freeLibrary(handle_); }
   PetFunction pet() const {
-    return handle_ != nullptr ? reinterpret_cast<PetFunction>(dlsym(handle_, "Pet")) : nullptr;
+    return reinterpret_cast<PetFunction>(librarySymbol(handle_, "Pet", nullptr));
   }
 
  private:
@@ -132,7 +129,8 @@ TEST(DirectCalls, AnExceptionReachingTheLastGuardIsReported) {
 std::vector<std::string> engineDirectories() {
   std::vector<std::string> dirs;
   std::istringstream list(VANTIRO_ENGINE_DIRS);
-  for (std::string dir; std::getline(list, dir, ':');) dirs.push_back(dir);
+  // '|' apart: a Windows path holds a ':'.
+  for (std::string dir; std::getline(list, dir, '|');) dirs.push_back(dir);
   return dirs;
 }
 

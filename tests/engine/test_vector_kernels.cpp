@@ -26,65 +26,16 @@ using enginetest::randomValues;
 using enginetest::sameBits;
 
 // The fast and the reference kernels of one build, side by side.
-struct Vec4Kernels {
-  static double fastDot(float b, const float* x, const float* w, std::uint32_t n) {
-    return engine::vec4_kernels::dot(b, x, w, n);
-  }
-  static double referenceDot(float b, const float* x, const float* w, std::uint32_t n) {
-    return engine::vec4_reference::dot(b, x, w, n);
-  }
-  static double fastTrain(float b, const float* z, float* w, float* back, std::uint32_t n,
-                          double rate, float t) {
-    return engine::vec4_kernels::trainOutput(b, z, w, back, n, rate, t);
-  }
-  static double referenceTrain(float b, const float* z, float* w, float* back, std::uint32_t n,
-                               double rate, float t) {
-    return engine::vec4_reference::trainOutput(b, z, w, back, n, rate, t);
-  }
-  static void fastUpdate(float d, const float* x, float* row, std::uint32_t n) {
-    engine::vec4_kernels::updateHidden(d, x, row, n);
-  }
-  static void referenceUpdate(float d, const float* x, float* row, std::uint32_t n) {
-    engine::vec4_reference::updateHidden(d, x, row, n);
-  }
-  static double fused(float* row, float d, const float* x, const float* next, float b,
-                      std::uint32_t n) {
-    return engine::vec4_kernels::updateAndSum(row, d, x, next, b, n);
-  }
-  static bool fusedAvailable() { return engine::processorHas(engine::InstructionSet::kAvx2); }
-};
-
-struct Vec2Kernels {
-  static double fastDot(float b, const float* x, const float* w, std::uint32_t n) {
-    return engine::vec2_kernels::dot(b, x, w, n);
-  }
-  static double referenceDot(float b, const float* x, const float* w, std::uint32_t n) {
-    return engine::vec2_reference::dot(b, x, w, n);
-  }
-  static double fastTrain(float b, const float* z, float* w, float* back, std::uint32_t n,
-                          double rate, float t) {
-    return engine::vec2_kernels::trainOutput(b, z, w, back, n, rate, t);
-  }
-  static double referenceTrain(float b, const float* z, float* w, float* back, std::uint32_t n,
-                               double rate, float t) {
-    return engine::vec2_reference::trainOutput(b, z, w, back, n, rate, t);
-  }
-  static void fastUpdate(float d, const float* x, float* row, std::uint32_t n) {
-    engine::vec2_kernels::updateHidden(d, x, row, n);
-  }
-  static void referenceUpdate(float d, const float* x, float* row, std::uint32_t n) {
-    engine::vec2_reference::updateHidden(d, x, row, n);
-  }
-  static double fused(float* row, float d, const float* x, const float* next, float b,
-                      std::uint32_t n) {
-    return engine::vec2_kernels::updateAndSum(row, d, x, next, b, n);
-  }
-  static bool fusedAvailable() { return engine::processorHas(engine::InstructionSet::kAvx2); }
+template <class FastKernels, class ReferenceKernels>
+struct KernelPair {
+  using Fast = FastKernels;
+  using Reference = ReferenceKernels;
 };
 
 template <class K>
 class FloatVectorKernels : public ::testing::Test {};
-using KernelSets = ::testing::Types<Vec4Kernels, Vec2Kernels>;
+using KernelSets = ::testing::Types<KernelPair<engine::Vec4Kernels, engine::Vec4Reference>,
+                                    KernelPair<engine::Vec2Kernels, engine::Vec2Reference>>;
 TYPED_TEST_SUITE(FloatVectorKernels, KernelSets);
 
 constexpr int kTrials = 8;
@@ -96,8 +47,8 @@ TYPED_TEST(FloatVectorKernels, DotMatchesReference) {
       const auto x = randomValues<float>(random, n);
       const auto w = randomValues<float>(random, n);
       const float b = randomValues<float>(random, 1)[0];
-      ASSERT_EQ(bits(TypeParam::fastDot(b, x.data(), w.data(), n)),
-                bits(TypeParam::referenceDot(b, x.data(), w.data(), n)))
+      ASSERT_EQ(bits(TypeParam::Fast::dot(b, x.data(), w.data(), n)),
+                bits(TypeParam::Reference::dot(b, x.data(), w.data(), n)))
           << "n = " << n;
     }
   }
@@ -112,10 +63,10 @@ TYPED_TEST(FloatVectorKernels, OutputStepMatchesReference) {
       auto wRef = w;
       std::vector<float> back(n), backRef(n);
       const float target = randomValues<float>(random, 1)[0];
-      const double y = TypeParam::fastTrain(-static_cast<float>(n), z.data(), w.data(), back.data(),
-                                            n, 0.37, target);
-      const double yRef = TypeParam::referenceTrain(-static_cast<float>(n), z.data(), wRef.data(),
-                                                    backRef.data(), n, 0.37, target);
+      const double y = TypeParam::Fast::trainOutput(-static_cast<float>(n), z.data(), w.data(),
+                                                    back.data(), n, 0.37, target);
+      const double yRef = TypeParam::Reference::trainOutput(
+          -static_cast<float>(n), z.data(), wRef.data(), backRef.data(), n, 0.37, target);
       ASSERT_EQ(bits(y), bits(yRef)) << "n = " << n;
       ASSERT_TRUE(sameBits(w, wRef)) << "n = " << n;
       ASSERT_TRUE(sameBits(back, backRef)) << "n = " << n;
@@ -131,8 +82,8 @@ TYPED_TEST(FloatVectorKernels, RowUpdateMatchesReference) {
       auto row = randomValues<float>(random, n);
       auto rowRef = row;
       const float d = randomValues<float>(random, 1)[0];
-      TypeParam::fastUpdate(d, x.data(), row.data(), n);
-      TypeParam::referenceUpdate(d, x.data(), rowRef.data(), n);
+      TypeParam::Fast::updateHidden(d, x.data(), row.data(), n);
+      TypeParam::Reference::updateHidden(d, x.data(), rowRef.data(), n);
       ASSERT_TRUE(sameBits(row, rowRef)) << "n = " << n;
     }
   }
@@ -141,7 +92,8 @@ TYPED_TEST(FloatVectorKernels, RowUpdateMatchesReference) {
 // The fused sweep equals the reference update followed by the reference sum
 // over the updated row and the next window.
 TYPED_TEST(FloatVectorKernels, FusedRowStepMatchesUpdateThenSum) {
-  if (!TypeParam::fusedAvailable()) GTEST_SKIP() << "no AVX2 on this processor";
+  if (!engine::processorHas(engine::InstructionSet::kAvx2))
+    GTEST_SKIP() << "no AVX2 on this processor";
   std::mt19937 random(4);
   for (std::uint32_t n : kernelSizes()) {
     for (int trial = 0; trial < kTrials; ++trial) {
@@ -150,9 +102,10 @@ TYPED_TEST(FloatVectorKernels, FusedRowStepMatchesUpdateThenSum) {
       auto rowRef = row;
       const float d = randomValues<float>(random, 1)[0];
       const float b = randomValues<float>(random, 1)[0];
-      const double a = TypeParam::fused(row.data(), d, series.data(), series.data() + 1, b, n);
-      TypeParam::referenceUpdate(d, series.data(), rowRef.data(), n);
-      const double aRef = TypeParam::referenceDot(b, series.data() + 1, rowRef.data(), n);
+      const double a =
+          TypeParam::Fast::updateAndSum(row.data(), d, series.data(), series.data() + 1, b, n);
+      TypeParam::Reference::updateHidden(d, series.data(), rowRef.data(), n);
+      const double aRef = TypeParam::Reference::dot(b, series.data() + 1, rowRef.data(), n);
       ASSERT_TRUE(sameBits(row, rowRef)) << "n = " << n;
       ASSERT_EQ(bits(a), bits(aRef)) << "n = " << n;
     }
@@ -168,18 +121,18 @@ TEST(FloatVectorKernels, GroupingIsVisibleOnCancellingData) {
   w[0] = 16777216.0f;  // 2^24: adding 1 to it in float is lost
   const float bias = -16777216.0f;
   EXPECT_EQ(engine::scalar::dot<float>(bias, x.data(), w.data(), 16), 15.0);
-  EXPECT_EQ(engine::vec4_reference::dot(bias, x.data(), w.data(), 16), 14.0);
-  EXPECT_EQ(engine::vec4_kernels::dot(bias, x.data(), w.data(), 16), 14.0);
+  EXPECT_EQ(engine::Vec4Reference::dot(bias, x.data(), w.data(), 16), 14.0);
+  EXPECT_EQ(engine::Vec4Kernels::dot(bias, x.data(), w.data(), 16), 14.0);
   // The pair sum of block 1 is (2^24 + 1) + 2·7 = 2^24 + 14 in float, then the bias.
-  EXPECT_EQ(engine::vec2_reference::dot(bias, x.data(), w.data(), 16), 14.0);
+  EXPECT_EQ(engine::Vec2Reference::dot(bias, x.data(), w.data(), 16), 14.0);
   // With the bias first in the running total the pair build cancels before
   // adding: move the large weight into the tail pair.
   std::vector<float> x17(18, 1.0f);
   std::vector<float> w17(18, 1.0f);
   w17[16] = 16777216.0f;
-  EXPECT_EQ(engine::vec2_reference::dot(bias, x17.data(), w17.data(), 18),
+  EXPECT_EQ(engine::Vec2Reference::dot(bias, x17.data(), w17.data(), 18),
             16.0);  // (b + 16) + (2^24 + 1)
-  EXPECT_EQ(engine::vec2_kernels::dot(bias, x17.data(), w17.data(), 18), 16.0);
+  EXPECT_EQ(engine::Vec2Kernels::dot(bias, x17.data(), w17.data(), 18), 16.0);
   EXPECT_EQ(engine::scalar::dot<float>(bias, x17.data(), w17.data(), 18), 17.0);
 }
 
@@ -197,16 +150,14 @@ TEST(FourLaneKernels, TwoRowsMatchUpdateThenSum) {
     const auto d = randomValues<float>(random, 2);
     const float b = randomValues<float>(random, 1)[0];
     double sums[2];
-    engine::vec4_kernels::updateAndSumTwoRows(row0.data(), row1.data(), d[0], d[1], series.data(),
-                                              series.data() + 1, b, n, sums);
-    engine::vec4_reference::updateHidden(d[0], series.data(), ref0.data(), n);
-    engine::vec4_reference::updateHidden(d[1], series.data(), ref1.data(), n);
+    engine::Vec4Kernels::updateAndSumTwoRows(row0.data(), row1.data(), d[0], d[1], series.data(),
+                                             series.data() + 1, b, n, sums);
+    engine::Vec4Reference::updateHidden(d[0], series.data(), ref0.data(), n);
+    engine::Vec4Reference::updateHidden(d[1], series.data(), ref1.data(), n);
     ASSERT_TRUE(sameBits(row0, ref0) && sameBits(row1, ref1)) << "n = " << n;
-    ASSERT_EQ(bits(sums[0]),
-              bits(engine::vec4_reference::dot(b, series.data() + 1, ref0.data(), n)))
+    ASSERT_EQ(bits(sums[0]), bits(engine::Vec4Reference::dot(b, series.data() + 1, ref0.data(), n)))
         << "n = " << n;
-    ASSERT_EQ(bits(sums[1]),
-              bits(engine::vec4_reference::dot(b, series.data() + 1, ref1.data(), n)))
+    ASSERT_EQ(bits(sums[1]), bits(engine::Vec4Reference::dot(b, series.data() + 1, ref1.data(), n)))
         << "n = " << n;
   }
 }
@@ -223,17 +174,17 @@ void checkVec4Group(std::uint32_t n, std::mt19937& random) {
   const auto d = randomValues<float>(random, 2 * P);
   const float b = randomValues<float>(random, 1)[0];
   double sums[2 * P];
-  engine::vec4_kernels::updateAndSumGroup<P>(block.data(), d.data(), series.data(),
-                                             series.data() + 1, b, n, sums);
+  engine::Vec4Kernels::updateAndSumGroup<P>(block.data(), d.data(), series.data(),
+                                            series.data() + 1, b, n, sums);
   engine::restoreRows<2 * P, 4>(block.data(), n, scratch.data());
   for (int k = 0; k < 2 * P; ++k) {
     std::vector<float> row(before.begin() + static_cast<std::ptrdiff_t>(k) * n,
                            before.begin() + static_cast<std::ptrdiff_t>(k + 1) * n);
-    engine::vec4_reference::updateHidden(d[k], series.data(), row.data(), n);
+    engine::Vec4Reference::updateHidden(d[k], series.data(), row.data(), n);
     const std::vector<float> got(block.begin() + static_cast<std::ptrdiff_t>(k) * n,
                                  block.begin() + static_cast<std::ptrdiff_t>(k + 1) * n);
     ASSERT_TRUE(sameBits(got, row)) << "n = " << n << ", row " << k;
-    ASSERT_EQ(bits(sums[k]), bits(engine::vec4_reference::dot(b, series.data() + 1, row.data(), n)))
+    ASSERT_EQ(bits(sums[k]), bits(engine::Vec4Reference::dot(b, series.data() + 1, row.data(), n)))
         << "n = " << n << ", row " << k;
   }
 }
@@ -316,7 +267,7 @@ void checkDoubleRows(std::uint32_t w, std::mt19937& random) {
   const auto d = randomValues<double>(random, kRows);
   const double bias = randomValues<double>(random, 1)[0];
   double sums[kRows];
-  throughInterleavedBlock<double, G, double, engine::interleaved_sums::updateAndSum<G, double>>(
+  throughInterleavedBlock<double, G, double, engine::InterleavedSums::updateAndSum<G, double>>(
       pointers, d.data(), series.data(), series.data() + 1, bias, w, sums);
   for (int k = 0; k < kRows; ++k) {
     engine::scalar::updateHidden<double>(d[k], series.data(), rowsRef[k].data(), w);
@@ -336,8 +287,8 @@ void checkTwoDoubleRows(std::uint32_t w, std::mt19937& random) {
   double* pointers[2] = {row0.data(), row1.data()};
   const auto d = randomValues<double>(random, 2);
   double sums[2];
-  engine::double_kernels::updateAndSumTwoRows(pointers, d.data(), series.data(), series.data() + 1,
-                                              0.5, w, sums);
+  engine::DoubleKernels::updateAndSumTwoRows(pointers, d.data(), series.data(), series.data() + 1,
+                                             0.5, w, sums);
   engine::scalar::updateHidden<double>(d[0], series.data(), ref0.data(), w);
   engine::scalar::updateHidden<double>(d[1], series.data(), ref1.data(), w);
   ASSERT_TRUE(sameBits(row0, ref0) && sameBits(row1, ref1)) << "W = " << w;
@@ -376,27 +327,10 @@ TEST(DoubleKernels, RowLanesMatchTheSequentialReference) {
 using FloatLaneKernel = void (*)(float* const*, const float*, const float*, const float*, float,
                                  std::uint32_t, double*);
 
-struct SingleReference {
-  static void update(float d, const float* x, float* row, std::uint32_t w) {
-    engine::scalar::updateHidden<float>(d, x, row, w);
-  }
-  static double sum(float b, const float* x, const float* row, std::uint32_t w) {
-    return engine::scalar::dot<float>(b, x, row, w);
-  }
-};
-struct PairReference {
-  static void update(float d, const float* x, float* row, std::uint32_t w) {
-    engine::vec2_reference::updateHidden(d, x, row, w);
-  }
-  static double sum(float b, const float* x, const float* row, std::uint32_t w) {
-    return engine::vec2_reference::dot(b, x, row, w);
-  }
-};
-struct RoundedPairReference : PairReference {
-  static double sum(float b, const float* x, const float* row, std::uint32_t w) {
-    return static_cast<float>(engine::vec2_reference::dot(b, x, row, w));
-  }
-};
+// The references: the reference build's plain kernels (hidden sums
+// unrounded) and the pair arithmetic's (hidden sums rounded to float).
+using SingleReference = engine::scalar::Kernels<float>;
+using PairReference = engine::Vec2Reference;
 
 template <int kRows, class Reference = SingleReference>
 void checkFloatRows(FloatLaneKernel kernel, std::uint32_t w, std::mt19937& random) {
@@ -413,9 +347,10 @@ void checkFloatRows(FloatLaneKernel kernel, std::uint32_t w, std::mt19937& rando
   double sums[kRows];
   kernel(pointers, d.data(), series.data(), series.data() + 1, bias, w, sums);
   for (int k = 0; k < kRows; ++k) {
-    Reference::update(d[k], series.data(), rowsRef[k].data(), w);
+    Reference::updateHidden(d[k], series.data(), rowsRef[k].data(), w);
     ASSERT_TRUE(sameBits(rows[k], rowsRef[k])) << "W = " << w << ", row " << k;
-    ASSERT_EQ(bits(sums[k]), bits(Reference::sum(bias, series.data() + 1, rowsRef[k].data(), w)))
+    ASSERT_EQ(bits(sums[k]),
+              bits(Reference::hiddenSum(bias, series.data() + 1, rowsRef[k].data(), w)))
         << "W = " << w << ", row " << k;
   }
 }
@@ -424,7 +359,7 @@ TEST(SingleKernels, TwoRowLanesMatchTheSequentialReference) {
   std::mt19937 random(10);
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial)
-      checkFloatRows<2>(engine::single_kernels::updateAndSumTwoRows, w, random);
+      checkFloatRows<2>(engine::SingleKernels::updateAndSumTwoRows, w, random);
   }
 }
 
@@ -434,14 +369,15 @@ TEST(SingleKernels, WideRowLanesMatchTheSequentialReference) {
   std::mt19937 random(11);
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial) {
-      checkFloatRows<2>(withWideWindows<engine::single_kernels::updateAndSumTwoRowsWide>, w,
-                        random);
-      checkFloatRows<4>(withWideWindows<throughInterleavedBlock<
-                            float, 1, double, engine::interleaved_sums::updateAndSum<1, float>>>,
-                        w, random);
-      checkFloatRows<16>(withWideWindows<throughInterleavedBlock<
-                             float, 4, double, engine::interleaved_sums::updateAndSum<4, float>>>,
-                         w, random);
+      checkFloatRows<2>(withWideWindows<engine::SingleKernels::updateAndSumTwoRowsWide>, w, random);
+      checkFloatRows<4>(
+          withWideWindows<throughInterleavedBlock<float, 1, double,
+                                                  engine::InterleavedSums::updateAndSum<1, float>>>,
+          w, random);
+      checkFloatRows<16>(
+          withWideWindows<throughInterleavedBlock<float, 4, double,
+                                                  engine::InterleavedSums::updateAndSum<4, float>>>,
+          w, random);
     }
   }
 }
@@ -449,16 +385,16 @@ TEST(SingleKernels, WideRowLanesMatchTheSequentialReference) {
 TEST(PairKernels, RowLanesMatchUpdateThenSum) {
   if (!engine::processorHas(engine::InstructionSet::kAvx2))
     GTEST_SKIP() << "no AVX2 on this processor";
-  namespace lanes = engine::vec2_unit_lanes;
+  using Lanes = engine::Vec2UnitLanes;
   std::mt19937 random(7);
   for (std::uint32_t w : kernelSizes()) {
     for (int trial = 0; trial < 3; ++trial) {
-      checkFloatRows<4, RoundedPairReference>(engine::vec2_kernels::updateAndSumFourRows, w, random);
-      checkFloatRows<8, RoundedPairReference>(
-          throughInterleavedGroups<float, 1, lanes::updateAndSumInterleaved<1>, lanes::kRows>, w,
+      checkFloatRows<4, PairReference>(engine::Vec2Kernels::updateAndSumFourRows, w, random);
+      checkFloatRows<8, PairReference>(
+          throughInterleavedGroups<float, 1, Lanes::updateAndSumInterleaved<1>, Lanes::kRows>, w,
           random);
-      checkFloatRows<16, RoundedPairReference>(
-          throughInterleavedGroups<float, 2, lanes::updateAndSumInterleaved<2>, lanes::kRows>, w,
+      checkFloatRows<16, PairReference>(
+          throughInterleavedGroups<float, 2, Lanes::updateAndSumInterleaved<2>, Lanes::kRows>, w,
           random);
     }
   }
@@ -477,13 +413,13 @@ TEST(SingleKernels, UpdateIsRoundedOnceFromDoubleAndSummedAsStored) {
     bool needsAvx2;
   };
   const Kernel kernels[] = {
-      {engine::single_kernels::updateAndSumTwoRows, 2, false},
-      {withWideWindows<engine::single_kernels::updateAndSumTwoRowsWide>, 2, true},
+      {engine::SingleKernels::updateAndSumTwoRows, 2, false},
+      {withWideWindows<engine::SingleKernels::updateAndSumTwoRowsWide>, 2, true},
       {withWideWindows<throughInterleavedBlock<float, 1, double,
-                                               engine::interleaved_sums::updateAndSum<1, float>>>,
+                                               engine::InterleavedSums::updateAndSum<1, float>>>,
        4, true},
       {withWideWindows<throughInterleavedBlock<float, 2, double,
-                                               engine::interleaved_sums::updateAndSum<2, float>>>,
+                                               engine::InterleavedSums::updateAndSum<2, float>>>,
        8, true}};
   for (const Kernel& kernel : kernels) {
     if (kernel.needsAvx2 && !engine::processorHas(engine::InstructionSet::kAvx2)) continue;

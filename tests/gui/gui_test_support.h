@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QString>
 #include <QTemporaryDir>
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gui/window/dialog_environment.h"
 #include "gui/window/main_dialog.h"
@@ -79,6 +81,27 @@ struct TestDialogOptions {
   const char* helpFileName = "tst-absent-manual.chm";
   std::string engineDirectory;  // empty: engines by bare name
 };
+
+// The children of `parent` of a class without its own meta-object (the
+// dialog's tool tips, its menu, its help windows), in the order made.
+template <typename Child>
+std::vector<Child*> childrenOfType(const QObject* parent) {
+  std::vector<Child*> found;
+  for (QObject* child : parent->findChildren<QObject*>()) {
+    if (auto* typed = dynamic_cast<Child*>(child)) found.push_back(typed);
+  }
+  return found;
+}
+template <typename Child>
+Child* childOfType(const QObject* parent) {
+  const std::vector<Child*> found = childrenOfType<Child>(parent);
+  return found.size() == 1 ? found.front() : nullptr;
+}
+
+// The window's system menu: the one menu the dialog owns.
+inline QMenu* systemMenu(const CMainDialog& dialog) {
+  return dialog.findChild<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
+}
 
 // Makes the dialog in testEnvironment() and starts it (OnInitDialog).
 std::unique_ptr<TestDialog> openTestDialog(const TestDialogOptions& options = {});

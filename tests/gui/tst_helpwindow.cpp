@@ -97,7 +97,7 @@ struct DialogWithManual {
     dialog->applyModeEnabling();
   }
   HelpWindow* helpWindow() const {
-    const auto windows = dialog->htmlHelp().windows();
+    const auto windows = childrenOfType<HelpWindow>(dialog.get());
     return windows.size() == 1 ? windows.front() : nullptr;
   }
   QString log() const {
@@ -248,8 +248,8 @@ class HelpWindowTest : public QObject {
     QFETCH(QString, page);
     QFETCH(QString, subdirectory);
     DialogWithManual d(VANTIRO_MANUAL_PATH, subdirectory);
-    QVERIFY(d.dialog->helpDirectory().has_value());
-    const std::string directory = *d.dialog->helpDirectory();
+    QVERIFY(d.dialog->heldResources().helpDirectory.has_value());
+    const std::string directory = *d.dialog->heldResources().helpDirectory;
     QCOMPARE(QString::fromStdString(directory), d.manualDirectory + "/");
     d.chooseMode(mode);
     const QString logBefore = d.log();
@@ -259,9 +259,9 @@ class HelpWindowTest : public QObject {
     QVERIFY(window->isVisible());
     QCOMPARE(QString::fromStdString(window->currentTopic()), page);
     QVERIFY(!window->view()->toPlainText().isEmpty());
-    QVERIFY(!d.dialog->contextHelpMode()->isActive());
+    QVERIFY(!childOfType<ContextHelpMode>(d.dialog.get())->isActive());
     // The directory is as it was, ready for the next request.
-    QCOMPARE(*d.dialog->helpDirectory(), directory);
+    QCOMPARE(*d.dialog->heldResources().helpDirectory, directory);
     QCOMPARE(d.log(), logBefore);
   }
 
@@ -290,14 +290,14 @@ class HelpWindowTest : public QObject {
       clickAt(d.control(ctl::Help));
     }
     // A screen reader's press is animated: the click follows a moment later.
-    QTRY_VERIFY(d.dialog->contextHelpMode()->isActive());
+    QTRY_VERIFY(childOfType<ContextHelpMode>(d.dialog.get())->isActive());
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WhatsThisCursor);
     if (escape) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-      QVERIFY(!d.dialog->contextHelpMode()->isActive());
+      QVERIFY(!childOfType<ContextHelpMode>(d.dialog.get())->isActive());
       QVERIFY(QApplication::overrideCursor() == nullptr);
       QVERIFY(d.dialog->isVisible());
-      QVERIFY(d.dialog->htmlHelp().windows().empty());
+      QVERIFY(childrenOfType<HelpWindow>(d.dialog.get()).empty());
     } else {
       clickAt(d.control(ctl::Clear));
       QCOMPARE(list->count(), 1);
@@ -332,7 +332,7 @@ class HelpWindowTest : public QObject {
     const QString before = d.log();
     d.chooseMode(kModeGenerate);
     askForHelp(d, "F1", ctl::OutputFile);
-    QVERIFY(d.dialog->htmlHelp().windows().empty());
+    QVERIFY(childrenOfType<HelpWindow>(d.dialog.get()).empty());
     const QString shown =
         QString::fromStdString(escapeControlCharacters(d.manualDirectory.toStdString()));
     const QString expected = QString(
@@ -341,7 +341,7 @@ class HelpWindowTest : public QObject {
                                  .arg(shown, why.replace("%1", shown));
     QCOMPARE(d.log().mid(before.size()), expected);
     QCOMPARE(d.log().count('\n'), before.count('\n') + 1);
-    QCOMPARE(QString::fromStdString(*d.dialog->helpDirectory()), d.manualDirectory + "/");
+    QCOMPARE(QString::fromStdString(*d.dialog->heldResources().helpDirectory), d.manualDirectory + "/");
   }
 
   // A log beside the manual that is a link is neither written through nor
@@ -385,12 +385,12 @@ class HelpWindowTest : public QObject {
     QVector<RecordedMessageBox> boxes;
     CMainDialog dialog(testEnvironment(&boxes));
     dialog.OnInitDialog();
-    QVERIFY(!dialog.helpDirectory().has_value());
+    QVERIFY(!dialog.heldResources().helpDirectory.has_value());
     HelpInfo info;
     info.controlId = ctl::Neurons;
     info.control = dialog.control(ctl::Neurons);
     QVERIFY(!dialog.OnHelpInfo(info));
-    QVERIFY(dialog.htmlHelp().windows().empty());
+    QVERIFY(childrenOfType<HelpWindow>(&dialog).empty());
   }
 
   void theHelpWindowFollowsLinksAndGoesBack() {
@@ -501,7 +501,7 @@ class HelpWindowTest : public QObject {
     QCOMPARE(frame->role(), QAccessible::Window);
     QCOMPARE(frame->text(QAccessible::Name), QString("Vantiro User Manual"));
     // Every keyword of the manual's index, in its order.
-    QCOMPARE(window->index()->keywords()->topLevelItemCount(), 38);
+    QCOMPARE(window->index()->keywords()->topLevelItemCount(), 39);
     QCOMPARE(window->index()->keywords()->topLevelItem(0)->text(0), QString("Begin"));
     for (QWidget* control : {static_cast<QWidget*>(window->tabs()),
                              static_cast<QWidget*>(window->index()->keywordField()),

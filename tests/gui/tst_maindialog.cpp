@@ -402,14 +402,15 @@ class MainDialogTest : public QObject {
     const QString text = catalogText(message);
     QVERIFY(!text.startsWith("String "));
     QCOMPARE(d->dialog->control(id)->accessibleDescription(), text);
-    QCOMPARE(d->dialog->toolTips()->tipText(d->dialog->control(id)).replace('\n', ' '), text);
+    QCOMPARE(childOfType<CToolTipCtrl>(d->dialog.get())->tipText(d->dialog->control(id)).replace('\n', ' '), text);
   }
 
   void systemMenuCarriesTheAboutItem() {
     auto d = startDialog();
-    const QList<QAction*> actions = d->dialog->systemMenu()->actions();
-    QVERIFY(actions.size() >= 2);
-    QVERIFY(actions[actions.size() - 2]->isSeparator());
+    const QList<QAction*> actions = systemMenu(*d->dialog)->actions();
+    QVERIFY(actions.size() >= 3);
+    QVERIFY(actions[actions.size() - 3]->isSeparator());
+    QCOMPARE(actions[actions.size() - 2]->data().toUInt(), CMainDialog::kForecastCommand);
     QCOMPARE(actions.last()->text(), QString("&About Vantiro..."));
     QCOMPARE(actions.last()->data().toUInt(), CMainDialog::kAboutCommand);
 
@@ -417,8 +418,8 @@ class MainDialogTest : public QObject {
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
                             d->dialog->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(d->dialog.get(), &click);
-    QTRY_VERIFY(d->dialog->systemMenu()->isVisible());
-    d->dialog->systemMenu()->hide();
+    QTRY_VERIFY(systemMenu(*d->dialog)->isVisible());
+    systemMenu(*d->dialog)->hide();
   }
 
   void systemCommandsOpenTheAboutBox_data() {
@@ -458,9 +459,9 @@ class MainDialogTest : public QObject {
     typeInto(d->dialog->controlAs<QLineEdit>(ctl::InputFile), "/data/series \"a\".txt");
     typeInto(d->dialog->controlAs<QLineEdit>(ctl::Neurons), "12");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    QVERIFY(d->dialog->hasEnded());
+    QVERIFY(d->dialog->heldResources().ended);
     QVERIFY(!d->dialog->isVisible());
-    QVERIFY(d->dialog->languageModule() == nullptr);
+    QVERIFY(!d->dialog->heldResources().languageModule);
     QCOMPARE(home_->storeText(),
              QByteArray("REGEDIT4\n\n"
                         "[HKEY_CURRENT_USER\\Software\\Brennix Software\\Vantiro]\n"
@@ -507,7 +508,7 @@ class MainDialogTest : public QObject {
     for (int id : modeDependentControls()) QVERIFY(d->enabled(id));
     QVERIFY(d->checked(ctl::Single) && d->checked(ctl::X87));
     d->dialog->close();
-    QVERIFY(d->dialog->hasEnded());
+    QVERIFY(d->dialog->heldResources().ended);
     QVERIFY(home_->storeText().contains("\"Mode\"=dword:00000000\n"));
   }
 
@@ -549,12 +550,12 @@ class MainDialogTest : public QObject {
     CMainDialog dialog(environment);
     QCOMPARE(dialog.DoModal(), int(QDialog::Rejected));
     qputenv("PATH", path);
-    QVERIFY(dialog.hasEnded());
+    QVERIFY(dialog.heldResources().ended);
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes[0].icon, QMessageBox::Critical);
     QCOMPARE(boxes[0].text, QString("Failed to load NoSuchLanguage.dll"));
     QVERIFY(!QFile::exists(home_->storePath()));
-    QVERIFY(dialog.logFile() == nullptr);
+    QVERIFY(!dialog.heldResources().logFile);
     QFile log(manualDirectory.filePath("guiapp.log"));
     QVERIFY(log.open(QIODevice::ReadOnly));
     QCOMPARE(log.readAll(),
@@ -573,9 +574,9 @@ class MainDialogTest : public QObject {
         "Software\\Vantiro, EC = 2\n";
     for (int start = 1; start <= 2; ++start) {
       auto d = startDialog(kAllFeatures, false, "tst-log-manual.chm");
-      QVERIFY(d->dialog->helpDirectory().has_value());
-      QCOMPARE(QString::fromStdString(*d->dialog->helpDirectory()), manualDirectory.path() + "/");
-      QVERIFY(d->dialog->logFile() != nullptr);
+      QVERIFY(d->dialog->heldResources().helpDirectory.has_value());
+      QCOMPARE(QString::fromStdString(*d->dialog->heldResources().helpDirectory), manualDirectory.path() + "/");
+      QVERIFY(d->dialog->heldResources().logFile);
       d->dialog->OnCancel();  // the first close stores the key; the second start finds it
     }
     qputenv("PATH", path);
@@ -586,9 +587,9 @@ class MainDialogTest : public QObject {
 
   void withoutTheManualThereIsNoLog() {
     auto d = startDialog(kAllFeatures, false);
-    QVERIFY(!d->dialog->helpDirectory().has_value());
-    QVERIFY(d->dialog->logFile() == nullptr);
-    QVERIFY(d->dialog->languageModule() != nullptr);
+    QVERIFY(!d->dialog->heldResources().helpDirectory.has_value());
+    QVERIFY(!d->dialog->heldResources().logFile);
+    QVERIFY(d->dialog->heldResources().languageModule);
   }
 
   void screenshotsOfEachMode_data() {

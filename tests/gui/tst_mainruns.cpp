@@ -285,13 +285,13 @@ class MainRunsTest : public QObject {
     QCOMPARE(w->lines().mid(4, 2), (QStringList{catalogText(msg::kCloseDuringTraining),
                                                 catalogText(msg::kCloseDuringTraining)}));
     QVERIFY(!w->enabled(ctl::Stop) && !w->enabled(ctl::Begin));
-    QVERIFY(w->dialog->isVisible() && !w->dialog->hasEnded());
+    QVERIFY(w->dialog->isVisible() && !w->dialog->heldResources().ended);
     QVERIFY(home_->storeText().isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(w->dialog->hasEnded(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(w->dialog->heldResources().ended, 5000);
     QVERIFY(w->lines().contains("stand-in stopped"));
     QVERIFY(w->lines().count(catalogText(msg::kCloseDuringTraining)) == 2);
     QVERIFY(home_->storeText().contains("\"Mode\"=dword:00000001\n"));
-    QVERIFY(w->dialog->languageModule() == nullptr);
+    QVERIFY(!w->dialog->heldResources().languageModule);
   }
 
   void closeDuringBenchmarkEndsAfterTheWorker() {
@@ -304,11 +304,11 @@ class MainRunsTest : public QObject {
     // Settings stored and the window gone at once; the rest waits for the run.
     QVERIFY(home_->storeText().contains("\"InstructionSet\"=dword:00000001\n"));
     QVERIFY(!w->dialog->isVisible());
-    QVERIFY(!w->dialog->hasEnded());
-    QVERIFY(w->dialog->languageModule() != nullptr);
-    QTRY_VERIFY_WITH_TIMEOUT(w->dialog->hasEnded(), kRunTimeoutMs);
+    QVERIFY(!w->dialog->heldResources().ended);
+    QVERIFY(w->dialog->heldResources().languageModule);
+    QTRY_VERIFY_WITH_TIMEOUT(w->dialog->heldResources().ended, kRunTimeoutMs);
     QCOMPARE(w->lines().last(), "stand-in finished");
-    QVERIFY(w->dialog->languageModule() == nullptr);
+    QVERIFY(!w->dialog->heldResources().languageModule);
   }
 
   void fileChoosersAskAsTheirRowSays_data() {

@@ -40,6 +40,7 @@ expected=(
   ./usr/lib/vantiro/nnvec2.dll
   ./usr/share/man/man1/VantiroCmdLine.1.gz
   ./usr/share/bash-completion/completions/VantiroCmdLine
+  ./usr/share/bash-completion/completions/vantiro-forecast
   ./usr/share/doc/vantiro/copyright
   ./usr/share/doc/vantiro/changelog.Debian.gz
   ./usr/share/lintian/overrides/vantiro
