@@ -11,6 +11,8 @@ packages+=(scdoc librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream
 # The dialog's screen-reader check: a virtual display, the session and accessibility
 # buses, AT-SPI for Python, and the X tools that find the window and read its properties.
 packages+=(xvfb dbus-daemon at-spi2-core python3-pyatspi xdotool x11-utils)
+# The Windows zip and installer (`make windows`), and the installer's test, which unzips.
+packages+=(nsis zip unzip)
 if [ "${BENCH:-0}" = 1 ]; then
   packages+=(libfann-dev)
 fi

@@ -1,0 +1,128 @@
+; The Windows installer: puts the programs into Program Files\Vantiro, adds Vantiro to the
+; Start menu, registers an uninstaller with Windows (Settings > Apps, "Add or remove
+; programs"), and the uninstaller takes away every file and key the installer made, itself
+; included.
+;
+; Built by scripts/windows-package.sh, which passes:
+;   VERSION        the project's version (1.0)
+;   STAGING_DIR    the folder the zip holds: the program files, examples\ the example series
+;   FILES_NSH      a generated file defining VANTIRO_FILES and VANTIRO_EXAMPLES, macros that
+;                  apply a given macro to each program file packed and to each example
+;   OUT_FILE       the installer to write
+
+Unicode true
+; A 64-bit installer: it runs on 64-bit Windows only, as the programs do, and sees the
+; 64-bit Program Files and registry without redirection.
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+ManifestDPIAware true
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include WinVer.nsh
+!include x64.nsh
+!include ${FILES_NSH}
+
+!define PRODUCT "Vantiro"
+!define PUBLISHER "Brennix Software"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantiro"
+!define UNINSTALLER "Uninstall Vantiro.exe"
+!define SHORTCUT "$SMPROGRAMS\Vantiro.lnk"
+
+Name "${PRODUCT} ${VERSION}"
+OutFile "${OUT_FILE}"
+InstallDir "$PROGRAMFILES64\Vantiro"
+; A second install goes where the first one went.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PRODUCT} ${VERSION}"
+
+VIProductVersion "${VERSION}.0.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} ${VERSION} Setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "2026 ${PUBLISHER}"
+
+!define MUI_ABORTWARNING
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+; No "start Vantiro now" on the last page: it would start the dialog elevated, as the
+; installer runs, with another user's settings and logs.
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+Function .onInit
+  ${IfNot} ${RunningX64}
+  ${OrIfNot} ${AtLeastWin10}
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} needs 64-bit Windows 10 or later." /SD IDOK
+    Abort
+  ${EndIf}
+  ; Installed for every user of the machine: the Start-menu entry goes to the common menu.
+  SetShellVarContext all
+  SetRegView 64
+FunctionEnd
+
+Function un.onInit
+  SetShellVarContext all
+  SetRegView 64
+FunctionEnd
+
+!macro INSTALL_FILE name
+  File "${STAGING_DIR}/${name}"
+!macroend
+
+!macro INSTALL_EXAMPLE name
+  File "${STAGING_DIR}/examples/${name}"
+!macroend
+
+!macro REMOVE_FILE name
+  Delete /REBOOTOK "$INSTDIR\${name}"
+!macroend
+
+!macro REMOVE_EXAMPLE name
+  Delete /REBOOTOK "$INSTDIR\examples\${name}"
+!macroend
+
+Section "Vantiro"
+  SetOutPath "$INSTDIR"
+  !insertmacro VANTIRO_FILES INSTALL_FILE
+  SetOutPath "$INSTDIR\examples"
+  !insertmacro VANTIRO_EXAMPLES INSTALL_EXAMPLE
+  SetOutPath "$INSTDIR"
+
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  CreateShortcut "${SHORTCUT}" "$INSTDIR\Vantiro.exe" "" "$INSTDIR\Vantiro.exe" 0 \
+    SW_SHOWNORMAL "" "Learn a numeric time series with a small neural network"
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Vantiro.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ; Settings > Apps shows the size: the installed files in KiB.
+  SectionGetSize 0 $0
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section "Uninstall"
+  ; Only what the installer put there, and the logs the programs append beside the manual when
+  ; this directory is writable to them: a file of the user's own in it keeps the directory.
+  !insertmacro VANTIRO_FILES REMOVE_FILE
+  Delete /REBOOTOK "$INSTDIR\cmdapp.log"
+  Delete /REBOOTOK "$INSTDIR\guiapp.log"
+  !insertmacro VANTIRO_EXAMPLES REMOVE_EXAMPLE
+  RMDir /REBOOTOK "$INSTDIR\examples"
+  Delete "${SHORTCUT}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; The uninstaller runs from a copy in the temporary directory, so it can delete itself.
+  Delete /REBOOTOK "$INSTDIR\${UNINSTALLER}"
+  RMDir /REBOOTOK "$INSTDIR"
+SectionEnd

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Packs the Windows build for users: the program directory build-windows/bin/ becomes
+# vantiro-<version>-win64.zip and the installer vantiro-<version>-win64-setup.exe (NSIS), both
+# written beside bin/. The files packed are those of packaging/windows/program-files.txt.
+#
+# Usage: windows-package.sh [--partial] [BUILD_DIR]   (BUILD_DIR defaults to build-windows)
+#   Without --partial a file of the list that the build did not make fails the packing, named.
+#   --partial packs the files that exist and names the others; the installer's test uses it,
+#   so that it runs with what the test build makes.
+set -euo pipefail
+export LC_ALL=C
+sources=$(cd "$(dirname "$0")/.." && pwd)
+partial=0
+if [ "${1:-}" = --partial ]; then
+  partial=1
+  shift
+fi
+build=$(realpath "${1:-$sources/build-windows}")
+bin=$build/bin
+packaging=$sources/packaging/windows
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+if [ -z "$version" ]; then
+  echo "windows-package: $build is no configured build directory (cmake --preset windows)" >&2
+  exit 1
+fi
+
+files=()
+missing=()
+while read -r name; do
+  case $name in '' | '#'*) continue ;; esac
+  if [ -f "$bin/$name" ]; then
+    files+=("$name")
+  else
+    missing+=("$name")
+  fi
+done <"$packaging/program-files.txt"
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$partial" = 0 ]; then
+    echo "windows-package: missing from $bin: ${missing[*]}; nothing was packed" >&2
+    exit 1
+  fi
+  echo "windows-package: packing without ${missing[*]} (not built)"
+fi
+
+stem=vantiro-$version-win64
+zip_file=$build/$stem.zip
+installer=$build/$stem-setup.exe
+staging=$build/packaging-windows
+rm -rf "$staging"
+mkdir -p "$staging/$stem/examples"
+
+# The zip: one folder holding the program directory and the example series, these with
+# Windows line ends so that Notepad shows them as lines (the programs read either).
+for name in "${files[@]}"; do
+  cp "$bin/$name" "$staging/$stem/"
+done
+examples=(nile-flow-1871-1970.txt sunspots-yearly-1700-2008.txt README.txt)
+for example in "${examples[@]}"; do
+  source=$sources/examples/$example
+  [ "$example" = README.txt ] && source=$sources/examples/README.md
+  sed 's/$/\r/' "$source" >"$staging/$stem/examples/$example"
+done
+rm -f "$zip_file"
+(cd "$staging" && zip -q -X -r "$zip_file" "$stem")
+
+# The installer takes the same files, and the uninstaller removes exactly these: two macros
+# that apply a given macro to each program file and each example.
+{
+  echo "!macro VANTIRO_FILES action"
+  printf '  !insertmacro ${action} "%s"\n' "${files[@]}"
+  echo "!macroend"
+  echo "!macro VANTIRO_EXAMPLES action"
+  printf '  !insertmacro ${action} "%s"\n' "${examples[@]}"
+  echo "!macroend"
+} >"$staging/files.nsh"
+makensis -V2 -NOCD \
+  "-DVERSION=$version" "-DSTAGING_DIR=$staging/$stem" \
+  "-DFILES_NSH=$staging/files.nsh" "-DOUT_FILE=$installer" "$packaging/vantiro.nsi"
+
+(cd "$build" && stat -c '%10s  %n' "${files[@]/#/bin/}" "$stem.zip" "$stem-setup.exe")

@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# The Windows installer's round trip under Wine: makensis builds it from the Windows build
+# (with the zip), it installs silently, the installed VantiroCmdLine.exe runs a short
+# Benchmark on every engine library shipped, from another directory, and the uninstaller,
+# started as Windows starts it, takes away every file, the Start-menu entry and its key.
+# Usage: windows_installer_round_trip.sh BUILD_DIR   (the `windows` preset's build directory)
+# The Wine prefix is the one the other Windows tests use, inside the build directory.
+set -euo pipefail
+export LC_ALL=C
+build=$(realpath "$1")
+sources=$(realpath "$(dirname "$0")/../..")
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all
+wine=/usr/lib/wine/wine64
+programs="$WINEPREFIX/drive_c/Program Files"
+install_dir="$programs/Vantiro"
+shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vantiro.lnk"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantiro'
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+# 1. makensis builds the installer; the zip holds the same files.
+"$sources/scripts/windows-package.sh" --partial "$build" | tee "$scratch/package.log"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+stem=vantiro-$version-win64
+installer=$build/$stem-setup.exe
+packed=$(grep -v '^#' "$sources/packaging/windows/program-files.txt" | while read -r name; do
+  [ -z "$name" ] || [ ! -f "$build/bin/$name" ] || echo "$name"
+done)
+for needed in VantiroCmdLine.exe Language.dll nnsingle.dll; do
+  grep -qxF "$needed" <<<"$packed" || fail "the build made no $needed: nothing to run once installed"
+done
+examples="examples/nile-flow-1871-1970.txt examples/sunspots-yearly-1700-2008.txt examples/README.txt"
+expected=$(printf "$stem/%s\n" "" examples/ $packed $examples | sort)
+listed=$(unzip -Z1 "$build/$stem.zip" | sort)
+[ "$listed" = "$expected" ] || fail "the zip holds $(echo $listed), expected $(echo $expected)"
+
+# 2. A silent install. Wine presents itself as Windows 7 unless told otherwise; the installer
+# wants 10, so Wine shows it Windows 10 (for this program only). This also makes the prefix
+# when no other test has.
+"$wine" reg add "HKCU\\Software\\Wine\\AppDefaults\\$(basename "$installer")" /v Version /d win10 /f >/dev/null
+# A run that failed half way may have left an installation behind.
+rm -rf "$install_dir" "$shortcut"
+before=$(cd "$WINEPREFIX/drive_c" && find "Program Files" ProgramData | sort)
+echo "\$ wine64 $(basename "$installer") /S"
+status=0
+"$wine" "$installer" /S || status=$?
+[ "$status" -eq 0 ] || fail "the silent install exited with $status"
+for name in $packed; do
+  cmp -s "$build/bin/$name" "$install_dir/$name" || fail "$name was not installed as built"
+done
+for example in $examples; do
+  [ -s "$install_dir/$example" ] || fail "$example was not installed"
+done
+[ -f "$install_dir/Uninstall Vantiro.exe" ] || fail "no uninstaller in the installation"
+[ -f "$shortcut" ] || fail "no Start-menu entry"
+"$wine" reg query "$key" >"$scratch/key.txt" 2>&1 || fail "no uninstall key $key"
+tr -d '\r' <"$scratch/key.txt" | sed -n 's/^ *\([A-Za-z]*\) *REG_/\1 REG_/p' | tee "$scratch/values.txt"
+for value in 'DisplayName REG_SZ Vantiro' "DisplayVersion REG_SZ $version" \
+  'Publisher REG_SZ Brennix Software' 'InstallLocation REG_SZ C:\Program Files\Vantiro' \
+  'UninstallString REG_SZ "C:\Program Files\Vantiro\Uninstall Vantiro.exe"' \
+  'QuietUninstallString REG_SZ "C:\Program Files\Vantiro\Uninstall Vantiro.exe" /S'; do
+  grep -qF "$value" <(sed 's/  */ /g' "$scratch/values.txt") || fail "the uninstall key lacks $value"
+done
+
+# 3. The installed console program, from a directory of its own (Z:), loads every engine
+# library shipped and its messages from the installation.
+cd "$scratch"
+for engine in nnsingle.dll: nndouble.dll:-doublePrecision nnvec4.dll:-SSE nnvec2.dll:-nnvec2; do
+  grep -qxF "${engine%%:*}" <<<"$packed" || continue
+  echo "\$ \"C:\\Program Files\\Vantiro\\VantiroCmdLine.exe\" -benchmark ... ${engine#*:}"
+  status=0
+  "$wine" 'C:\Program Files\Vantiro\VantiroCmdLine.exe' -benchmark -numberOfNeurons 2 \
+    -inputWindowSize 8 -benchmarkingDataPoints 50 -benchmarkingIterations 10 \
+    -learningRate 0.0001 -toleranceUnit 0.00001 ${engine#*:} >output.txt 2>&1 || status=$?
+  tr -d '\r' <output.txt
+  [ "$status" -eq 0 ] || fail "the Benchmark on ${engine%%:*} exited with $status"
+  grep -q '^Benchmark finished in ' output.txt || fail "the Benchmark on ${engine%%:*} did not finish"
+done
+
+# 4. The uninstaller as Windows starts it (the key's QuietUninstallString). It runs from a copy
+# in the temporary directory so that it can delete itself, and the command returns at once:
+# the round trip waits for the installation directory to go, the uninstaller's last step.
+echo "\$ \"C:\\Program Files\\Vantiro\\Uninstall Vantiro.exe\" /S"
+status=0
+"$wine" 'C:\Program Files\Vantiro\Uninstall Vantiro.exe' /S || status=$?
+[ "$status" -eq 0 ] || fail "the uninstaller exited with $status"
+deadline=$((SECONDS + 60))
+while [ -e "$install_dir" ] && [ $SECONDS -lt $deadline ]; do
+  sleep 0.2
+done
+if [ -e "$install_dir" ]; then
+  fail "the uninstaller left: $(cd "$install_dir" && find . -mindepth 1 | tr '\n' ' ')"
+fi
+[ ! -e "$shortcut" ] || fail "the uninstaller left the Start-menu entry"
+! "$wine" reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left its key $key"
+after=$(cd "$WINEPREFIX/drive_c" && find "Program Files" ProgramData | sort)
+left=$(comm -13 <(echo "$before") <(echo "$after"))
+[ -z "$left" ] || fail "after uninstalling, the prefix still holds: $(echo $left)"
+
+[ "$failures" -eq 0 ] && echo "the installer installs, runs and uninstalls cleanly"
+exit $((failures > 0))
