@@ -7,10 +7,10 @@
 # and a flag that could move a rounding point (-ffast-math and its parts, -Ofast,
 # contraction) is never taken from the environment: the engine's results depend on it.
 # Builds under a sanitizer and unoptimised builds (fortification needs the optimiser)
-# go without.
+# go without, and so does the Windows build, which has its own (cmake/windows.cmake).
 option(VANTIRO_HARDENING "Build with Debian's hardening flags" ON)
 string(TOUPPER "${CMAKE_BUILD_TYPE}" build_type)
-if(NOT VANTIRO_HARDENING OR VANTIRO_SANITIZE OR VANTIRO_TSAN OR VANTIRO_FUZZ
+if(WIN32 OR NOT VANTIRO_HARDENING OR VANTIRO_SANITIZE OR VANTIRO_TSAN OR VANTIRO_FUZZ
    OR build_type STREQUAL "DEBUG" OR build_type STREQUAL "")
   return()
 endif()

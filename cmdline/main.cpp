@@ -101,10 +101,14 @@ int runProgram(int argc, char** argv, ProgramResources& r) {
 int main(int argc, char** argv) {
   // Output that cannot be written is ignored, not fatal: a reader that goes
   // away ("| head") must not end a training before it has saved its state.
+#ifdef SIGPIPE  // Windows has neither signal: a failed write is an error there anyway
   signal(SIGPIPE, SIG_IGN);
+#endif
   // A file size limit (ulimit -f) makes a write fail like a full disk, reported
   // and cleaned up, instead of killing the run in the middle of a save.
+#ifdef SIGXFSZ
   signal(SIGXFSZ, SIG_IGN);
+#endif
   ProgramResources resources;
   resources.log.stream = openConsoleLog();
   int errorCode = 0;

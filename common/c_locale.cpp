@@ -1,5 +1,9 @@
 #include "c_locale.h"
 
+#include <cstdlib>
+
+namespace {
+
 locale_t cLocale() {
   // Created once and never changed; newlocale for "C" cannot fail for want of
   // locale files, and LC_GLOBAL_LOCALE is a safe stand-in should it fail anyway.
@@ -9,3 +13,10 @@ locale_t cLocale() {
   }();
   return c;
 }
+
+}  // namespace
+
+double strtodInCLocale(const char* text, char** end) { return strtod_l(text, end, cLocale()); }
+
+CLocaleScope::CLocaleScope() : previous_(uselocale(cLocale())) {}
+CLocaleScope::~CLocaleScope() { uselocale(previous_); }

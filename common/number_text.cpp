@@ -58,7 +58,7 @@ double parseDecimal(const char* text, const char** end) {
     large.assign(p, length);
     number = large.c_str();
   }
-  return strtod_l(number, nullptr, cLocale());
+  return strtodInCLocale(number, nullptr);
 }
 
 int formatReal(char* buffer, std::size_t capacity, int precision, double value) {

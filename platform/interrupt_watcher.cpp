@@ -1,5 +1,6 @@
 #include "interrupt_watcher.h"
 
+#include <pthread.h>
 #include <signal.h>
 
 #include <utility>
@@ -19,14 +20,20 @@ sigset_t watchedSignals() {
 
 }  // namespace
 
+struct InterruptWatcher::Watch {
+  static void* threadMain(void* self);
+  pthread_t thread{};
+  sigset_t previousMask{};
+};
+
 InterruptWatcher::InterruptWatcher(std::function<void()> onInterrupt)
-    : onInterrupt_(std::move(onInterrupt)) {
+    : onInterrupt_(std::move(onInterrupt)), watch_(std::make_unique<Watch>()) {
   const sigset_t set = watchedSignals();
-  if (pthread_sigmask(SIG_BLOCK, &set, &previousMask_) != 0) return;
+  if (pthread_sigmask(SIG_BLOCK, &set, &watch_->previousMask) != 0) return;
   // Any SIGINT from now on is pending until the watcher takes it.
   signal(SIGINT, SIG_DFL);
-  if (pthread_create(&thread_, nullptr, &InterruptWatcher::threadMain, this) != 0) {
-    pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
+  if (pthread_create(&watch_->thread, nullptr, &Watch::threadMain, this) != 0) {
+    pthread_sigmask(SIG_SETMASK, &watch_->previousMask, nullptr);
     return;
   }
   started_ = true;
@@ -37,13 +44,13 @@ InterruptWatcher::~InterruptWatcher() { stop(); }
 void InterruptWatcher::stop() {
   if (!started_) return;
   started_ = false;
-  pthread_kill(thread_, kStopSignal);
-  pthread_join(thread_, nullptr);
+  pthread_kill(watch_->thread, kStopSignal);
+  pthread_join(watch_->thread, nullptr);
   // A Ctrl+C that arrives from here on takes its default action again.
-  pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
+  pthread_sigmask(SIG_SETMASK, &watch_->previousMask, nullptr);
 }
 
-void* InterruptWatcher::threadMain(void* self) {
+void* InterruptWatcher::Watch::threadMain(void* self) {
   auto* watcher = static_cast<InterruptWatcher*>(self);
   sigset_t waitFor = watchedSignals();
   bool interrupted = false;

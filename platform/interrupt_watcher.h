@@ -1,15 +1,15 @@
 #pragma once
-#include <pthread.h>
-
 #include <functional>
+#include <memory>
 
-// Takes Ctrl+C (SIGINT) on a thread of its own, so that the work it triggers
-// never runs in signal context. While it runs, SIGINT is blocked in the thread
-// that started it, and every thread started later inherits the block; the
-// watcher takes the first SIGINT with sigwait(), restores the default action
-// and runs `onInterrupt` once. A second Ctrl+C then ends the process at once.
-// stop() (or the destructor) ends the watcher: after it returns, `onInterrupt`
-// is not running and will not run.
+// Takes Ctrl+C on a thread of its own, so that the work it triggers never runs
+// in signal context, and runs `onInterrupt` once for the first Ctrl+C; a
+// second Ctrl+C then ends the process at once. On POSIX, SIGINT is blocked in
+// the thread that started the watcher (and every thread started later
+// inherits the block) and the watcher takes it with sigwait(). On Windows the
+// work runs on the console-event thread the system starts for a console
+// control handler. stop() (or the destructor) ends the watcher: after it
+// returns, `onInterrupt` is not running and will not run.
 class InterruptWatcher {
  public:
   explicit InterruptWatcher(std::function<void()> onInterrupt);
@@ -21,10 +21,9 @@ class InterruptWatcher {
   void stop();
 
  private:
-  static void* threadMain(void* self);
+  struct Watch;  // the platform's thread and what it restores
 
   std::function<void()> onInterrupt_;
-  pthread_t thread_{};
-  sigset_t previousMask_{};
+  std::unique_ptr<Watch> watch_;
   bool started_ = false;
 };

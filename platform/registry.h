@@ -2,7 +2,8 @@
 #include <cstdint>
 #include <string>
 
-// The per-user settings store that stands in for HKEY_CURRENT_USER: one
+// The per-user settings: on Windows HKEY_CURRENT_USER itself (registry_win.cpp);
+// elsewhere the store that stands in for it: one
 // REGEDIT4 text file, ${XDG_CONFIG_HOME:-~/.config}/vantiro/HKCU.reg. Keys are
 // paths below HKEY_CURRENT_USER ("Software\\Maker\\Program"); key and value
 // names compare without regard to ASCII case. Every operation returns a Win32

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#if defined(_WIN32)
+#include <malloc.h>
+#endif
 #include <utility>
 
 namespace engine {
@@ -20,11 +23,21 @@ inline void* alignedAllocate(std::uint64_t bytes, std::size_t alignment) {
   if (alignment < sizeof(void*)) alignment = sizeof(void*);
   if (bytes == 0) bytes = 1;  // a valid, distinct pointer even for an empty array
   if (bytes > std::numeric_limits<std::size_t>::max() / 2) return nullptr;
+#if defined(_WIN32)
+  // Windows has neither posix_memalign nor aligned_alloc; its own pair frees
+  // with _aligned_free only.
+  return _aligned_malloc(static_cast<std::size_t>(bytes), alignment);
+#else
   void* p = nullptr;
   return posix_memalign(&p, alignment, static_cast<std::size_t>(bytes)) == 0 ? p : nullptr;
+#endif
 }
 
+#if defined(_WIN32)
+inline void alignedFree(void* p) { _aligned_free(p); }
+#else
 inline void alignedFree(void* p) { std::free(p); }
+#endif
 
 // An owned array of `count` values on an `alignment`-byte boundary. Sizes are
 // computed in 64 bits, so no count can make the buffer smaller than asked.

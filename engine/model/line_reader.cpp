@@ -3,6 +3,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(_WIN32)
+// The Windows C runtime's unlocked reading has its own name.
+#define getc_unlocked _getc_nolock
+#endif
+
 namespace engine {
 
 LineReader::~LineReader() { std::free(line_); }

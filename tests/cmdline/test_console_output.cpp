@@ -8,6 +8,7 @@
 #include "cmdline/console_messages.h"
 #include "cmdline/console_sink.h"
 #include "common/catalog_message.h"
+#include "platform/catalog_lookup.h"
 #include "platform/library_loader.h"
 
 namespace {
@@ -125,11 +126,7 @@ TEST_F(PrintCatalogMessage, MissingTextPrintsTheFallbackOnALineOfItsOwn) {
 // The usage text is longer than a message buffer and is printed whole.
 TEST_F(PrintCatalogMessage, PrintsTheWholeUsageText) {
   static char whole[65536];
-  using Lookup = int (*)(unsigned, char*, int);
-  int error = 0;
-  auto lookup = reinterpret_cast<Lookup>(librarySymbol(language_, "LoadCatalogString", &error));
-  ASSERT_NE(lookup, nullptr);
-  const int length = lookup(1, whole, sizeof whole);
+  const int length = loadCatalogString(language_, 1, whole, sizeof whole);
   ASSERT_GT(length, 0);
   CapturedStdout captured;
   printCatalogMessage(language_, 1);

@@ -1,10 +1,9 @@
 #pragma once
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +14,7 @@
 
 #include "common/output_sink.h"
 #include "kernels/instruction_set.h"
+#include "platform/library_loader.h"
 #include "run/run.h"
 
 namespace enginetest {
@@ -49,8 +49,19 @@ class RecordingSink final : public OutputSink {
 class TempDir {
  public:
   TempDir() {
-    char pattern[] = "/tmp/vantiro-engine-XXXXXX";
-    path_ = mkdtemp(pattern);
+    // The system's temporary directory; a name no other test or process has.
+    static std::atomic<unsigned> counter{0};
+    const auto base = std::filesystem::temp_directory_path();
+    const auto stamp = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    for (;;) {
+      const auto candidate =
+          base / ("vantiro-engine-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+      if (std::filesystem::create_directory(candidate)) {
+        path_ = candidate.generic_string();
+        break;
+      }
+    }
   }
   ~TempDir() {
     std::error_code ignored;
@@ -107,10 +118,8 @@ inline std::string waveSeries(int n) {
 // Language.dll from the program directory, for tests that read message texts.
 class LanguageModule {
  public:
-  LanguageModule() : handle_(dlopen(VANTIRO_BIN_DIR "/Language.dll", RTLD_NOW | RTLD_LOCAL)) {}
-  ~LanguageModule() {
-    if (handle_ != nullptr) dlclose(handle_);
-  }
+  LanguageModule() : handle_(loadLibrary(VANTIRO_BIN_DIR "/Language.dll", nullptr)) {}
+  ~LanguageModule() { freeLibrary(handle_); }
   void* handle() const { return handle_; }
 
  private:
@@ -155,19 +164,26 @@ class ScopedEnvironment {
     const char* old = std::getenv(name);
     hadValue_ = old != nullptr;
     if (hadValue_) old_ = old;
-    setenv(name, value, 1);
+    set(name, value);
   }
-  ~ScopedEnvironment() {
-    if (hadValue_) {
-      setenv(name_, old_.c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
+  ~ScopedEnvironment() { set(name_, hadValue_ ? old_.c_str() : nullptr); }
   ScopedEnvironment(const ScopedEnvironment&) = delete;
   ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
  private:
+  // Sets (value) or removes (nullptr) a variable of the process.
+  static void set(const char* name, const char* value) {
+#if defined(_WIN32)
+    _putenv_s(name, value != nullptr ? value : "");
+#else
+    if (value != nullptr) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+#endif
+  }
+
   const char* name_;
   bool hadValue_ = false;
   std::string old_;
