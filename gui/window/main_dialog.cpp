@@ -17,6 +17,7 @@
 #include "common/message_ids.h"
 #include "gui/rules/control_table.h"
 #include "gui/rules/mode_rules.h"
+#include "gui/rules/tool_tips.h"
 #include "main_dialog_runs.h"
 #include "picture_resources.h"
 #include "platform/file_search.h"
@@ -29,49 +30,6 @@ namespace {
 
 constexpr const char* kLogFileName = "guiapp.log";
 constexpr unsigned kAboutItemMessage = msg::kAboutItem;
-constexpr int kMaxTipWidth = 400;
-
-// The catalogue message of each control's tip.
-struct ToolTipEntry {
-  unsigned message;
-  int id;
-};
-
-constexpr ToolTipEntry kToolTips[] = {
-    {msg::kTipModeList, ctl::ModeList},
-    {msg::kTipNeurons, ctl::Neurons},
-    {msg::kTipWindowSize, ctl::WindowSize},
-    {msg::kTipLearningRate, ctl::LearningRate},
-    {msg::kTipToleranceUnit, ctl::ToleranceUnit},
-    {msg::kTipTrainToTolerance, ctl::TrainToTolerance},
-    {msg::kTipPointsToGenerate, ctl::PointsToGenerate},
-    {msg::kTipIterations, ctl::Iterations},
-    {msg::kTipDataPoints, ctl::DataPoints},
-    {msg::kTipInputFile, ctl::InputFile},
-    {msg::kTipSaveStateFile, ctl::SaveStateFile},
-    {msg::kTipLoadStateFile, ctl::LoadStateFile},
-    {msg::kTipOutputFile, ctl::OutputFile},
-    {msg::kTipOpenInput, ctl::OpenInput},
-    {msg::kTipSaveState, ctl::SaveState},
-    {msg::kTipOpenState, ctl::OpenState},
-    {msg::kTipSaveOutput, ctl::SaveOutput},
-    {msg::kTipMemory, ctl::Memory},
-    {msg::kTipPrecision, ctl::Single},
-    {msg::kTipPrecision, ctl::Double},
-    {msg::kTipInstructionSet, ctl::X87},
-    {msg::kTipInstructionSet, ctl::Nnvec2},
-    {msg::kTipInstructionSet, ctl::Sse},
-    {msg::kTipPriority, ctl::Idle},
-    {msg::kTipPriority, ctl::Normal},
-    {msg::kTipPriority, ctl::High},
-    {msg::kTipLoadConversion, ctl::LoadConversion},
-    {msg::kTipSaveConversion, ctl::SaveConversion},
-    {msg::kTipStop, ctl::Stop},
-    {msg::kTipClear, ctl::Clear},
-    {msg::kTipBegin, ctl::Begin},
-    {msg::kTipHelp, ctl::Help},
-};
-
 }  // namespace
 
 void CMainDialog::LibraryRelease::operator()(void* library) const { freeLibrary(library); }
@@ -238,7 +196,7 @@ void CMainDialog::setButtonIcons() {
 void CMainDialog::createToolTips() {
   toolTips_ = new CToolTipCtrl(this);
   // Each text is formatted once, now.
-  for (const ToolTipEntry& entry : kToolTips)
+  for (const ToolTipEntry& entry : toolTipEntries())
     toolTips_->addTool(control(entry.id), catalogText(entry.message));
   toolTips_->setMaxTipWidth(kMaxTipWidth);
   toolTips_->activate(true);

@@ -17,6 +17,7 @@
 #include "gui/rules/control_table.h"
 #include "gui/rules/mode_rules.h"
 #include "gui/runs/begin_checks.h"
+#include "gui/runs/run_controls.h"
 #include "gui/runs/run_worker.h"
 
 namespace {
@@ -24,16 +25,6 @@ namespace {
 constexpr unsigned kCloseDuringTrainingMessage = msg::kCloseDuringTraining;
 constexpr unsigned kStopMessage = msg::kStopRequested;
 constexpr int kClosePollMilliseconds = 2000;
-
-// Enabled by the worker last, in this order, when it gives the window back.
-constexpr int kControlsToRestore[] = {
-    ctl::ModeLabel,           ctl::ModeList,      ctl::ParameterGroup,
-    ctl::NeuronsLabel,        ctl::Neurons,       ctl::WindowLabel,
-    ctl::WindowSize,          ctl::OptionsGroup,  ctl::PrecisionLabel,
-    ctl::InstructionSetLabel, ctl::PriorityLabel, ctl::Begin};
-
-constexpr int kRadioButtons[] = {ctl::Single, ctl::Double, ctl::X87,    ctl::Nnvec2,
-                                 ctl::Sse,    ctl::Idle,   ctl::Normal, ctl::High};
 
 }  // namespace
 
@@ -244,7 +235,7 @@ void CMainDialog::onFileButton(int buttonId) {
   auto* field = controlAs<QLineEdit>(row->fieldId);
   QFileDialog chooser(this);
   configureFileChooser(chooser, *row, catalogText(row->titleMessage),
-                       chooserStart(field->text().toStdString()));
+                       chooserStart(field->text().toStdString(), '/'));
   if (chooser.exec() != QDialog::Accepted) return;  // cancelled: nothing changes
   const QStringList chosen = chooser.selectedFiles();
   if (!chosen.isEmpty()) setFieldText(row->fieldId, chosen.first());

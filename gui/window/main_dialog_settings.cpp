@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "gui/rules/choice_buttons.h"
 #include "gui/rules/control_table.h"
 #include "gui/rules/field_rules.h"
 #include "gui/rules/mode_rules.h"
@@ -11,9 +12,6 @@
 #include "main_dialog.h"
 
 namespace {
-
-constexpr int kInstructionSetButtons[] = {ctl::X87, ctl::Nnvec2, ctl::Sse};
-constexpr int kPriorityButtons[] = {ctl::Idle, ctl::Normal, ctl::High};
 
 // Marks the fields as filled by the program for as long as it lives.
 class FillingScope {
@@ -75,12 +73,9 @@ void CMainDialog::loadSettings() {
 }
 
 void CMainDialog::selectStoredChoices(std::uint32_t instructionSet, std::uint32_t priority) {
-  // A stored instruction set that the precision or the processor rules out
-  // would stand selected but disabled; x87, always available, takes its place.
-  int instructionButton = kInstructionSetButtons[instructionSet <= 2 ? instructionSet : 0];
-  if (!control(instructionButton)->isEnabled()) instructionButton = ctl::X87;
-  check(instructionButton);
-  check(kPriorityButtons[priority <= 2 ? priority : 0]);
+  check(instructionSetButtonFor(instructionSet,
+                                [this](int id) { return control(id)->isEnabled(); }));
+  check(buttonForStoredChoice(kPriorityButtons, priority));
 }
 
 void CMainDialog::saveSettings() {
@@ -89,9 +84,10 @@ void CMainDialog::saveSettings() {
     StoredSettings s;
     const int mode = controlAs<QComboBox>(ctl::ModeList)->currentIndex();
     s.mode = mode < 0 ? 0 : static_cast<std::uint32_t>(mode);
-    s.precision = isChecked(ctl::Double) ? 1 : 0;
-    s.instructionSet = isChecked(ctl::Sse) ? 2 : isChecked(ctl::Nnvec2) ? 1 : 0;
-    s.priority = isChecked(ctl::High) ? 2 : isChecked(ctl::Normal) ? 1 : 0;
+    auto selected = [this](int id) { return isChecked(id); };
+    s.precision = storedChoiceOf(kPrecisionButtons, selected);
+    s.instructionSet = storedChoiceOf(kInstructionSetButtons, selected);
+    s.priority = storedChoiceOf(kPriorityButtons, selected);
     s.loadConversionState = isChecked(ctl::LoadConversion) ? 1 : 0;
     s.saveConversionState = isChecked(ctl::SaveConversion) ? 1 : 0;
     static_cast<RunNumbers&>(s) = values_;

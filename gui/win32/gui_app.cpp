@@ -1,0 +1,33 @@
+// The dialog program: one application object that runs the main window
+// modally; the program ends when the window closes.
+#include "main_dialog.h"
+
+#include <commctrl.h>
+
+#include <memory>
+
+namespace {
+
+class CGuiApp : public CWinApp {
+ public:
+  BOOL InitInstance() override {
+    // The common controls of version 6 (the manifest asks for them): the
+    // platform's current look, and the tooltip control.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    auto dialog = std::make_unique<CMainDialog>();
+    m_pMainWnd = dialog.get();
+    dialog->DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;  // no message loop of our own: the program ends here
+  }
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  CGuiApp app;
+  app.m_hInstance = instance;
+  app.InitInstance();
+  return 0;
+}
