@@ -50,10 +50,26 @@ staging=$build/packaging-windows
 rm -rf "$staging"
 mkdir -p "$staging/$stem/examples"
 
-# The zip: one folder holding the program directory and the example series, these with
-# Windows line ends so that Notepad shows them as lines (the programs read either).
+# The zip: one folder holding the program directory, stripped of its debugging information,
+# and the example series, these with Windows line ends so that Notepad shows them as lines
+# (the programs read either). A program or library that needs a DLL of the compiler's
+# runtime (libstdc++, libgcc, winpthread) would not start on a machine without MinGW: the
+# build links them statically, and this keeps it so.
+tool() { sed -n "s/^CMAKE_$1:FILEPATH=//p" "$build/CMakeCache.txt"; }
+strip=$(tool STRIP)
+objdump=$(tool OBJDUMP)
 for name in "${files[@]}"; do
   cp "$bin/$name" "$staging/$stem/"
+  case $name in
+    *.exe | *.dll)
+      "$strip" --strip-unneeded "$staging/$stem/$name"
+      runtime=$("$objdump" -p "$staging/$stem/$name" | sed -n 's/^\s*DLL Name: //p' | grep -i '^lib' || true)
+      if [ -n "$runtime" ]; then
+        echo "windows-package: $name needs $(echo $runtime), which Windows does not have" >&2
+        exit 1
+      fi
+      ;;
+  esac
 done
 examples=(nile-flow-1871-1970.txt sunspots-yearly-1700-2008.txt README.txt)
 for example in "${examples[@]}"; do
@@ -74,8 +90,12 @@ rm -f "$zip_file"
   printf '  !insertmacro ${action} "%s"\n' "${examples[@]}"
   echo "!macroend"
 } >"$staging/files.nsh"
-makensis -V2 -NOCD \
+# The installer wears the dialog's icon when the build made it.
+icon=$build/gui/win32/icon163.ico
+icon_define=()
+[ -f "$icon" ] && icon_define=("-DICON=$icon")
+makensis -V2 -NOCD "${icon_define[@]}" \
   "-DVERSION=$version" "-DSTAGING_DIR=$staging/$stem" \
   "-DFILES_NSH=$staging/files.nsh" "-DOUT_FILE=$installer" "$packaging/vantiro.nsi"
 
-(cd "$build" && stat -c '%10s  %n' "${files[@]/#/bin/}" "$stem.zip" "$stem-setup.exe")
+(cd "$build" && stat -c '%10s  %n' "${files[@]/#/packaging-windows/$stem/}" "$stem.zip" "$stem-setup.exe")

@@ -9,6 +9,7 @@
 ;   FILES_NSH      a generated file defining VANTIRO_FILES and VANTIRO_EXAMPLES, macros that
 ;                  apply a given macro to each program file packed and to each example
 ;   OUT_FILE       the installer to write
+;   ICON           (when the build made it) the program's icon, worn by both
 
 Unicode true
 ; A 64-bit installer: it runs on 64-bit Windows only, as the programs do, and sees the
@@ -29,6 +30,11 @@ ManifestDPIAware true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantiro"
 !define UNINSTALLER "Uninstall Vantiro.exe"
 !define SHORTCUT "$SMPROGRAMS\Vantiro.lnk"
+
+!ifdef ICON
+  !define MUI_ICON "${ICON}"
+  !define MUI_UNICON "${ICON}"
+!endif
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUT_FILE}"

@@ -15,10 +15,9 @@ fail() {
   failures=$((failures + 1))
 }
 
+# Every Wine call goes through the tests' wrapper, which makes the prefix once for all of them.
 export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix}
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEDEBUG=-all
-wine=/usr/lib/wine/wine64
+wine=$sources/scripts/wine-run.sh
 programs="$WINEPREFIX/drive_c/Program Files"
 install_dir="$programs/Vantiro"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vantiro.lnk"
@@ -49,12 +48,13 @@ listed=$(unzip -Z1 "$build/$stem.zip" | sort)
 # A run that failed half way may have left an installation behind.
 rm -rf "$install_dir" "$shortcut"
 before=$(cd "$WINEPREFIX/drive_c" && find "Program Files" ProgramData | sort)
-echo "\$ wine64 $(basename "$installer") /S"
+echo "\$ $(basename "$installer") /S"
 status=0
 "$wine" "$installer" /S || status=$?
 [ "$status" -eq 0 ] || fail "the silent install exited with $status"
 for name in $packed; do
-  cmp -s "$build/bin/$name" "$install_dir/$name" || fail "$name was not installed as built"
+  cmp -s "$build/packaging-windows/$stem/$name" "$install_dir/$name" ||
+    fail "$name was not installed as packed into the zip"
 done
 for example in $examples; do
   [ -s "$install_dir/$example" ] || fail "$example was not installed"
