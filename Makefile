@@ -53,9 +53,11 @@ package: build
 # Windows x86-64, cross-compiled with MinGW-w64: the programs, the engine libraries,
 # Language.dll and the manual in build-windows/bin/, then from them
 # build-windows/vantiro-<version>-win64.zip and the installer vantiro-<version>-win64-setup.exe.
+# Only what is packed is built (not the tests): each target is named as its file.
+windows_targets := $(basename $(shell grep -v '^\#' packaging/windows/program-files.txt))
 windows: deps
 	cmake --preset windows
-	cmake --build --preset windows
+	cmake --build --preset windows --target $(windows_targets)
 	scripts/windows-package.sh build-windows
 
 # Installs the plain build (`make build` first, as yourself): `sudo make install`, or

@@ -98,4 +98,6 @@ makensis -V2 -NOCD "${icon_define[@]}" \
   "-DVERSION=$version" "-DSTAGING_DIR=$staging/$stem" \
   "-DFILES_NSH=$staging/files.nsh" "-DOUT_FILE=$installer" "$packaging/vantiro.nsi"
 
-(cd "$build" && stat -c '%10s  %n' "${files[@]/#/packaging-windows/$stem/}" "$stem.zip" "$stem-setup.exe")
+echo "packed from $bin (stripped), into $build:"
+(cd "$staging/$stem" && stat -c '%10s  %n' "${files[@]}" examples/*)
+(cd "$build" && stat -c '%10s  %n' "$stem.zip" "$stem-setup.exe")
