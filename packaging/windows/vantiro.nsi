@@ -77,6 +77,39 @@ Function un.onInit
   SetRegView 64
 FunctionEnd
 
+; A running Vantiro or VantiroCmdLine holds its program and the libraries it loaded (and the
+; help viewer its manual): Windows neither replaces nor deletes them then. Rather than leave a
+; half-updated or half-removed installation with files waiting for a restart, the installer
+; and the uninstaller first ask for them to be closed, and change nothing when they are not
+; (a silent run then ends with exit code 2).
+!macro NOTE_IF_IN_USE name
+  ${If} ${FileExists} "$INSTDIR\${name}"
+    ClearErrors
+    FileOpen $0 "$INSTDIR\${name}" a
+    ${If} ${Errors}
+      StrCpy $R0 "${name}"
+    ${Else}
+      FileClose $0
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+!macro DEFINE_WAIT_UNTIL_CLOSED prefix
+  Function ${prefix}WaitUntilClosed
+    retry:
+    StrCpy $R0 ""
+    !insertmacro VANTIRO_FILES NOTE_IF_IN_USE
+    ${If} $R0 != ""
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+        "$INSTDIR\$R0 is in use.$\r$\n$\r$\nClose Vantiro and VantiroCmdLine, then click Retry." \
+        /SD IDCANCEL IDRETRY retry
+      Abort
+    ${EndIf}
+  FunctionEnd
+!macroend
+!insertmacro DEFINE_WAIT_UNTIL_CLOSED ""
+!insertmacro DEFINE_WAIT_UNTIL_CLOSED "un."
+
 !macro INSTALL_FILE name
   File "${STAGING_DIR}/${name}"
 !macroend
@@ -94,6 +127,7 @@ FunctionEnd
 !macroend
 
 Section "Vantiro"
+  Call WaitUntilClosed
   SetOutPath "$INSTDIR"
   !insertmacro VANTIRO_FILES INSTALL_FILE
   SetOutPath "$INSTDIR\examples"
@@ -119,6 +153,7 @@ Section "Vantiro"
 SectionEnd
 
 Section "Uninstall"
+  Call un.WaitUntilClosed
   ; Only what the installer put there, and the logs the programs append beside the manual when
   ; this directory is writable to them: a file of the user's own in it keeps the directory.
   !insertmacro VANTIRO_FILES REMOVE_FILE
@@ -131,4 +166,8 @@ Section "Uninstall"
   ; The uninstaller runs from a copy in the temporary directory, so it can delete itself.
   Delete /REBOOTOK "$INSTDIR\${UNINSTALLER}"
   RMDir /REBOOTOK "$INSTDIR"
+  ${If} ${RebootFlag}
+    MessageBox MB_OK|MB_ICONINFORMATION \
+      "Some files of Vantiro were in use: Windows removes them when it restarts." /SD IDOK
+  ${EndIf}
 SectionEnd

@@ -23,7 +23,8 @@ install_dir="$programs/Vantiro"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vantiro.lnk"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantiro'
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+running=
+trap '[ -z "$running" ] || kill "$running" 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
 # 1. makensis builds the installer; the zip holds the same files.
 "$sources/scripts/windows-package.sh" --partial "$build" | tee "$scratch/package.log"
@@ -85,7 +86,41 @@ for engine in nnsingle.dll: nndouble.dll:-doublePrecision nnvec4.dll:-SSE nnvec2
   grep -q '^Benchmark finished in ' output.txt || fail "the Benchmark on ${engine%%:*} did not finish"
 done
 
-# 4. The uninstaller as Windows starts it (the key's QuietUninstallString). It runs from a copy
+# 4. While the installed program runs, Windows lets nobody replace or delete its files: the
+# installer and the uninstaller then change nothing and ask for it to be closed, which a silent
+# run answers by giving up with exit code 2. The uninstaller runs in place (_?=) here, so that
+# its exit code is its own; the directory is given by its short name, without spaces: _?= wants
+# it unquoted, and Wine quotes an argument with spaces.
+"$wine" 'C:\Program Files\Vantiro\VantiroCmdLine.exe' -benchmark -numberOfNeurons 2 \
+  -inputWindowSize 8 -benchmarkingDataPoints 50 -benchmarkingIterations 2000000000 \
+  -learningRate 0.0001 -toleranceUnit 0.00001 >running.txt 2>&1 &
+running=$!
+deadline=$((SECONDS + 60))
+until grep -q '^Benchmarking' running.txt || ! kill -0 "$running" 2>/dev/null || [ $SECONDS -ge $deadline ]; do
+  sleep 0.1
+done
+grep -q '^Benchmarking' running.txt || fail "a long Benchmark did not start: $(cat running.txt)"
+echo "(VantiroCmdLine.exe running)"
+status=0
+echo "\$ $(basename "$installer") /S"
+"$wine" "$installer" /S || status=$?
+[ "$status" -eq 2 ] || fail "over a running program the installer exited with $status, expected 2"
+status=0
+short_dir=$("$wine" winepath -s 'C:\Program Files\Vantiro' | tr -d '\r')
+echo "\$ \"C:\\Program Files\\Vantiro\\Uninstall Vantiro.exe\" /S _?=$short_dir"
+"$wine" 'C:\Program Files\Vantiro\Uninstall Vantiro.exe' /S "_?=$short_dir" || status=$?
+[ "$status" -eq 2 ] || fail "with the program running the uninstaller exited with $status, expected 2"
+kill "$running"
+wait "$running" 2>/dev/null || true
+running=
+for name in $packed; do
+  cmp -s "$install_dir/$name" "$build/packaging-windows/$stem/$name" ||
+    fail "with the program running, $name was changed or removed"
+done
+[ -f "$install_dir/Uninstall Vantiro.exe" ] || fail "with the program running, the uninstaller went"
+"$wine" reg query "$key" >/dev/null 2>&1 || fail "with the program running, the uninstaller removed its key"
+
+# 5. The uninstaller as Windows starts it (the key's QuietUninstallString). It runs from a copy
 # in the temporary directory so that it can delete itself, and the command returns at once:
 # the round trip waits for the installation directory to go, the uninstaller's last step.
 echo "\$ \"C:\\Program Files\\Vantiro\\Uninstall Vantiro.exe\" /S"
