@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows installer's round trip under Wine: makensis builds it from the Windows build
 # (with the zip), it installs silently, the installed VantiroCmdLine.exe runs a short
-# Benchmark on every engine library shipped, from another directory, and the uninstaller,
-# started as Windows starts it, takes away every file, the Start-menu entry and its key.
+# Benchmark on every engine library shipped, from another directory; while it runs, neither
+# the installer nor the uninstaller changes anything; then the uninstaller, started as Windows
+# starts it, takes away every file, the Start-menu entry and its key.
 # Usage: windows_installer_round_trip.sh BUILD_DIR   (the `windows` preset's build directory)
 # The Wine prefix is the one the other Windows tests use, inside the build directory.
 set -euo pipefail
