@@ -22,7 +22,8 @@ long regOpenKeyEx(const char* subKey, RegistryKey* result) {
   if (result == nullptr || subKey == nullptr) return ERROR_INVALID_PARAMETER;
   *result = nullptr;
   HKEY key = nullptr;
-  return opened(RegOpenKeyExA(HKEY_CURRENT_USER, subKey, 0, KEY_QUERY_VALUE, &key), key, result);
+  const LSTATUS status = RegOpenKeyExA(HKEY_CURRENT_USER, subKey, 0, KEY_QUERY_VALUE, &key);
+  return opened(status, key, result);
 }
 
 long regQueryValueEx(RegistryKey key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
@@ -41,9 +42,9 @@ long regCreateKeyEx(const char* subKey, RegistryKey* result) {
   if (result == nullptr || subKey == nullptr) return ERROR_INVALID_PARAMETER;
   *result = nullptr;
   HKEY key = nullptr;
-  return opened(RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                KEY_SET_VALUE, nullptr, &key, nullptr),
-                key, result);
+  const LSTATUS status = RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                         KEY_SET_VALUE, nullptr, &key, nullptr);
+  return opened(status, key, result);
 }
 
 long regSetValueEx(RegistryKey key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
