@@ -73,3 +73,18 @@ const ControlTemplate* findControlTemplate(int id) {
   }
   return nullptr;
 }
+
+std::string accessibleNameOf(const ControlTemplate& control) {
+  if (control.labelId != 0) return findControlTemplate(control.labelId)->caption;
+  if (control.caption[0] != '\0') return control.caption;
+  switch (control.id) {
+    case ctl::ParameterGroup:
+      return "Parameters";
+    case ctl::OptionsGroup:
+      return "Options";
+    case ctl::OutputList:
+      return "Output";
+    default:
+      return {};
+  }
+}

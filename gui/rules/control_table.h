@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <span>
+#include <string>
 
 // The main window as data: every control with its identifier, kind, caption,
 // rectangle in dialog units and style, listed in the window's tab order.
@@ -76,3 +77,8 @@ inline constexpr const char* kModeNames[] = {"Benchmark", "Train", "Generate"};
 
 std::span<const ControlTemplate> mainDialogControls();
 const ControlTemplate* findControlTemplate(int id);
+
+// The name a screen reader announces for a control: the caption of the label
+// that names it, else its own caption, else a name of its own (the group
+// boxes and the output list).
+std::string accessibleNameOf(const ControlTemplate& control);

@@ -3,6 +3,7 @@
 #include "main_dialog.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <memory>
 
@@ -15,10 +16,14 @@ class CGuiApp : public CWinApp {
     // platform's current look, and the tooltip control.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
+    // COM for the accessibility services that name the controls.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     auto dialog = std::make_unique<CMainDialog>();
     m_pMainWnd = dialog.get();
     dialog->DoModal();
     m_pMainWnd = nullptr;
+    dialog.reset();
+    if (SUCCEEDED(com)) ::CoUninitialize();
     return FALSE;  // no message loop of our own: the program ends here
   }
 };

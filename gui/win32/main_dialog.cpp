@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "accessible_names.h"
 #include "common/catalog_message.h"
 #include "common/message_ids.h"
 #include "gui/rules/choice_buttons.h"
@@ -88,6 +89,7 @@ BOOL CMainDialog::OnInitDialog() {
   // The controls exist; the Mode list gets its entries; the fields show the
   // values as they stand (zero and empty).
   fillModeList();
+  setAccessibleNames(GetSafeHwnd());
   fillingFields_ = true;
   UpdateData(false);
   fillingFields_ = false;

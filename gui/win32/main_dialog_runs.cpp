@@ -22,6 +22,8 @@ void CMainDialog::appendLine(const char* text) {
 }
 
 void CMainDialog::onBegin() {
+  // Enter reaches the default button even while it is disabled: one run at a time.
+  if (runActive()) return;
   UpdateData(true);  // a field that fails has told the user; its last good value counts
   const int mode = modeIndex();
   if (!beginChecksPass(mode)) return;

@@ -98,6 +98,11 @@ void CDialog::EndDialog(int result) {
 BOOL CDialog::PreTranslateMessage(MSG*) { return FALSE; }
 
 bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
+  if (message == WM_CLOSE) {  // the close box and Alt+F4, at once rather than posted
+    OnCancel();
+    *result = 0;
+    return true;
+  }
   if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
     switch (LOWORD(wParam)) {
       case IDOK:

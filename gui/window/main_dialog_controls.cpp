@@ -97,21 +97,6 @@ Qt::FocusPolicy focusPolicyOf(const ControlTemplate& t) {
   return (t.style & kTabStop) ? Qt::StrongFocus : Qt::ClickFocus;
 }
 
-// The names screen readers announce for the controls that have neither a
-// caption nor a label.
-QString unlabelledName(int id) {
-  switch (id) {
-    case ctl::ParameterGroup:
-      return QStringLiteral("Parameters");
-    case ctl::OptionsGroup:
-      return QStringLiteral("Options");
-    case ctl::OutputList:
-      return QStringLiteral("Output");
-    default:
-      return {};
-  }
-}
-
 // A set of radio buttons with its label. On screen nothing but the place the
 // buttons sit in; to a screen reader a group named by the label, so each
 // button is announced in its group ("Precision, Double, radio button").
@@ -191,13 +176,8 @@ void CMainDialog::createControls() {
   }
   for (const ControlTemplate& t : mainDialogControls()) {
     QWidget* widget = controls_.value(t.id);
-    QString name = QString::fromLatin1(t.caption);
-    if (t.labelId != 0) {
-      auto* label = static_cast<QLabel*>(controls_.value(t.labelId));
-      label->setBuddy(widget);
-      name = label->text();
-    }
-    if (name.isEmpty()) name = unlabelledName(t.id);
+    if (t.labelId != 0) static_cast<QLabel*>(controls_.value(t.labelId))->setBuddy(widget);
+    const QString name = QString::fromStdString(accessibleNameOf(t));
     widget->setAccessibleName(name);
     // Group boxes are frames drawn behind the controls they surround.
     if (t.kind == ControlKind::GroupBox) widget->lower();
