@@ -3,18 +3,11 @@
 # vantiro-<version>-win64.zip and the installer vantiro-<version>-win64-setup.exe (NSIS), both
 # written beside bin/. The files packed are those of packaging/windows/program-files.txt.
 #
-# Usage: windows-package.sh [--partial] [BUILD_DIR]   (BUILD_DIR defaults to build-windows)
-#   Without --partial a file of the list that the build did not make fails the packing, named.
-#   --partial packs the files that exist and names the others; the installer's test uses it,
-#   so that it runs with what the test build makes.
+# A file of the list that the build did not make fails the packing, named.
+# Usage: windows-package.sh [BUILD_DIR]   (BUILD_DIR defaults to build-windows)
 set -euo pipefail
 export LC_ALL=C
 sources=$(cd "$(dirname "$0")/.." && pwd)
-partial=0
-if [ "${1:-}" = --partial ]; then
-  partial=1
-  shift
-fi
 build=$(realpath "${1:-$sources/build-windows}")
 bin=$build/bin
 packaging=$sources/packaging/windows
@@ -36,11 +29,8 @@ while read -r name; do
   fi
 done <"$packaging/program-files.txt"
 if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$partial" = 0 ]; then
-    echo "windows-package: missing from $bin: ${missing[*]}; nothing was packed" >&2
-    exit 1
-  fi
-  echo "windows-package: packing without ${missing[*]} (not built)"
+  echo "windows-package: missing from $bin: ${missing[*]}; nothing was packed" >&2
+  exit 1
 fi
 
 stem=vantiro-$version-win64

@@ -28,16 +28,11 @@ running=
 trap '[ -z "$running" ] || kill "$running" 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
 # 1. makensis builds the installer; the zip holds the same files.
-"$sources/scripts/windows-package.sh" --partial "$build" | tee "$scratch/package.log"
+"$sources/scripts/windows-package.sh" "$build"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 stem=vantiro-$version-win64
 installer=$build/$stem-setup.exe
-packed=$(grep -v '^#' "$sources/packaging/windows/program-files.txt" | while read -r name; do
-  [ -z "$name" ] || [ ! -f "$build/bin/$name" ] || echo "$name"
-done)
-for needed in VantiroCmdLine.exe Language.dll nnsingle.dll; do
-  grep -qxF "$needed" <<<"$packed" || fail "the build made no $needed: nothing to run once installed"
-done
+packed=$(grep -v -e '^#' -e '^$' "$sources/packaging/windows/program-files.txt")
 examples="examples/nile-flow-1871-1970.txt examples/sunspots-yearly-1700-2008.txt examples/README.txt"
 expected=$(printf "$stem/%s\n" "" examples/ $packed $examples | sort)
 listed=$(unzip -Z1 "$build/$stem.zip" | sort)
@@ -76,7 +71,6 @@ done
 # library shipped and its messages from the installation.
 cd "$scratch"
 for engine in nnsingle.dll: nndouble.dll:-doublePrecision nnvec4.dll:-SSE nnvec2.dll:-nnvec2; do
-  grep -qxF "${engine%%:*}" <<<"$packed" || continue
   echo "\$ \"C:\\Program Files\\Vantiro\\VantiroCmdLine.exe\" -benchmark ... ${engine#*:}"
   status=0
   "$wine" 'C:\Program Files\Vantiro\VantiroCmdLine.exe' -benchmark -numberOfNeurons 2 \
