@@ -83,7 +83,8 @@ FunctionEnd
 ; and the uninstaller first ask for them to be closed, and change nothing when they are not
 ; (a silent run then ends with exit code 2).
 !macro NOTE_IF_IN_USE name
-  ${If} ${FileExists} "$INSTDIR\${name}"
+  ${If} $R0 == ""
+  ${AndIf} ${FileExists} "$INSTDIR\${name}"
     ClearErrors
     FileOpen $0 "$INSTDIR\${name}" a
     ${If} ${Errors}
