@@ -84,8 +84,10 @@ rm -f "$zip_file"
 icon=$build/gui/win32/icon163.ico
 icon_define=()
 [ -f "$icon" ] && icon_define=("-DICON=$icon")
+# Windows wants four numbers in a file's version.
+file_version=$(echo "$version.0.0.0" | cut -d. -f1-4)
 makensis -V2 -NOCD "${icon_define[@]}" \
-  "-DVERSION=$version" "-DSTAGING_DIR=$staging/$stem" \
+  "-DVERSION=$version" "-DFILE_VERSION=$file_version" "-DSTAGING_DIR=$staging/$stem" \
   "-DFILES_NSH=$staging/files.nsh" "-DOUT_FILE=$installer" "$packaging/vantiro.nsi"
 
 echo "packed from $bin (stripped), into $build:"

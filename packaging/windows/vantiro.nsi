@@ -5,6 +5,7 @@
 ;
 ; Built by scripts/windows-package.sh, which passes:
 ;   VERSION        the project's version (1.0)
+;   FILE_VERSION   the same in the four numbers of a file version (1.0.0.0)
 ;   STAGING_DIR    the folder the zip holds: the program files, examples\ the example series
 ;   FILES_NSH      a generated file defining VANTIRO_FILES and VANTIRO_EXAMPLES, macros that
 ;                  apply a given macro to each program file packed and to each example
@@ -43,7 +44,7 @@ InstallDir "$PROGRAMFILES64\Vantiro"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
 
-VIProductVersion "${VERSION}.0.0"
+VIProductVersion "${FILE_VERSION}"
 VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} ${VERSION} Setup"
