@@ -6,14 +6,15 @@
 ; Built by scripts/windows-package.sh, which passes:
 ;   VERSION        the project's version (1.0)
 ;   FILE_VERSION   the same in the four numbers of a file version (1.0.0.0)
-;   STAGING_DIR    the folder the zip holds: the program files, examples\ the example series
+;   STAGING_DIR    the folder the zip holds: the program files, and the example series in
+;                  examples\
 ;   FILES_NSH      a generated file defining VANTIRO_FILES and VANTIRO_EXAMPLES, macros that
 ;                  apply a given macro to each program file packed and to each example
 ;   OUT_FILE       the installer to write
 ;   ICON           (when the build made it) the program's icon, worn by both
 
 Unicode true
-; A 64-bit installer: it runs on 64-bit Windows only, as the programs do, and sees the
+; A 64-bit installer: like the programs it starts on 64-bit Windows alone, and it sees the
 ; 64-bit Program Files and registry without redirection.
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -23,7 +24,6 @@ ManifestDPIAware true
 !include MUI2.nsh
 !include LogicLib.nsh
 !include WinVer.nsh
-!include x64.nsh
 !include ${FILES_NSH}
 
 !define PRODUCT "Vantiro"
@@ -63,9 +63,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "2026 ${PUBLISHER}"
 !insertmacro MUI_LANGUAGE "English"
 
 Function .onInit
-  ${IfNot} ${RunningX64}
-  ${OrIfNot} ${AtLeastWin10}
-    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} needs 64-bit Windows 10 or later." /SD IDOK
+  ${IfNot} ${AtLeastWin10}
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} needs Windows 10 or later." /SD IDOK
     Abort
   ${EndIf}
   ; Installed for every user of the machine: the Start-menu entry goes to the common menu.
