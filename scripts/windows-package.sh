@@ -37,7 +37,7 @@ stem=vantiro-$version-win64
 zip_file=$build/$stem.zip
 installer=$build/$stem-setup.exe
 staging=$build/packaging-windows
-rm -rf "$staging"
+rm -rf "$staging" "$zip_file" "$installer"
 mkdir -p "$staging/$stem/examples"
 
 # The zip: one folder holding the program directory, stripped of its debugging information,
@@ -67,7 +67,6 @@ for example in "${examples[@]}"; do
   [ "$example" = README.txt ] && source=$sources/examples/README.md
   sed 's/$/\r/' "$source" >"$staging/$stem/examples/$example"
 done
-rm -f "$zip_file"
 (cd "$staging" && zip -q -X -r "$zip_file" "$stem")
 
 # The installer takes the same files, and the uninstaller removes exactly these: two macros

@@ -24,7 +24,7 @@ ManifestDPIAware true
 !include MUI2.nsh
 !include LogicLib.nsh
 !include WinVer.nsh
-!include ${FILES_NSH}
+!include "${FILES_NSH}"
 
 !define PRODUCT "Vantiro"
 !define PUBLISHER "Brennix Software"
