@@ -234,4 +234,65 @@ INSTANTIATE_TEST_SUITE_P(
                       SaveCase{Kind::Output, Target::HeldOpenByAnother}),
     [](const auto& info) { return nameOf(info.param); });
 
+// Ctrl+C during a Train of the console program: the run ends after its pass
+// and the state is saved, as the console-event thread asks it to.
+TEST(CtrlC, DuringTrainEndsThePassAndSavesTheState) {
+  TempDir dir;
+  writeFile(dir.file("series.txt"), waveSeries(20000));
+  // The event reaches every process of a console: this one makes a console
+  // of its own to share with the program, and ignores the event itself.
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole()) << GetLastError();
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  std::wstring command = fs::path(VANTIRO_BIN_DIR "/VantiroCmdLine.exe").wstring() +
+                         L" -train -numberOfNeurons 4 -inputWindowSize 64 -learningRate 0.0001"
+                         L" -toleranceUnit 1e-9 -trainToTolerance 1e-30 -inputFile series.txt"
+                         L" -saveStateFile saved.vns";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = startup.hStdError = writeEnd;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION process{};
+  const std::wstring directory = fs::path(dir.path()).wstring();
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                             directory.c_str(), &startup, &process));
+  CloseHandle(writeEnd);
+
+  std::string output;
+  char chunk[512];
+  DWORD got = 0;
+  bool interrupted = false;
+  while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+    output.append(chunk, got);
+    // Once the training reports its passes, Ctrl+C.
+    if (!interrupted && output.find("Largest relative error") != std::string::npos) {
+      SetConsoleCtrlHandler(nullptr, TRUE);
+      interrupted = GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) != 0;
+      EXPECT_TRUE(interrupted) << "GenerateConsoleCtrlEvent failed, error " << GetLastError();
+      if (!interrupted) TerminateProcess(process.hProcess, 99);  // the training would go on
+      interrupted = true;
+    }
+  }
+  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+    ADD_FAILURE() << "the program did not end after Ctrl+C";
+    TerminateProcess(process.hProcess, 99);
+  }
+  DWORD exitCode = 99;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  SetConsoleCtrlHandler(nullptr, FALSE);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  CloseHandle(readEnd);
+
+  EXPECT_TRUE(interrupted) << output;
+  EXPECT_EQ(exitCode, 0u) << output;
+  EXPECT_NE(output.find("Stop requested"), std::string::npos) << output;
+  EXPECT_NE(output.find("Saving the neural state"), std::string::npos) << output;
+  EXPECT_GT(fs::file_size(dir.file("saved.vns")), 0u);
+}
+
 }  // namespace
