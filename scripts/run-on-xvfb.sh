@@ -9,12 +9,16 @@ fd_file=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; rm -f "$fd_file"' EXIT
-for _ in $(seq 100); do
+# Xvfb writes the display's number once it accepts connections (a busy machine
+# may take seconds).
+for _ in $(seq 600); do
   [ -s "$fd_file" ] && break
-  kill -0 "$xvfb" 2>/dev/null || { echo "run-on-xvfb.sh: Xvfb did not start" >&2; exit 1; }
+  kill -0 "$xvfb" 2>/dev/null || break
   sleep 0.05
 done
-export DISPLAY=":$(head -n 1 "$fd_file")"
+display=$(head -n 1 "$fd_file" 2>/dev/null || true)
+[ -n "$display" ] || { echo "run-on-xvfb.sh: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$display"
 status=0
 "$@" || status=$?
 exit "$status"

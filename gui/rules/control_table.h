@@ -46,8 +46,7 @@ struct ControlTemplate {
 // The program's pictures by their resource numbers (window/resources holds
 // each as iconN.svg or bitmapN.svg).
 namespace pic {
-constexpr int ProgramIcon = 163, OpenIcon = 164, SaveIcon = 165, AboutBitmap = 169,
-              HelpIcon = 171;
+constexpr int ProgramIcon = 163, OpenIcon = 164, SaveIcon = 165, AboutBitmap = 169, HelpIcon = 171;
 }  // namespace pic
 
 // Identifiers of the controls.

@@ -34,7 +34,7 @@ std::span<const FileFilter> fileChooserFilters() { return kFilters; }
 ChooserStart chooserStart(const std::string& fieldText, char separator) {
   const std::size_t cut = fieldText.rfind(separator);
   if (cut == std::string::npos) return {std::string(), fieldText};
-  std::string directory = (cut == 0 && separator == '/') ? std::string("/")
-                                                         : fieldText.substr(0, cut);
+  std::string directory =
+      (cut == 0 && separator == '/') ? std::string("/") : fieldText.substr(0, cut);
   return {directory, fieldText.substr(cut + 1)};
 }

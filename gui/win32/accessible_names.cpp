@@ -1,10 +1,11 @@
-#include "accessible_names.h"
-
+#include <windows.h>
+// The platform's other headers need windows.h before them.
 #include <initguid.h>
 #include <oleacc.h>
 
 #include <string>
 
+#include "accessible_names.h"
 #include "gui/rules/control_table.h"
 
 void setAccessibleNames(HWND dialog) {

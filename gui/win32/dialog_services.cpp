@@ -1,7 +1,8 @@
-#include "dialog_services.h"
-
+#include <windows.h>
+// The platform's other headers need windows.h before them.
 #include <mutex>
 
+#include "dialog_services.h"
 #include "platform/cpu_features.h"
 
 namespace {

@@ -3,6 +3,7 @@
 // platform's own services; tests put in stand-ins that record what the
 // window asked for.
 #include <windows.h>
+// after windows.h, which it needs
 #include <commdlg.h>
 
 #include <cstdint>
@@ -10,8 +11,8 @@
 #include <string>
 
 // HtmlHelpA's signature: the help system is loaded when first asked.
-using HtmlHelpFunction = std::function<HWND(HWND caller, const char* file, UINT command,
-                                            DWORD_PTR data)>;
+using HtmlHelpFunction =
+    std::function<HWND(HWND caller, const char* file, UINT command, DWORD_PTR data)>;
 
 // HtmlHelpA of hhctrl.ocx, loaded at the first call; 0 for every command when
 // the help system cannot be loaded.

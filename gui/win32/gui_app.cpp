@@ -1,11 +1,13 @@
 // The dialog program: one application object that runs the main window
 // modally; the program ends when the window closes.
-#include "main_dialog.h"
-
+#include <windows.h>
+// The platform's other headers need windows.h before them.
 #include <commctrl.h>
 #include <objbase.h>
 
 #include <memory>
+
+#include "main_dialog.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The main window's life: start-up, the message map, the rules it applies,
 // the system menu, painting while minimized and the close path.
-#include "main_dialog.h"
-
+#include <windows.h>
+// The platform's other headers need windows.h before them.
 #include <commctrl.h>
 #include <htmlhelp.h>
 
@@ -15,6 +15,7 @@
 #include "gui/rules/file_choosers.h"
 #include "gui/rules/mode_rules.h"
 #include "gui/rules/tool_tips.h"
+#include "main_dialog.h"
 #include "main_dialog_messages.h"
 #include "main_dialog_run_window.h"
 #include "platform/file_search.h"
@@ -57,11 +58,12 @@ bool CMainDialog::isChecked(int id) const {
 
 void CMainDialog::check(int id) {
   // A radio button is selected within its set; a check box is ticked.
-  for (std::span<const int> set : {std::span<const int>(kPrecisionButtons),
-                                   std::span<const int>(kInstructionSetButtons),
-                                   std::span<const int>(kPriorityButtons)}) {
+  for (std::span<const int> set :
+       {std::span<const int>(kPrecisionButtons), std::span<const int>(kInstructionSetButtons),
+        std::span<const int>(kPriorityButtons)}) {
     if (std::find(set.begin(), set.end(), id) == set.end()) continue;
-    for (int other : set) ::CheckDlgButton(GetSafeHwnd(), other, other == id ? BST_CHECKED : BST_UNCHECKED);
+    for (int other : set)
+      ::CheckDlgButton(GetSafeHwnd(), other, other == id ? BST_CHECKED : BST_UNCHECKED);
     return;
   }
   ::CheckDlgButton(GetSafeHwnd(), id, BST_CHECKED);

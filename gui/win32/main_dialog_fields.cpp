@@ -1,5 +1,8 @@
 // Moving the parameters between the fields and the values, the Memory
 // Required display, and the remembered settings.
+
+#include <windows.h>
+// The platform's other headers need windows.h before them.
 #include <algorithm>
 #include <vector>
 

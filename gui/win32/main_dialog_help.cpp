@@ -1,7 +1,7 @@
 // Context help (the Help button's question-mark mode and F1 both arrive as
 // WM_HELP) and the four file choosers.
-#include "main_dialog.h"
-
+#include <windows.h>
+// The platform's other headers need windows.h before them.
 #include <htmlhelp.h>
 #include <oleauto.h>
 
@@ -12,6 +12,7 @@
 #include "gui/rules/control_table.h"
 #include "gui/rules/file_choosers.h"
 #include "gui/rules/help_topics.h"
+#include "main_dialog.h"
 
 namespace {
 
@@ -77,8 +78,8 @@ void CMainDialog::onFileButton(int buttonId) {
   const FileChooserRow* row = findFileChooser(buttonId);
   if (row == nullptr) return;
   UpdateData(true);  // the result is not examined
-  const std::string& field = row->fieldId == ctl::InputFile     ? values_.inputFile
-                             : row->fieldId == ctl::OutputFile  ? values_.outputFile
+  const std::string& field = row->fieldId == ctl::InputFile       ? values_.inputFile
+                             : row->fieldId == ctl::OutputFile    ? values_.outputFile
                              : row->fieldId == ctl::LoadStateFile ? values_.loadStateFile
                                                                   : values_.saveStateFile;
   const std::size_t capacity = std::max(field.size() + 1, kFileNameCapacity);
@@ -99,8 +100,8 @@ void CMainDialog::onFileButton(int buttonId) {
   request.nMaxFile = static_cast<DWORD>(kFileNameCapacity);
   request.lpstrInitialDir = start.directory.empty() ? nullptr : directory.data();
   request.lpstrTitle = title.c_str();
-  request.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
-                  (row->save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  request.Flags =
+      OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | (row->save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
   request.lpstrDefExt = row->defaultSuffix[0] != '\0' ? row->defaultSuffix : nullptr;
   // Confirmed: the field shows the chosen path; cancelled or failed: nothing changes.
   if (services_.fileDialog(&request, row->save)) setFieldText(row->fieldId, name.data());

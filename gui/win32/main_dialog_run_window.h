@@ -50,4 +50,3 @@ class CMainDialog::RunWindowCalls final : public RunWindow {
 
   CMainDialog& dialog_;
 };
-

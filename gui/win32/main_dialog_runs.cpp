@@ -1,4 +1,7 @@
 // Begin, Stop, the worker's window calls and the close while a run goes.
+
+#include <windows.h>
+// The platform's other headers need windows.h before them.
 #include <cstdio>
 #include <functional>
 
@@ -124,10 +127,10 @@ bool CMainDialog::deferCloseForRun() {
     stopRun();
     // Polls from its own thread; the close it posts comes back here after the run.
     if (closer_.joinable()) closer_.join();
-    closer_ = std::thread([hwnd = GetSafeHwnd(), active = &runActive_,
-                           poll = services_.closePollMilliseconds] {
-      waitAndClose(active, poll, [hwnd] { ::PostMessageA(hwnd, WM_CLOSE, 0, 0); });
-    });
+    closer_ = std::thread(
+        [hwnd = GetSafeHwnd(), active = &runActive_, poll = services_.closePollMilliseconds] {
+          waitAndClose(active, poll, [hwnd] { ::PostMessageA(hwnd, WM_CLOSE, 0, 0); });
+        });
     return true;
   }
   // Benchmark and Generate cannot be stopped: the settings are stored now,

@@ -1,8 +1,10 @@
-#include "win_framework.h"
-
+#include <windows.h>
+// The platform's other headers need windows.h before them.
 #include <commctrl.h>
 
 #include <cstring>
+
+#include "win_framework.h"
 
 namespace {
 
@@ -120,8 +122,7 @@ bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
   return false;
 }
 
-INT_PTR CALLBACK CDialog::dialogProcedure(HWND hwnd, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+INT_PTR CALLBACK CDialog::dialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     auto* dialog = reinterpret_cast<CDialog*>(lParam);
     ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);

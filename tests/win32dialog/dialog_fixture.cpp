@@ -1,5 +1,5 @@
-#include "dialog_fixture.h"
-
+#include <windows.h>
+// The platform's other headers need windows.h before them.
 #include <commctrl.h>
 #include <htmlhelp.h>
 #include <oleauto.h>
@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "common/catalog_message.h"
+#include "dialog_fixture.h"
 #include "gui/rules/control_table.h"
 #include "gui/rules/settings_store.h"
 #include "platform/library_loader.h"
@@ -27,7 +28,6 @@ void DialogTest::SetUp() {
   ::GetCurrentDirectoryA(MAX_PATH, previous);
   previousDirectory_ = previous;
   ::SetCurrentDirectoryA(directory_.c_str());
-  languageLibrary_ = VANTIRO_BIN_DIR "/Language.dll";
   languageModule_ = loadLibrary(languageLibrary_.c_str(), nullptr);
 }
 
@@ -70,10 +70,9 @@ CMainDialog& DialogTest::open() {
     std::string filters;
     for (const char* p = r->lpstrFilter; *p != '\0'; p += std::strlen(p) + 1)
       filters += std::string(p) + "|";
-    fileDialogs_.push_back({save, r->lpstrTitle, filters,
-                            r->lpstrInitialDir != nullptr ? r->lpstrInitialDir : "", r->lpstrFile,
-                            r->lpstrDefExt != nullptr ? r->lpstrDefExt : "", r->nFilterIndex,
-                            r->Flags});
+    fileDialogs_.push_back(
+        {save, r->lpstrTitle, filters, r->lpstrInitialDir != nullptr ? r->lpstrInitialDir : "",
+         r->lpstrFile, r->lpstrDefExt != nullptr ? r->lpstrDefExt : "", r->nFilterIndex, r->Flags});
     if (!fileReply_) return FALSE;
     std::snprintf(r->lpstrFile, r->nMaxFile, "%s", fileReply_->c_str());
     return TRUE;
@@ -84,8 +83,14 @@ CMainDialog& DialogTest::open() {
   return *dialog_;
 }
 
-void DialogTest::setText(int id, const std::string& text) {
-  ::SendMessageA(item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void DialogTest::beginOnTheStandIn(int mode) {
+  open();
+  selectMode(mode);
+  click(ctl::Nnvec2);
+  setText(ctl::Iterations, "300");  // the stand-in's Benchmark takes as many milliseconds
+  setText(ctl::InputFile, "series.txt");
+  setText(ctl::SaveStateFile, "learned.vns");
+  click(ctl::Begin);
 }
 
 void DialogTest::selectMode(int mode) {
@@ -156,11 +161,6 @@ std::optional<std::vector<unsigned char>> storedValue(const char* name, DWORD* t
   return data;
 }
 
-void storeDword(const char* name, DWORD value) {
-  ::RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, &value, sizeof value);
-}
-
-void storeString(const char* name, const std::string& value) {
-  ::RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, value.c_str(),
-                    static_cast<DWORD>(value.size() + 1));
+void storeValue(const char* name, DWORD type, const void* data, DWORD size) {
+  ::RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, name, type, data, size);
 }

@@ -1,9 +1,8 @@
 #pragma once
 // The Windows dialog in the test's own process, driven by its own messages,
 // with message boxes, HTML Help and the file dialogs behind stand-ins that
-// record what the dialog asked for. Each test starts without stored settings
-// and in a fresh current directory holding an (empty) manual, so the log
-// guiapp.log lands there.
+// record what the dialog asked. Each test starts without stored settings, in
+// a fresh current directory holding an (empty) manual, where guiapp.log lands.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -32,11 +31,15 @@ class DialogTest : public ::testing::Test {
   void TearDown() override;
 
   CMainDialog& open();
+  // Opens the dialog and begins a run on the stand-in engine (nnvec2!): a
+  // Train run lasts until it is stopped, a Benchmark 300 ms.
+  void beginOnTheStandIn(int mode);
   HWND hwnd() const { return dialog_->GetSafeHwnd(); }
   HWND item(int id) const { return ::GetDlgItem(hwnd(), id); }
-
   void click(int id) { ::SendMessageA(item(id), BM_CLICK, 0, 0); }
-  void setText(int id, const std::string& text);
+  void setText(int id, const std::string& text) {
+    ::SendMessageA(item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
   void selectMode(int mode);
   bool enabled(int id) const { return ::IsWindowEnabled(item(id)) != FALSE; }
   bool checked(int id) const { return ::SendMessageA(item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -49,9 +52,9 @@ class DialogTest : public ::testing::Test {
   std::string catalog(unsigned id, unsigned argument = 0) const;
 
   std::unique_ptr<CMainDialog> dialog_;
-  std::string directory_;  // with its trailing backslash
+  std::string directory_;          // with its trailing backslash
   std::uint32_t cpuFeatures_ = 2;  // SSE
-  std::string languageLibrary_;
+  std::string languageLibrary_ = VANTIRO_BIN_DIR "/Language.dll";
   std::vector<std::string> boxes_;  // "caption|text|type"
   std::vector<HelpCall> helpCalls_;
   bool helpShows_ = true;
@@ -63,7 +66,6 @@ class DialogTest : public ::testing::Test {
   void* languageModule_ = nullptr;
 };
 
-// Settings as the registry holds them.
+// The settings as the registry holds them, and values put there.
 std::optional<std::vector<unsigned char>> storedValue(const char* name, DWORD* type = nullptr);
-void storeDword(const char* name, DWORD value);
-void storeString(const char* name, const std::string& value);
+void storeValue(const char* name, DWORD type, const void* data, DWORD size);

@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-// clang-format off
 #include <windows.h>
+// The platform's other headers need windows.h before them.
 #include <commctrl.h>
-// clang-format on
+#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};

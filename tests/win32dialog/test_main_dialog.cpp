@@ -1,6 +1,6 @@
 // The Windows dialog as a user meets it, driven through its own messages.
-#include "dialog_fixture.h"
-
+#include <windows.h>
+// The platform's other headers need windows.h before them.
 #include <commctrl.h>
 #include <htmlhelp.h>
 
@@ -11,6 +11,7 @@
 #include "common/catalog_message.h"
 #include "common/log_text.h"
 #include "common/message_ids.h"
+#include "dialog_fixture.h"
 #include "gui/rules/control_table.h"
 #include "gui/rules/help_topics.h"
 #include "gui/rules/mode_rules.h"
@@ -26,11 +27,16 @@ bool contains(const std::vector<std::string>& lines, const std::string& line) {
 
 const char* classOf(ControlKind kind) {
   switch (kind) {
-    case ControlKind::Label: return "Static";
-    case ControlKind::Edit: return "Edit";
-    case ControlKind::DropDownList: return "ComboBox";
-    case ControlKind::ListBox: return "ListBox";
-    default: return "Button";
+    case ControlKind::Label:
+      return "Static";
+    case ControlKind::Edit:
+      return "Edit";
+    case ControlKind::DropDownList:
+      return "ComboBox";
+    case ControlKind::ListBox:
+      return "ListBox";
+    default:
+      return "Button";
   }
 }
 
@@ -65,7 +71,8 @@ TEST_F(DialogTest, TheTemplateIsTheControlTableInTabOrder) {
     if (t.kind != ControlKind::Radio) {
       EXPECT_EQ((style & WS_TABSTOP) != 0, (t.style & kTabStop) != 0);
     }
-    EXPECT_EQ((style & ES_NUMBER) != 0 && t.kind == ControlKind::Edit, (t.style & kDigitsOnly) != 0);
+    EXPECT_EQ((style & ES_NUMBER) != 0 && t.kind == ControlKind::Edit,
+              (t.style & kDigitsOnly) != 0);
     if (t.kind == ControlKind::PushButton) {
       EXPECT_EQ(style & BS_TYPEMASK, (t.style & kDefaultButton) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
     }
@@ -97,7 +104,8 @@ struct EnablingRow {
 };
 
 const EnablingRow kEnablingTable[] = {
-    {{RateLabel, LearningRate, ToleranceLabel, ToleranceUnit, TargetLabel, TrainToTolerance}, "DED"},
+    {{RateLabel, LearningRate, ToleranceLabel, ToleranceUnit, TargetLabel, TrainToTolerance},
+     "DED"},
     {{PointsLabel, PointsToGenerate}, "DDE"},
     {{IterationsLabel, Iterations, DataPointsLabel, DataPoints}, "EDD"},
     {{InputFileLabel, InputFile, OpenInput, LoadStateLabel, LoadStateFile, OpenState}, "DEE"},
@@ -118,7 +126,8 @@ TEST_F(DialogTest, EachModeEnablesItsControlsAndNoSelectionLeavesThem) {
   for (int mode : {kModeTrain, kModeGenerate, kModeBenchmark, kModeGenerate}) {
     selectMode(mode);
     for (const EnablingRow& row : kEnablingTable) {
-      for (int id : row.ids) EXPECT_EQ(enabled(id), row.inMode[mode] == 'E') << id << " mode " << mode;
+      for (int id : row.ids)
+        EXPECT_EQ(enabled(id), row.inMode[mode] == 'E') << id << " mode " << mode;
     }
   }
   selectMode(-1);
@@ -223,8 +232,8 @@ TEST_F(DialogTest, FieldsReadByTheirRulesAndNameTheFieldThatFails) {
       EXPECT_TRUE(boxes_.empty());
     } else {
       ASSERT_EQ(boxes_.size(), 1u);
-      EXPECT_EQ(boxes_[0], program + "|" + row.message + "|" +
-                               std::to_string(MB_OK | MB_ICONEXCLAMATION));
+      EXPECT_EQ(boxes_[0],
+                program + "|" + row.message + "|" + std::to_string(MB_OK | MB_ICONEXCLAMATION));
       EXPECT_EQ(::GetFocus(), item(row.id));
       DWORD start = 1, end = 0;
       ::SendMessageA(item(row.id), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
@@ -244,13 +253,15 @@ TEST_F(DialogTest, FieldsReadByTheirRulesAndNameTheFieldThatFails) {
 
 TEST_F(DialogTest, SettingsStartFromTheDefaultsAndComeBackAsStored) {
   open();
-  const char* defaults[][2] = {{"2", "384"}, {"10", "10000"}, {"500", "0.0001"}, {"1e-005", "0.01"}};
-  const int ids[][2] = {{Neurons, WindowSize}, {PointsToGenerate, Iterations},
-                        {DataPoints, LearningRate}, {ToleranceUnit, TrainToTolerance}};
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(text(ids[i][0]), defaults[i][0]);
-    EXPECT_EQ(text(ids[i][1]), defaults[i][1]);
-  }
+  const std::pair<int, const char*> defaults[] = {{Neurons, "2"},
+                                                  {WindowSize, "384"},
+                                                  {PointsToGenerate, "10"},
+                                                  {Iterations, "10000"},
+                                                  {DataPoints, "500"},
+                                                  {LearningRate, "0.0001"},
+                                                  {ToleranceUnit, "1e-005"},
+                                                  {TrainToTolerance, "0.01"}};
+  for (const auto& [id, shown] : defaults) EXPECT_EQ(text(id), shown) << id;
   EXPECT_EQ(::SendMessageA(item(ModeList), CB_GETCURSEL, 0, 0), kModeBenchmark);
   for (int id : {Single, X87, Idle}) EXPECT_TRUE(checked(id));
   EXPECT_EQ(text(Memory), "3,080 bytes");
@@ -276,7 +287,8 @@ TEST_F(DialogTest, SettingsStartFromTheDefaultsAndComeBackAsStored) {
   EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
   const double half = 0.5;
   for (int i = 0; i < 8; ++i)
-    EXPECT_EQ((*rate)[i], static_cast<unsigned char>(~reinterpret_cast<const unsigned char*>(&half)[i]));
+    EXPECT_EQ((*rate)[i],
+              static_cast<unsigned char>(~reinterpret_cast<const unsigned char*>(&half)[i]));
   EXPECT_EQ(storedValue("Mode", &type)->at(0), 1);
   EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(storedValue("InputFile", &type)->size(), 19u);  // with its NUL
@@ -294,7 +306,8 @@ TEST_F(DialogTest, SettingsStartFromTheDefaultsAndComeBackAsStored) {
 
   // A stored Input File past the limit is shown whole; the first read refuses it.
   dialog_.reset();
-  storeString("InputFile", std::string(300, 'y'));
+  const std::string stored(300, 'y');
+  storeValue("InputFile", REG_SZ, stored.c_str(), 301);
   boxes_.clear();
   open();
   EXPECT_EQ(text(InputFile), std::string(300, 'y'));
@@ -303,7 +316,8 @@ TEST_F(DialogTest, SettingsStartFromTheDefaultsAndComeBackAsStored) {
 
   // A mode the list lacks: no selection, stored back as Benchmark.
   dialog_.reset();
-  storeDword("Mode", 7);
+  const DWORD seven = 7;
+  storeValue("Mode", REG_DWORD, &seven, sizeof seven);
   open();
   EXPECT_EQ(::SendMessageA(item(ModeList), CB_GETCURSEL, 0, 0), CB_ERR);
   ::SendMessageA(hwnd(), WM_COMMAND, IDCANCEL, 0);
@@ -321,11 +335,17 @@ TEST_F(DialogTest, BeginListsEveryFailedCheckAndStartsNothing) {
   const BeginRow table[] = {
       {-1, {}, {16}},
       {kModeTrain,
-       {{Neurons, "0"}, {WindowSize, "0"}, {LearningRate, "0"}, {ToleranceUnit, "-1"},
-        {TrainToTolerance, "0"}, {InputFile, ""}, {SaveStateFile, ""}},
+       {{Neurons, "0"},
+        {WindowSize, "0"},
+        {LearningRate, "0"},
+        {ToleranceUnit, "-1"},
+        {TrainToTolerance, "0"},
+        {InputFile, ""},
+        {SaveStateFile, ""}},
        {17, 18, 20, 21, 22, 26, 27}},
       {kModeBenchmark, {{Iterations, "0"}, {DataPoints, "0"}}, {24, 25}},
-      {kModeGenerate, {{PointsToGenerate, "0"}, {Neurons, "65536"}, {WindowSize, "65536"}},
+      {kModeGenerate,
+       {{PointsToGenerate, "0"}, {Neurons, "65536"}, {WindowSize, "65536"}},
        {19, 23, 26, 28, 29}},
   };
   for (const BeginRow& row : table) {
@@ -344,10 +364,7 @@ TEST_F(DialogTest, BeginListsEveryFailedCheckAndStartsNothing) {
 }
 
 TEST_F(DialogTest, ABenchmarkRunsOnTheWorkerAndGivesTheWindowBack) {
-  open();
-  click(Nnvec2);  // the stand-in engine
-  setText(Iterations, "300");  // the stand-in's run takes as many milliseconds
-  click(Begin);
+  beginOnTheStandIn(kModeBenchmark);
   EXPECT_TRUE(dialog_->runActive());
   for (int id : {Begin, Stop, ModeList, Neurons, Iterations, Single, X87, Idle, OpenInput})
     EXPECT_FALSE(enabled(id)) << id;
@@ -366,12 +383,7 @@ TEST_F(DialogTest, ABenchmarkRunsOnTheWorkerAndGivesTheWindowBack) {
 }
 
 TEST_F(DialogTest, TrainStopsWhenAskedAndTheRuleAppliesAgainAfterwards) {
-  open();
-  selectMode(kModeTrain);
-  click(Nnvec2);
-  setText(InputFile, "series.txt");
-  setText(SaveStateFile, "learned.vns");
-  click(Begin);
+  beginOnTheStandIn(kModeTrain);
   EXPECT_TRUE(enabled(Stop));
   ASSERT_TRUE(pumpUntil([&] { return contains(lines(), "progress"); }));
   click(Stop);
@@ -379,7 +391,8 @@ TEST_F(DialogTest, TrainStopsWhenAskedAndTheRuleAppliesAgainAfterwards) {
   EXPECT_EQ(lines().back(), catalog(msg::kStopRequested));
   ASSERT_TRUE(pumpUntil([&] { return !dialog_->runActive() && enabled(Begin); }));
   EXPECT_EQ(lines().back(), "stand-in stopped");
-  for (int id : {LearningRate, SaveStateFile, SaveConversion, Nnvec2}) EXPECT_TRUE(enabled(id)) << id;
+  for (int id : {LearningRate, SaveStateFile, SaveConversion, Nnvec2})
+    EXPECT_TRUE(enabled(id)) << id;
   EXPECT_FALSE(enabled(Stop));
   // Double was not chosen; with Double the run ends with x87 alone offered.
   click(Double);
@@ -394,12 +407,7 @@ TEST_F(DialogTest, TrainStopsWhenAskedAndTheRuleAppliesAgainAfterwards) {
 }
 
 TEST_F(DialogTest, ACloseDuringTrainingWaitsForTheRunThenStores) {
-  open();
-  selectMode(kModeTrain);
-  click(Nnvec2);
-  setText(InputFile, "series.txt");
-  setText(SaveStateFile, "learned.vns");
-  click(Begin);
+  beginOnTheStandIn(kModeTrain);
   ::SendMessageA(hwnd(), WM_CLOSE, 0, 0);
   ::SendMessageA(hwnd(), WM_COMMAND, IDCANCEL, 0);  // Escape
   EXPECT_FALSE(dialog_->hasEnded());
@@ -413,10 +421,7 @@ TEST_F(DialogTest, ACloseDuringTrainingWaitsForTheRunThenStores) {
 }
 
 TEST_F(DialogTest, ACloseDuringABenchmarkStoresAtOnceAndEndsAfterTheRun) {
-  open();
-  click(Nnvec2);
-  setText(Iterations, "300");
-  click(Begin);
+  beginOnTheStandIn(kModeBenchmark);
   ::SendMessageA(hwnd(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(::IsWindowVisible(hwnd()));
   EXPECT_FALSE(dialog_->hasEnded());
@@ -487,8 +492,8 @@ TEST_F(DialogTest, FileButtonsAskAsTheirRowSays) {
   const ChooserRow table[] = {
       {OpenInput, InputFile, kModeTrain, "C:\\data\\series.txt", "C:\\data\\nile.txt", false,
        msg::kOpenInputTitle, 1, open, "", "C:\\data", "series.txt", "C:\\data\\nile.txt"},
-      {SaveOutput, OutputFile, kModeGenerate, "out.txt", "D:\\out.txt", true,
-       msg::kSaveOutputTitle, 1, save, "txt", "", "out.txt", "D:\\out.txt"},
+      {SaveOutput, OutputFile, kModeGenerate, "out.txt", "D:\\out.txt", true, msg::kSaveOutputTitle,
+       1, save, "txt", "", "out.txt", "D:\\out.txt"},
       {OpenState, LoadStateFile, kModeGenerate, "", "E:\\a.vns", false, msg::kOpenStateTitle, 2,
        open, "", "", "", "E:\\a.vns"},
       {SaveState, SaveStateFile, kModeTrain, "C:\\s\\old.vns", std::nullopt, true,
