@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows installer's round trip under Wine: makensis builds it from the Windows build
-# (with the zip), it installs silently, the installed VantiroCmdLine.exe runs a short
-# Benchmark on every engine library shipped, from another directory; while it runs, neither
+# (with the zip), it installs silently what the zip holds, the installed VantiroCmdLine.exe runs
+# a short Benchmark on every engine library shipped, from another directory (and the unpacked
+# zip's runs one too); while it runs, neither
 # the installer nor the uninstaller changes anything; then the uninstaller, started as Windows
 # starts it, takes away every file, the Start-menu entry and its key.
 # Usage: windows_installer_round_trip.sh BUILD_DIR   (the `windows` preset's build directory)
@@ -37,6 +38,8 @@ examples="examples/nile-flow-1871-1970.txt examples/sunspots-yearly-1700-2008.tx
 expected=$(printf "$stem/%s\n" "" examples/ $packed $examples | sort)
 listed=$(unzip -Z1 "$build/$stem.zip" | sort)
 [ "$listed" = "$expected" ] || fail "the zip holds $(echo $listed), expected $(echo $expected)"
+unzip -q "$build/$stem.zip" -d "$scratch/zip"
+unpacked=$scratch/zip/$stem
 
 # 2. A silent install. Wine presents itself as Windows 7 unless told otherwise; the installer
 # wants 10, so Wine shows it Windows 10 (for this program only). This also makes the prefix
@@ -50,8 +53,7 @@ status=0
 "$wine" "$installer" /S || status=$?
 [ "$status" -eq 0 ] || fail "the silent install exited with $status"
 for name in $packed; do
-  cmp -s "$build/packaging-windows/$stem/$name" "$install_dir/$name" ||
-    fail "$name was not installed as packed into the zip"
+  cmp -s "$unpacked/$name" "$install_dir/$name" || fail "$name was not installed as the zip holds it"
 done
 for example in $examples; do
   [ -s "$install_dir/$example" ] || fail "$example was not installed"
@@ -68,18 +70,22 @@ for value in 'DisplayName REG_SZ Vantiro' "DisplayVersion REG_SZ $version" \
 done
 
 # 3. The installed console program, from a directory of its own (Z:), loads every engine
-# library shipped and its messages from the installation.
+# library shipped and its messages from the installation; the unpacked zip's runs as well.
 cd "$scratch"
-for engine in nnsingle.dll: nndouble.dll:-doublePrecision nnvec4.dll:-SSE nnvec2.dll:-nnvec2; do
-  echo "\$ \"C:\\Program Files\\Vantiro\\VantiroCmdLine.exe\" -benchmark ... ${engine#*:}"
-  status=0
-  "$wine" 'C:\Program Files\Vantiro\VantiroCmdLine.exe' -benchmark -numberOfNeurons 2 \
-    -inputWindowSize 8 -benchmarkingDataPoints 50 -benchmarkingIterations 10 \
-    -learningRate 0.0001 -toleranceUnit 0.00001 ${engine#*:} >output.txt 2>&1 || status=$?
+benchmark() {  # benchmark PROGRAM ENGINE_LIBRARY [ENGINE_OPTION]
+  echo "\$ \"$1\" -benchmark ... ${3:-}"
+  local status=0
+  "$wine" "$1" -benchmark -numberOfNeurons 2 -inputWindowSize 8 -benchmarkingDataPoints 50 \
+    -benchmarkingIterations 10 -learningRate 0.0001 -toleranceUnit 0.00001 ${3:-} >output.txt 2>&1 ||
+    status=$?
   tr -d '\r' <output.txt
-  [ "$status" -eq 0 ] || fail "the Benchmark on ${engine%%:*} exited with $status"
-  grep -q '^Benchmark finished in ' output.txt || fail "the Benchmark on ${engine%%:*} did not finish"
+  [ "$status" -eq 0 ] || fail "the Benchmark on $2 by $1 exited with $status"
+  grep -q '^Benchmark finished in ' output.txt || fail "the Benchmark on $2 by $1 did not finish"
+}
+for engine in nnsingle.dll: nndouble.dll:-doublePrecision nnvec4.dll:-SSE nnvec2.dll:-nnvec2; do
+  benchmark 'C:\Program Files\Vantiro\VantiroCmdLine.exe' "${engine%%:*}" "${engine#*:}"
 done
+benchmark "$unpacked/VantiroCmdLine.exe" nnsingle.dll
 
 # 4. While the installed program runs, Windows lets nobody replace or delete its files: the
 # installer and the uninstaller then change nothing and ask for it to be closed, which a silent
@@ -109,7 +115,7 @@ kill "$running"
 wait "$running" 2>/dev/null || true
 running=
 for name in $packed; do
-  cmp -s "$install_dir/$name" "$build/packaging-windows/$stem/$name" ||
+  cmp -s "$install_dir/$name" "$unpacked/$name" ||
     fail "with the program running, $name was changed or removed"
 done
 [ -f "$install_dir/Uninstall Vantiro.exe" ] || fail "with the program running, the uninstaller went"
