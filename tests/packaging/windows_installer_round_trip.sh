@@ -52,21 +52,18 @@ echo "\$ $(basename "$installer") /S"
 status=0
 "$wine" "$installer" /S || status=$?
 [ "$status" -eq 0 ] || fail "the silent install exited with $status"
-for name in $packed; do
+for name in $packed $examples; do
   cmp -s "$unpacked/$name" "$install_dir/$name" || fail "$name was not installed as the zip holds it"
-done
-for example in $examples; do
-  [ -s "$install_dir/$example" ] || fail "$example was not installed"
 done
 [ -f "$install_dir/Uninstall Vantiro.exe" ] || fail "no uninstaller in the installation"
 [ -f "$shortcut" ] || fail "no Start-menu entry"
-"$wine" reg query "$key" >"$scratch/key.txt" 2>&1 || fail "no uninstall key $key"
-tr -d '\r' <"$scratch/key.txt" | sed -n 's/^ *\([A-Za-z]*\) *REG_/\1 REG_/p' | tee "$scratch/values.txt"
+values=$("$wine" reg query "$key" | tr -d '\r' | sed -n 's/^ *//; s/  */ /gp' | grep ' REG_' || true)
+echo "$values"
 for value in 'DisplayName REG_SZ Vantiro' "DisplayVersion REG_SZ $version" \
   'Publisher REG_SZ Brennix Software' 'InstallLocation REG_SZ C:\Program Files\Vantiro' \
   'UninstallString REG_SZ "C:\Program Files\Vantiro\Uninstall Vantiro.exe"' \
   'QuietUninstallString REG_SZ "C:\Program Files\Vantiro\Uninstall Vantiro.exe" /S'; do
-  grep -qF "$value" <(sed 's/  */ /g' "$scratch/values.txt") || fail "the uninstall key lacks $value"
+  grep -qxF "$value" <<<"$values" || fail "the uninstall key $key lacks $value"
 done
 
 # 3. The installed console program, from a directory of its own (Z:), loads every engine
