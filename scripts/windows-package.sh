@@ -4,11 +4,13 @@
 # written beside bin/. The files packed are those of packaging/windows/program-files.txt.
 #
 # A file of the list that the build did not make fails the packing, named.
-# Usage: windows-package.sh [BUILD_DIR]   (BUILD_DIR defaults to build-windows)
+# Usage: windows-package.sh [BUILD_DIR [OUT_DIR]]
+#   BUILD_DIR defaults to build-windows, OUT_DIR (where both are written) to BUILD_DIR.
 set -euo pipefail
 export LC_ALL=C
 sources=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$sources/build-windows}")
+out=$(realpath -m "${2:-$build}")
 bin=$build/bin
 packaging=$sources/packaging/windows
 
@@ -34,9 +36,9 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 stem=vantiro-$version-win64
-zip_file=$build/$stem.zip
-installer=$build/$stem-setup.exe
-staging=$build/packaging-windows
+zip_file=$out/$stem.zip
+installer=$out/$stem-setup.exe
+staging=$out/packaging-windows
 rm -rf "$staging" "$zip_file" "$installer"
 mkdir -p "$staging/$stem/examples"
 
@@ -89,6 +91,6 @@ makensis -V2 -NOCD "${icon_define[@]}" \
   "-DVERSION=$version" "-DFILE_VERSION=$file_version" "-DSTAGING_DIR=$staging/$stem" \
   "-DFILES_NSH=$staging/files.nsh" "-DOUT_FILE=$installer" "$packaging/vantiro.nsi"
 
-echo "packed from $bin (stripped), into $build:"
+echo "packed from $bin (stripped), into $out:"
 (cd "$staging/$stem" && stat -c '%10s  %n' "${files[@]}" examples/*)
-(cd "$build" && stat -c '%10s  %n' "$stem.zip" "$stem-setup.exe")
+(cd "$out" && stat -c '%10s  %n' "$stem.zip" "$stem-setup.exe")

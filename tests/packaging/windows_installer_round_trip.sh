@@ -28,17 +28,18 @@ scratch=$(mktemp -d)
 running=
 trap '[ -z "$running" ] || kill "$running" 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
-# 1. makensis builds the installer; the zip holds the same files.
-"$sources/scripts/windows-package.sh" "$build"
+# 1. makensis builds the installer, into the scratch directory (the build's own are left as
+# `make windows` made them); the zip holds the same files.
+"$sources/scripts/windows-package.sh" "$build" "$scratch/out"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 stem=vantiro-$version-win64
-installer=$build/$stem-setup.exe
+installer=$scratch/out/$stem-setup.exe
 packed=$(grep -v -e '^#' -e '^$' "$sources/packaging/windows/program-files.txt")
 examples="examples/nile-flow-1871-1970.txt examples/sunspots-yearly-1700-2008.txt examples/README.txt"
 expected=$(printf "$stem/%s\n" "" examples/ $packed $examples | sort)
-listed=$(unzip -Z1 "$build/$stem.zip" | sort)
+listed=$(unzip -Z1 "$scratch/out/$stem.zip" | sort)
 [ "$listed" = "$expected" ] || fail "the zip holds $(echo $listed), expected $(echo $expected)"
-unzip -q "$build/$stem.zip" -d "$scratch/zip"
+unzip -q "$scratch/out/$stem.zip" -d "$scratch/zip"
 unpacked=$scratch/zip/$stem
 
 # 2. A silent install. Wine presents itself as Windows 7 unless told otherwise; the installer
