@@ -11,6 +11,10 @@ packages+=(scdoc librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream
 # The dialog's screen-reader check: a virtual display, the session and accessibility
 # buses, AT-SPI for Python, and the X tools that find the window and read its properties.
 packages+=(xvfb dbus-daemon at-spi2-core python3-pyatspi xdotool x11-utils)
+# The Windows build: MinGW-w64 (posix threads) for x86-64 and, as a 32-bit
+# compile-and-link check, i686; GoogleTest's sources to build the tests for
+# Windows; Wine to run them (wine64: /usr/lib/wine/wine64, not on PATH).
+packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64)
 # The Windows zip and installer (`make windows`), and the installer's test, which unzips.
 packages+=(nsis zip unzip)
 if [ "${BENCH:-0}" = 1 ]; then

@@ -9,12 +9,16 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <thread>
+#include <utility>
 
 #include "builds/build_single.h"
 #include "common/message_ids.h"
 #include "engine_test_support.h"
 #include "gui/rules/settings_store.h"
+#include "platform/catalog_lookup.h"
 #include "platform/library_loader.h"
+#include "platform/thread_priority.h"
 
 namespace {
 
@@ -48,6 +52,32 @@ TEST(SafeLibrarySearch, APlantedLibraryInTheWorkingDirectoryIsNotLoaded) {
   EXPECT_EQ(librarySymbol(byPath, "NoSuchExport", &error), nullptr);
   EXPECT_EQ(error, ERROR_PROC_NOT_FOUND);
   freeLibrary(byPath);
+}
+
+// The texts of catalog_texts.cpp, compiled into this test; Language.dll holds
+// them as a string table made from the same source.
+extern "C" int LoadCatalogString(unsigned id, char* buffer, int bufferSize);
+
+// Language.dll read with LoadStringA gives, for every number, exactly the text
+// the Linux Language.dll gives: quotes, backslashes, per cent signs, line ends
+// and all; and nothing for a number without a text.
+TEST(StringTable, LoadStringGivesEveryTextOfTheOneSource) {
+  void* language = loadLibrary(VANTIRO_BIN_DIR "/Language.dll", nullptr);
+  ASSERT_NE(language, nullptr);
+  static char expected[8192], actual[8192];
+  int texts = 0;
+  for (unsigned id = 0; id < 4096; ++id) {
+    const int length = LoadCatalogString(id, expected, sizeof expected);
+    EXPECT_EQ(loadCatalogString(language, id, actual, sizeof actual), length) << "message " << id;
+    EXPECT_STREQ(actual, expected) << "message " << id;
+    texts += length > 0;
+  }
+  EXPECT_GT(texts, 80);  // the whole table, not an empty one on both sides
+  // A short buffer takes the start of the text and its NUL, as on Linux.
+  char shortBuffer[6];
+  EXPECT_EQ(loadCatalogString(language, 1, shortBuffer, sizeof shortBuffer), 5);
+  EXPECT_STREQ(shortBuffer, "Usage");
+  freeLibrary(language);
 }
 
 // Every one of the eighteen values, written by the dialog's store and read
@@ -117,7 +147,9 @@ TEST(Registry, AllEighteenValuesRoundTripWithTheirTypes) {
     EXPECT_EQ(RegQueryValueExA(key, value.name, nullptr, &type, nullptr, &size), ERROR_SUCCESS)
         << value.name;
     EXPECT_EQ(type, value.type) << value.name;
-    if (value.size != 0) EXPECT_EQ(size, value.size) << value.name;
+    if (value.size != 0) {
+      EXPECT_EQ(size, value.size) << value.name;
+    }
   }
   DWORD iterations = 0, size = sizeof iterations;
   RegQueryValueExA(key, "BenchmarkingIterations", nullptr, nullptr,
@@ -151,6 +183,24 @@ TEST(Registry, AMissingKeyIsLoggedWithTheSystemsCode) {
   EXPECT_EQ(readFile(dir.file("log.txt")),
             "RegOpenKeyEx() failed to open the key HKEY_CURRENT_USER\\Software\\Brennix "
             "Software\\Vantiro, EC = 2\n");
+}
+
+// A run's worker thread gets the three priorities of the dialog's list.
+TEST(ThreadPriorities, EachChoiceGivesItsWindowsPriority) {
+  const std::pair<ThreadPriority, int> table[] = {{ThreadPriority::Idle, THREAD_PRIORITY_IDLE},
+                                                  {ThreadPriority::Normal, THREAD_PRIORITY_NORMAL},
+                                                  {ThreadPriority::High, THREAD_PRIORITY_HIGHEST}};
+  for (const auto& [choice, expected] : table) {
+    int got = -99;
+    bool applied = false;
+    std::thread worker([&] {
+      applied = applyThreadPriority(choice);
+      got = GetThreadPriority(GetCurrentThread());
+    });
+    worker.join();
+    EXPECT_TRUE(applied);
+    EXPECT_EQ(got, expected);
+  }
 }
 
 // The saves: a Train's state and a Generate's output replace the target whole,
