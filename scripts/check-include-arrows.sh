@@ -1,7 +1,8 @@
 #!/bin/bash
 # Fails when an include crosses one of the arrows the code is laid out by
 # (README, "How the code is laid out"):
-#   gui/window -> gui/rules, gui/runs, gui/help;  gui/runs -> gui/rules
+#   gui/window -> gui/rules, gui/runs, gui/help;  gui/runs -> gui/rules;
+#   gui/win32 -> gui/rules, gui/runs (no Qt)
 #   gui/rules and gui/runs include no Qt; gui/help knows no other room, and
 #   its readers of the manual's text include no Qt either;
 #   engine/model and engine/kernels include nothing from engine/run or engine/builds;
@@ -34,6 +35,7 @@ sources() { find "$@" -maxdepth 1 \( -name '*.h' -o -name '*.cpp' \) 2>/dev/null
 forbid "$(sources gui/rules)" 'Q|gui/(window|runs|help)/' 'rules/ uses no Qt and no other room'
 forbid "$(sources gui/runs)" 'Q|gui/(window|help)/' 'runs/ uses no Qt and only rules/'
 forbid "$(sources gui/help)" 'gui/(window|rules|runs)/' 'help/ knows no other room'
+forbid "$(sources gui/win32)" 'Q|gui/(window|help)/' 'win32/ uses no Qt, only rules/ and runs/'
 forbid "$(ls gui/help/help_contents.* gui/help/help_search.* gui/help/help_request.* \
               gui/help/chm_archive.* gui/help/chm_reader_process.* 2>/dev/null)" \
        'Q' "the manual's text readers use no Qt"

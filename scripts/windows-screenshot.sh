@@ -4,8 +4,10 @@
 # as a PNG.
 #   scripts/windows-screenshot.sh OUTPUT.png [BUILD_DIR]
 # BUILD_DIR defaults to build-windows (`cmake --build --preset windows` first).
-# The program keeps its settings in the build's Wine prefix, so the picture
-# shows what was stored there last (the defaults on a first start).
+# The program runs in the Wine prefix of the dialog's tests (<build>/wine-prefix-dialog,
+# apart from the console tests' prefix, whose desktop has no display) and keeps
+# its settings there: the picture shows what was stored last (the defaults on
+# a first start).
 set -euo pipefail
 
 output=$(realpath -m "$1")
@@ -14,6 +16,7 @@ program=$build/bin/Vantiro.exe
 [ -x "$program" ] || { echo "windows-screenshot.sh: $program is missing" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
 
+export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix-dialog}
 # On a virtual display of its own (scripts/run-on-xvfb.sh), which ends with the script.
 if [ -z "${VANTIRO_ON_XVFB:-}" ]; then
   VANTIRO_ON_XVFB=1 exec "$here/run-on-xvfb.sh" "$0" "$output" "$build"
@@ -21,9 +24,6 @@ fi
 program_pid=
 trap '[ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null; true' EXIT
 
-# Without a window manager Wine draws the windows' frames and captions itself.
-export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix}
-"$here/wine-run.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 # The window carries the program's caption; Wine maps it once it is drawn. A
 # program that ends at once (Wine's server was just going down) is started again.
 window=

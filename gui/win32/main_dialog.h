@@ -86,6 +86,7 @@ class CMainDialog : public CDialog {
   bool beginChecksPass(int mode);
   std::unique_ptr<RunRequest> makeRunRequest(int mode) const;
   void disableControlsForRun();
+  void keepKeyboardFocus(int fallbackId);
   void startRun(std::unique_ptr<RunRequest> request, int mode);
   bool deferCloseForRun();
   void runEnded();

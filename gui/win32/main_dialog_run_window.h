@@ -31,6 +31,7 @@ class CMainDialog::RunWindowCalls final : public RunWindow {
     onDialogThread([this] {
       dialog_.applyModeEnabling();
       for (int id : kControlsToRestore) dialog_.enable(id, true);
+      dialog_.keepKeyboardFocus(ctl::ModeList);
       // The worker ends right after this call; what follows waits for that.
       dialog_.windowCallsDone_ = true;
       ::PostMessageA(dialog_.GetSafeHwnd(), kRunEndedMessage, 0, 0);

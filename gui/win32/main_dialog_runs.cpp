@@ -67,6 +67,16 @@ void CMainDialog::disableControlsForRun() {
   for (int id : modeDependentControls()) enable(id, false);
   for (int id : kControlsToRestore) enable(id, false);
   for (int id : kRadioButtons) enable(id, false);
+  keepKeyboardFocus(ctl::OutputList);
+}
+
+void CMainDialog::keepKeyboardFocus(int fallbackId) {
+  // A control disabled while it has the focus takes the focus with it, and
+  // with it Escape and Enter: the focus goes where the keys still work.
+  HWND focus = ::GetFocus();
+  if (focus != nullptr && ::IsWindowEnabled(focus)) return;
+  ::SendMessageA(GetSafeHwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(fallbackId)),
+                 TRUE);
 }
 
 void CMainDialog::startRun(std::unique_ptr<RunRequest> request, int mode) {
