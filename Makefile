@@ -1,6 +1,6 @@
 # The two entry points of a fresh machine: `make demo` and `make test`.
 # Both install what is missing first.
-.PHONY: deps build build-asan build-tsan build-windows build-windows-i686 demo test bench fuzz package install clean
+.PHONY: deps build build-asan build-tsan build-windows build-windows-i686 demo test bench fuzz package windows install clean
 
 deps:
 	@scripts/install-deps.sh
@@ -62,6 +62,16 @@ fuzz:
 # The Debian package, build/vantiro_<version>_<arch>.deb: `sudo apt install ./build/vantiro_*.deb`.
 package: build
 	cmake --build --preset default --target package
+
+# Windows x86-64, cross-compiled with MinGW-w64: the programs, the engine libraries,
+# Language.dll and the manual in build-windows/bin/, then from them
+# build-windows/vantiro-<version>-win64.zip and the installer vantiro-<version>-win64-setup.exe.
+# Only what is packed is built (not the tests): each target is named as its file.
+windows_targets := $(basename $(shell grep -v '^\#' packaging/windows/program-files.txt))
+windows: deps
+	cmake --preset windows
+	cmake --build --preset windows --target $(windows_targets)
+	scripts/windows-package.sh build-windows
 
 # Installs the plain build (`make build` first, as yourself): `sudo make install`, or
 # `make install PREFIX=~/.local` for one user.

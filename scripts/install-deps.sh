@@ -20,6 +20,8 @@ packages+=(xvfb dbus-daemon at-spi2-core python3-pyatspi xdotool x11-utils)
 packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest wine64)
 # The Windows dialog's icons, made from the pictures at build time, and its screenshot.
 packages+=(imagemagick)
+# The Windows zip and installer (`make windows`), and the installer's test, which unzips.
+packages+=(nsis zip unzip)
 if [ "${BENCH:-0}" = 1 ]; then
   packages+=(libfann-dev)
 fi
