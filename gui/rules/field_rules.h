@@ -3,6 +3,9 @@
 #include <optional>
 #include <string>
 
+#include "parameter_values.h"
+#include "control_table.h"
+
 // How the parameter fields turn text into values and values into text, and
 // the Memory Required text. Plain functions, free of any window.
 
@@ -39,3 +42,23 @@ std::string realFieldText(double value);
 // and 4 in single.
 std::string memoryRequiredText(std::uint32_t neurons, std::uint32_t windowSize,
                                bool doublePrecision);
+
+// The fields of a field exchange in their order: a read stops at the first
+// field that fails, so this order decides which field the user hears about.
+// `Exchange` is the window's own (Qt or Win32) with unsignedField, realField
+// and textField(id, value, typing limit; 0 for none).
+template <typename Exchange>
+void exchangeRunFields(Exchange& exchange, ParameterValues& v) {
+  exchange.unsignedField(ctl::Neurons, v.numberOfNeurons);
+  exchange.unsignedField(ctl::WindowSize, v.inputWindowSize);
+  exchange.realField(ctl::LearningRate, v.learningRate);
+  exchange.realField(ctl::ToleranceUnit, v.toleranceUnit);
+  exchange.realField(ctl::TrainToTolerance, v.trainToTolerance);
+  exchange.unsignedField(ctl::Iterations, v.benchmarkingIterations);
+  exchange.unsignedField(ctl::DataPoints, v.benchmarkingDataPoints);
+  exchange.textField(ctl::InputFile, v.inputFile, kFileFieldLimit);
+  exchange.textField(ctl::OutputFile, v.outputFile, kFileFieldLimit);
+  exchange.unsignedField(ctl::PointsToGenerate, v.pointsToGenerate);
+  exchange.textField(ctl::SaveStateFile, v.saveStateFile, 0);
+  exchange.textField(ctl::LoadStateFile, v.loadStateFile, 0);
+}

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "choice_buttons.h"
+#include "control_table.h"
 #include "platform/registry.h"
 
 namespace {
@@ -189,4 +191,21 @@ void writeStoredSettings(std::FILE* log, const std::function<StoredSettings()>& 
   }
   const long closed = regCloseKey(key);
   if (closed != kRegistrySuccess) logLine(log, kCloseFailed, nullptr, closed);
+}
+
+StoredSettings settingsToStore(int mode, const std::function<bool(int id)>& isChecked,
+                               const ParameterValues& values) {
+  StoredSettings s;
+  s.mode = mode < 0 ? 0 : static_cast<std::uint32_t>(mode);
+  s.precision = storedChoiceOf(kPrecisionButtons, isChecked);
+  s.instructionSet = storedChoiceOf(kInstructionSetButtons, isChecked);
+  s.priority = storedChoiceOf(kPriorityButtons, isChecked);
+  s.loadConversionState = isChecked(ctl::LoadConversion) ? 1 : 0;
+  s.saveConversionState = isChecked(ctl::SaveConversion) ? 1 : 0;
+  static_cast<RunNumbers&>(s) = values;
+  s.inputFile = values.inputFile;
+  s.outputFile = values.outputFile;
+  s.loadStateFile = values.loadStateFile;
+  s.saveStateFile = values.saveStateFile;
+  return s;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/run_numbers.h"
+#include "parameter_values.h"
 
 // The dialog's remembered choices and parameters, kept per user under
 // HKEY_CURRENT_USER\Software\Brennix Software\Vantiro. Registry problems go
@@ -49,6 +50,12 @@ double decodeStoredReal(const std::array<std::uint8_t, 8>& bytes);
 
 // Reads every value in the store's order, starting from the defaults.
 StoredSettings readStoredSettings(std::FILE* log);
+
+// What a window stores: the mode it shows (none selected stores 0), the
+// chosen button of each set and the two boxes as `isChecked` reads them, and
+// the values of its last field exchange.
+StoredSettings settingsToStore(int mode, const std::function<bool(int id)>& isChecked,
+                               const ParameterValues& values);
 
 // Opens the key for writing, then asks `collect` for the values (so the
 // fields are read only when they can be stored) and writes them in order.

@@ -106,19 +106,7 @@ bool CMainDialog::UpdateData(bool saveAndValidate) {
   if (exchanging_) return false;
   exchanging_ = true;
   FieldExchange exchange(GetSafeHwnd(), saveAndValidate, services_);
-  ParameterValues& v = values_;
-  exchange.unsignedField(ctl::Neurons, v.numberOfNeurons);
-  exchange.unsignedField(ctl::WindowSize, v.inputWindowSize);
-  exchange.realField(ctl::LearningRate, v.learningRate);
-  exchange.realField(ctl::ToleranceUnit, v.toleranceUnit);
-  exchange.realField(ctl::TrainToTolerance, v.trainToTolerance);
-  exchange.unsignedField(ctl::Iterations, v.benchmarkingIterations);
-  exchange.unsignedField(ctl::DataPoints, v.benchmarkingDataPoints);
-  exchange.textField(ctl::InputFile, v.inputFile, kFileFieldLimit);
-  exchange.textField(ctl::OutputFile, v.outputFile, kFileFieldLimit);
-  exchange.unsignedField(ctl::PointsToGenerate, v.pointsToGenerate);
-  exchange.textField(ctl::SaveStateFile, v.saveStateFile, 0);
-  exchange.textField(ctl::LoadStateFile, v.loadStateFile, 0);
+  exchangeRunFields(exchange, values_);
   exchanging_ = false;
   return !exchange.failed();
 }
@@ -173,20 +161,7 @@ void CMainDialog::loadSettings() {
 void CMainDialog::saveSettings() {
   writeStoredSettings(logFile_, [this] {
     UpdateData(true);  // a field that fails keeps its last good value
-    StoredSettings s;
     const int mode = modeIndex();
-    s.mode = mode < 0 ? 0 : static_cast<std::uint32_t>(mode);
-    auto selected = [this](int id) { return isChecked(id); };
-    s.precision = storedChoiceOf(kPrecisionButtons, selected);
-    s.instructionSet = storedChoiceOf(kInstructionSetButtons, selected);
-    s.priority = storedChoiceOf(kPriorityButtons, selected);
-    s.loadConversionState = isChecked(ctl::LoadConversion) ? 1 : 0;
-    s.saveConversionState = isChecked(ctl::SaveConversion) ? 1 : 0;
-    static_cast<RunNumbers&>(s) = values_;
-    s.inputFile = values_.inputFile;
-    s.outputFile = values_.outputFile;
-    s.loadStateFile = values_.loadStateFile;
-    s.saveStateFile = values_.saveStateFile;
-    return s;
+    return settingsToStore(mode, [this](int id) { return isChecked(id); }, values_);
   });
 }

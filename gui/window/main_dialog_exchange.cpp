@@ -108,19 +108,7 @@ bool CMainDialog::UpdateData(bool saveAndValidate) {
   if (exchanging_) return false;
   exchanging_ = true;
   FieldExchange exchange(*this, saveAndValidate, environment_);
-  ParameterValues& v = values_;
-  exchange.unsignedField(ctl::Neurons, v.numberOfNeurons);
-  exchange.unsignedField(ctl::WindowSize, v.inputWindowSize);
-  exchange.realField(ctl::LearningRate, v.learningRate);
-  exchange.realField(ctl::ToleranceUnit, v.toleranceUnit);
-  exchange.realField(ctl::TrainToTolerance, v.trainToTolerance);
-  exchange.unsignedField(ctl::Iterations, v.benchmarkingIterations);
-  exchange.unsignedField(ctl::DataPoints, v.benchmarkingDataPoints);
-  exchange.textField(ctl::InputFile, v.inputFile, kFileFieldLimit);
-  exchange.textField(ctl::OutputFile, v.outputFile, kFileFieldLimit);
-  exchange.unsignedField(ctl::PointsToGenerate, v.pointsToGenerate);
-  exchange.textField(ctl::SaveStateFile, v.saveStateFile, 0);
-  exchange.textField(ctl::LoadStateFile, v.loadStateFile, 0);
+  exchangeRunFields(exchange, values_);
   exchanging_ = false;
   return !exchange.failed();
 }

@@ -81,20 +81,7 @@ void CMainDialog::selectStoredChoices(std::uint32_t instructionSet, std::uint32_
 void CMainDialog::saveSettings() {
   writeStoredSettings(logFile_.get(), [this] {
     UpdateData(true);  // a field that fails keeps its last good value
-    StoredSettings s;
     const int mode = controlAs<QComboBox>(ctl::ModeList)->currentIndex();
-    s.mode = mode < 0 ? 0 : static_cast<std::uint32_t>(mode);
-    auto selected = [this](int id) { return isChecked(id); };
-    s.precision = storedChoiceOf(kPrecisionButtons, selected);
-    s.instructionSet = storedChoiceOf(kInstructionSetButtons, selected);
-    s.priority = storedChoiceOf(kPriorityButtons, selected);
-    s.loadConversionState = isChecked(ctl::LoadConversion) ? 1 : 0;
-    s.saveConversionState = isChecked(ctl::SaveConversion) ? 1 : 0;
-    static_cast<RunNumbers&>(s) = values_;
-    s.inputFile = values_.inputFile;
-    s.outputFile = values_.outputFile;
-    s.loadStateFile = values_.loadStateFile;
-    s.saveStateFile = values_.saveStateFile;
-    return s;
+    return settingsToStore(mode, [this](int id) { return isChecked(id); }, values_);
   });
 }
