@@ -1,5 +1,6 @@
 #include "begin_checks.h"
 
+#include "common/catalog_message.h"
 #include "common/engine_choice.h"
 #include "common/message_ids.h"
 #include "common/run_numbers.h"
@@ -72,4 +73,16 @@ ThreadPriority priorityFor(bool highSelected, bool normalSelected) {
   if (highSelected) return ThreadPriority::High;
   if (normalSelected) return ThreadPriority::Normal;
   return ThreadPriority::Idle;
+}
+
+std::vector<std::string> beginCheckLines(int modeIndex, const ParameterValues& values,
+                                         void* languageModule) {
+  std::vector<std::string> lines;
+  for (unsigned message : failedBeginChecks(modeIndex, values)) {
+    char text[kMessageBufferSize];
+    formatCatalogMessage(languageModule, text, message, kLargestProduct);
+    lines.emplace_back(text);
+  }
+  if (!lines.empty() && modeIndex >= 0) lines.emplace_back();
+  return lines;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "common/run_numbers.h"
@@ -24,6 +25,12 @@ std::uint32_t runFlagsFor(int modeIndex, bool loadConversionTicked, bool saveCon
 // alone without a mode, else 17 to 29 as they apply. Empty when the run may
 // start.
 std::vector<unsigned> failedBeginChecks(int modeIndex, const ParameterValues& values);
+
+// The lines Begin lists when checks fail: each failed check's message from
+// the string table, then an empty line that ends the block (not after the
+// lone "no mode" message). Empty when the run may start.
+std::vector<std::string> beginCheckLines(int modeIndex, const ParameterValues& values,
+                                         void* languageModule);
 
 // The engine bits of the selected buttons: Double, then nnvec2! or else SSE.
 // A button counts by its selection, enabled or not.

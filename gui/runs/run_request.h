@@ -1,11 +1,14 @@
 #pragma once
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
 
 #include "common/run_numbers.h"
+#include "gui/rules/parameter_values.h"
 #include "list_box_sink.h"
 
 class RunWindow;
@@ -36,3 +39,11 @@ struct RunRequest : RunNumbers {
 
   OutputSink* outputSink();
 };
+
+// The request Begin makes from the values of the last field exchange and the
+// buttons and boxes as `isChecked` reads them; the window's run calls go to
+// `window`. The sink, the run flags and the language module are the
+// window's to add when it starts the run.
+std::unique_ptr<RunRequest> makeRunRequest(int modeIndex, const ParameterValues& values,
+                                           const std::function<bool(int id)>& isChecked,
+                                           RunWindow* window, const std::string& engineDirectory);

@@ -93,31 +93,13 @@ void CMainDialog::onBegin() {
 }
 
 bool CMainDialog::beginChecksPass(int mode) {
-  const std::vector<unsigned> failed = failedBeginChecks(mode, values_);
-  if (failed.empty()) return true;
-  for (unsigned message : failed) {
-    char text[kMessageBufferSize];
-    formatCatalogMessage(languageModule_.get(), text, message, kLargestProduct);
-    appendLine(QString::fromUtf8(text));
-  }
-  if (mode >= 0) appendLine(QString());  // the checks' block ends with an empty line
-  return false;
+  const std::vector<std::string> lines = beginCheckLines(mode, values_, languageModule_.get());
+  for (const std::string& line : lines) appendLine(QString::fromStdString(line));
+  return lines.empty();
 }
 
 std::unique_ptr<RunRequest> CMainDialog::makeRunRequest(int mode) const {
-  auto request = std::make_unique<RunRequest>();
-  RunRequest& r = *request;
-  static_cast<RunNumbers&>(r) = values_;
-  r.runFlags = runFlagsFor(mode, isChecked(ctl::LoadConversion), isChecked(ctl::SaveConversion));
-  r.engineChoice =
-      engineChoiceFor(isChecked(ctl::Double), isChecked(ctl::Nnvec2), isChecked(ctl::Sse));
-  r.window = &runs_->window;
-  r.engineDirectory = environment_.engineDirectory;
-  r.inputFile = values_.inputFile;
-  r.outputFile = values_.outputFile;
-  if (!values_.loadStateFile.empty()) r.loadStateFile = values_.loadStateFile;
-  r.saveStateFile = values_.saveStateFile;
-  return request;
+  return ::makeRunRequest(mode, values_, [this](int id) { return isChecked(id); }, &runs_->window, environment_.engineDirectory);
 }
 
 void CMainDialog::disableControlsForRun() {
