@@ -78,12 +78,3 @@ std::FILE* openLogFile(const std::string& path) {
   if (stream == nullptr) close(fd);
   return stream;
 }
-
-std::FILE* openProgramLog(const std::string& manualDirectory, const char* logName) {
-  if (isUsersToWrite(manualDirectory)) {
-    if (std::FILE* log = openLogFile(manualDirectory + logName)) return log;
-  }
-  const auto fallback = stateDirectory();
-  if (!fallback) return nullptr;
-  return openLogFile(*fallback + logName);
-}
